@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: MIT
+// Priorities grow with the image structure running into the hole (gradient
+// across the front normal) and with how much of the neighbourhood is known.
+#include "engine/fill_front.h"
+
+#include <cmath>
+#include <cstddef>
+
+namespace {
+
+constexpr int ColourTypeCmyk = FIC_CMYK;
+
+std::size_t IndexOf(int x, int y, int width)
+{
+    return static_cast<std::size_t>(y) * width + x;
+}
+
+} // namespace
+
+int CountHoleNeighbours(const uint8_t* maskBuffer, int width, int x, int y)
+{
+    int count = 0;
+    for (const NeighbourOffset& offset : NeighbourOffsets)
+        if (maskBuffer[IndexOf(x + offset.dx, y + offset.dy, width)] == MaskHole)
+            ++count;
+    return count;
+}
+
+GrowPoint ComputeGrowPoint(int x, int y, int holeNeighbours, const uint8_t* colourBuffer, const uint8_t* maskBuffer,
+                           int width, int bytesPerPixel, int colourType)
+{
+    GrowPoint point;
+    point.x = x;
+    point.y = y;
+    point.holeNeighbours = holeNeighbours;
+
+    // codes[row][column] of the 3 x 3 block, row 0 being y - 1.
+    int codes[3][3];
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column)
+            codes[row][column] = maskBuffer[IndexOf(x - 1 + column, y - 1 + row, width)];
+
+    const int rowAbove = codes[0][0] + codes[0][1] + codes[0][2];
+    const int rowBelow = codes[2][0] + codes[2][1] + codes[2][2];
+    const int columnLeft = codes[0][0] + codes[1][0] + codes[2][0];
+    const int columnRight = codes[0][2] + codes[1][2] + codes[2][2];
+    point.normalY = static_cast<double>(rowAbove - rowBelow) / 3.0;
+    point.normalX = static_cast<double>(columnLeft - columnRight) / 3.0;
+
+    const uint8_t* centre = colourBuffer + IndexOf(x, y, width) * bytesPerPixel;
+    int sumY = 0;
+    int sumX = 0;
+    for (int k = 0; k < bytesPerPixel; ++k) {
+        // Pixels that are not known carry the centre's value, so they add
+        // nothing to the differences.
+        int values[3][3];
+        for (int row = 0; row < 3; ++row) {
+            for (int column = 0; column < 3; ++column) {
+                const uint8_t* pixel = colourBuffer + IndexOf(x - 1 + column, y - 1 + row, width) * bytesPerPixel;
+                values[row][column] = codes[row][column] < 220 ? centre[k] : pixel[k];
+            }
+        }
+        int dY = ((values[0][0] + values[0][1] + values[0][2]) - (values[2][0] + values[2][1] + values[2][2])) / 3;
+        int dX = ((values[0][0] + values[1][0] + values[2][0]) - (values[0][2] + values[1][2] + values[2][2])) / 3;
+        if (colourType == ColourTypeCmyk) {
+            dY = 255 - dY;
+            dX = 255 - dX;
+        }
+        sumY += dY;
+        sumX += dX;
+    }
+    point.gradientY = static_cast<double>(sumY) / bytesPerPixel;
+    point.gradientX = static_cast<double>(sumX) / bytesPerPixel;
+    point.priority = (std::fabs(point.gradientY * point.normalX) + std::fabs(point.gradientX * point.normalY)) *
+                     (8 - holeNeighbours);
+    return point;
+}
+
+void BuildFront(int minX, int maxX, int minY, int maxY, const uint8_t* colourBuffer, const uint8_t* maskBuffer,
+                int width, int bytesPerPixel, int colourType, bool firstPass)
+{
+    for (int y = minY - 1; y <= maxY + 1; ++y) {
+        for (int x = minX - 1; x <= maxX + 1; ++x) {
+            if (!IsKnownCode(maskBuffer[IndexOf(x, y, width)]))
+                continue;
+            const int holeNeighbours = CountHoleNeighbours(maskBuffer, width, x, y);
+            if (holeNeighbours < 1 || holeNeighbours > 6)
+                continue;
+            FillFront.push_back(
+                ComputeGrowPoint(x, y, holeNeighbours, colourBuffer, maskBuffer, width, bytesPerPixel, colourType));
+            if (firstPass)
+                InitialFront.push_back({x, y});
+        }
+    }
+}
+
+FrontSelection SelectNext(const uint8_t* maskBuffer, int width)
+{
+    FrontSelection selection;
+    double bestPriority = 0.0;
+    for (int i = static_cast<int>(FillFront.size()) - 1; i >= 0; --i) {
+        const GrowPoint& point = FillFront[static_cast<std::size_t>(i)];
+        if (CountHoleNeighbours(maskBuffer, width, point.x, point.y) == 0) {
+            FillFront.erase(FillFront.begin() + i);
+            if (selection.index > i)
+                --selection.index;
+            ++selection.removed;
+        } else if (point.priority > bestPriority) {
+            bestPriority = point.priority;
+            selection.index = i;
+        }
+    }
+    return selection;
+}

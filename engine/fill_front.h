@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+// The fill front: known pixels touching the hole, each with a priority, and
+// the choice of the next point to fill.
+#pragma once
+
+#include "engine/inpaint_job.h"
+
+#include <cstdint>
+
+// Number of the 8 neighbours of window pixel (x, y) whose code is MaskHole.
+int CountHoleNeighbours(const uint8_t* maskBuffer, int width, int x, int y);
+
+// The front point at (x, y) with its normal, gradient and priority.
+GrowPoint ComputeGrowPoint(int x, int y, int holeNeighbours, const uint8_t* colourBuffer, const uint8_t* maskBuffer,
+                           int width, int bytesPerPixel, int colourType);
+
+// Appends to FillFront, in row-major order, every known pixel of the hole box
+// grown by one pixel (window coordinates, inclusive) that has 1 to 6 hole
+// neighbours; in the first pass their positions also go to InitialFront.
+void BuildFront(int minX, int maxX, int minY, int maxY, const uint8_t* colourBuffer, const uint8_t* maskBuffer,
+                int width, int bytesPerPixel, int colourType, bool firstPass);
+
+struct FrontSelection {
+    int index = 0;   // the point to fill next; meaningless when FillFront is empty
+    int removed = 0; // points swept out because no hole neighbour was left
+};
+
+// Sweeps FillFront from the back, dropping points without hole neighbours,
+// and picks the highest priority; ties go to the later point, and index 0
+// is chosen when no priority is above 0.
+FrontSelection SelectNext(const uint8_t* maskBuffer, int width);

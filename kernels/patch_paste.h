@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+
+// Pastes the exemplar (BestMatch, ExemplarPlanes) into the patch of edge s
+// around window point (x, y): hole pixels facing a usable exemplar pixel take
+// its value and become MaskFilled; inside the inscribed disc, filled pixels
+// (and Source pixels when smoothSeam is set) are blended towards the exemplar,
+// fully at the centre and not at all on the rim. With searchStep above 1 the
+// exemplar is first reloaded at full resolution. Returns whether a hole
+// pixel was filled.
+bool PastePatch(int x, int y, int s, uint8_t* colourBuffer, uint8_t* maskBuffer, int bytesPerPixel, int width,
+                int height, bool smoothSeam, int searchStep);

@@ -1,0 +1,10 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "engine/inpaint_job.h"
+
+// Copies the window's part of maskImage and targetImage into the window's
+// buffers, which must already have their full size. Window pixels outside
+// the image, and excluded pixels, get code 0 and zero colour bytes.
+void PrepareWindow(WorkWindow& window, int imageWidth, int imageHeight, FIBITMAP* maskImage,
+                   FIBITMAP* targetImage, int bytesPerPixel);

@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: MIT
+// The two steps that close a job: the window goes back into the bitmaps, and
+// every filled code becomes Source.
+#pragma once
+
+#include "engine/inpaint_job.h"
+
+// Writes every window pixel inside the image back: its code into maskImage
+// and, unless the code is 0, its colour into targetImage.
+void WriteBackWindow(const WorkWindow& window, FIBITMAP* targetImage, FIBITMAP* maskImage, int bytesPerPixel,
+                     int imageWidth, int imageHeight);
+
+// Turns codes 221 to 254 into 255 in columns x0..x1 and lines y0..y1 (inclusive).
+void PromoteFilledCodes(int x0, int x1, int y0, int y1, FIBITMAP* maskImage);

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Installs what is missing, builds, and runs every test: the developer build
+# in full, then the engine tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh
+
+cmake --preset dev >/dev/null
+cmake --build --preset dev
+ctest --preset dev
+
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan

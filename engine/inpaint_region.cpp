@@ -195,14 +195,26 @@ bool AllocateBuffers(WorkWindow& window, int bytesPerPixel)
     return false;
 }
 
-// A window whose sides would not fit an int cannot be addressed.
-bool WindowFits(const HoleBox& box, int P, int G)
+// The window normally exceeds the picture by a thin margin; only an absurd
+// search gap makes it larger than a few pictures, and such a window is not
+// built: its sides might not even fit an int.
+bool WindowFits(const HoleBox& box, int P, int G, int imageWidth, int imageHeight)
 {
     const long long margin = static_cast<long long>(P) / 2 + P + static_cast<long long>(G) + 3;
     const long long width = static_cast<long long>(box.maxX) - box.minX + 2 * margin;
     const long long height = static_cast<long long>(box.maxY) - box.minY + 2 * margin;
-    const long long limit = std::numeric_limits<int>::max() / 4;
-    return width < limit && height < limit && box.minX - margin > -limit && box.minY - margin > -limit;
+    const long long picture = std::min(static_cast<long long>(imageWidth) * imageHeight, 1LL << 40);
+    const long long budget = 4 * picture + (1LL << 24);
+    return width <= budget && height <= budget && width <= budget / height;
+}
+
+// Sizes the window around the hole box and allocates its buffers.
+bool BuildWorkWindow(const HoleBox& box, int P, int G, const InpaintJob& job, int bytesPerPixel, WorkWindow& window)
+{
+    if (!WindowFits(box, P, G, job.imageWidth, job.imageHeight))
+        return false;
+    window = MakeWorkWindow(box.minX, box.maxX, box.minY, box.maxY, P, G);
+    return AllocateBuffers(window, bytesPerPixel);
 }
 
 } // namespace
@@ -234,9 +246,7 @@ void InpaintRegion(InpaintJob job)
     const int P = ClampPatchSize(job.patchSize);
     const int G = ClampSearchGap(job.searchGap);
     WorkWindow window;
-    if (WindowFits(imageBox, P, G))
-        window = MakeWorkWindow(imageBox.minX, imageBox.maxX, imageBox.minY, imageBox.maxY, P, G);
-    if (window.width == 0 || !AllocateBuffers(window, bytesPerPixel)) {
+    if (!BuildWorkWindow(imageBox, P, G, job, bytesPerPixel, window)) {
         // No room for the patch work: averaging alone still fills the hole.
         FillBoxByAveraging(job, imageBox, bytesPerPixel);
         PromoteScanRectangle(job);

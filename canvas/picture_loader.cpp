@@ -50,6 +50,21 @@ BitmapPtr Converted(FIBITMAP* converted, std::string& error, const char* what)
     return BitmapPtr(converted);
 }
 
+bool CheckPictureSize(FIBITMAP* bitmap, std::string& error)
+{
+    const unsigned width = FreeImage_GetWidth(bitmap);
+    const unsigned height = FreeImage_GetHeight(bitmap);
+    if (width == 0 || height == 0) {
+        error = "the picture has no pixels";
+        return false;
+    }
+    if (static_cast<long long>(width) * height > MaxPicturePixels) {
+        error = "the picture is too large (" + std::to_string(width) + " x " + std::to_string(height) + " pixels)";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 BitmapPtr ToEditableBitmap(BitmapPtr bitmap, std::string& error)
@@ -116,13 +131,8 @@ LoadedPicture LoadPicture(const std::string& path)
             result.error = WithCodecReason("not a readable picture");
             return result;
         }
-        const long long pixels =
-            static_cast<long long>(FreeImage_GetWidth(header.get())) * FreeImage_GetHeight(header.get());
-        if (pixels > MaxPicturePixels) {
-            result.error = "the picture is too large (" + std::to_string(FreeImage_GetWidth(header.get())) + " x " +
-                           std::to_string(FreeImage_GetHeight(header.get())) + " pixels)";
+        if (!CheckPictureSize(header.get(), result.error))
             return result;
-        }
     }
 
     BitmapPtr bitmap(FreeImage_Load(format, path.c_str(), LoadFlagsFor(format)));
@@ -130,10 +140,8 @@ LoadedPicture LoadPicture(const std::string& path)
         result.error = WithCodecReason("the picture could not be decoded");
         return result;
     }
-    if (FreeImage_GetWidth(bitmap.get()) == 0 || FreeImage_GetHeight(bitmap.get()) == 0) {
-        result.error = "the picture has no pixels";
+    if (!CheckPictureSize(bitmap.get(), result.error))
         return result;
-    }
     result.bitmap = ToEditableBitmap(std::move(bitmap), result.error);
     return result;
 }

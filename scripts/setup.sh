@@ -9,6 +9,7 @@ packages=(
   libfreeimage-dev libtbb-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Installs what is missing, builds, and runs every test: the developer build
 # in full, then the engine tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, and the fuzz targets for a short fixed run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,3 +15,5 @@ ctest --preset dev
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan
+
+scripts/fuzz.sh

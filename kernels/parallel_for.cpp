@@ -2,6 +2,51 @@
 #include "kernels/parallel_for.h"
 
 #include <algorithm>
+
+#if defined(QUENLO_PLAIN_THREADS)
+// For ThreadSanitizer builds: the prebuilt oneTBB library is not
+// instrumented, so its scheduler would be reported as racing with our loop
+// bodies. Plain threads with a static split let the sanitizer see everything.
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace {
+std::atomic<int> g_threadLimit{0};
+}
+
+void ParallelFor(int first, int last, const std::function<void(int)>& body)
+{
+    if (last <= first)
+        return;
+    const int available = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const int limit = g_threadLimit.load() > 0 ? g_threadLimit.load() : available;
+    const int count = last - first;
+    const int threads = std::min(limit, count);
+    std::vector<std::thread> workers;
+    auto runBlock = [&](int block) {
+        const int begin = first + static_cast<int>(static_cast<long long>(count) * block / threads);
+        const int end = first + static_cast<int>(static_cast<long long>(count) * (block + 1) / threads);
+        for (int i = begin; i < end; ++i)
+            body(i);
+    };
+    for (int block = 1; block < threads; ++block)
+        workers.emplace_back(runBlock, block);
+    runBlock(0);
+    for (std::thread& worker : workers)
+        worker.join();
+}
+
+struct WorkerThreadLimit::Control {
+    int previous;
+    explicit Control(int threads)
+        : previous(g_threadLimit.exchange(std::max(threads, 1)))
+    {
+    }
+    ~Control() { g_threadLimit.store(previous); }
+};
+
+#else
 #include <tbb/global_control.h>
 #include <tbb/parallel_for.h>
 
@@ -23,6 +68,7 @@ struct WorkerThreadLimit::Control {
     {
     }
 };
+#endif
 
 WorkerThreadLimit::WorkerThreadLimit(int threads)
     : m_control(std::make_unique<Control>(threads))

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs what is missing, builds, and runs every test: the developer build
-# in full, then the engine tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the fuzz targets for a short fixed run.
+# in full, then the engine tests again under AddressSanitizer with
+# UndefinedBehaviorSanitizer and under ThreadSanitizer, and the fuzz targets
+# for a short fixed run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,5 +16,9 @@ ctest --preset dev
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan
+
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan
+ctest --preset tsan
 
 scripts/fuzz.sh

@@ -108,12 +108,18 @@ FIBITMAP* LayoutFor(FREE_IMAGE_FORMAT format, FIBITMAP* bitmap, BitmapPtr& conve
 
 } // namespace
 
+bool IsWritablePictureName(const std::string& path)
+{
+    const FREE_IMAGE_FORMAT format = FreeImage_GetFIFFromFilename(path.c_str());
+    return format != FIF_UNKNOWN && FreeImage_FIFSupportsWriting(format);
+}
+
 bool WritePicture(FIBITMAP* bitmap, const std::string& path, std::string& error)
 {
     EnsureFreeImageMessagesRouted();
     TakeFreeImageMessages();
     const FREE_IMAGE_FORMAT format = FreeImage_GetFIFFromFilename(path.c_str());
-    if (format == FIF_UNKNOWN || !FreeImage_FIFSupportsWriting(format)) {
+    if (!IsWritablePictureName(path)) {
         error = "the file name does not end in the extension of a picture format that can be written";
         return false;
     }

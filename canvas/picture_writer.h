@@ -12,3 +12,6 @@
 // written beside the target under another name and then renamed over it.
 // false, with the reason in error, when nothing was written.
 bool WritePicture(FIBITMAP* bitmap, const std::string& path, std::string& error);
+
+// True when path's extension names a format WritePicture can write.
+bool IsWritablePictureName(const std::string& path);

@@ -41,10 +41,10 @@ std::optional<CliFailure> CheckOutputNames(const CliOptions& options)
             return Failure(ExitBadInput, *output, "the extension names no picture format that can be written");
         for (const std::string* input : {&options.input, &marks})
             if (SameFile(*output, *input))
-                return Failure(ExitBadInput, *output, "is also an input; choose another output file");
+                return Failure(ExitBadInput, *output, "this is also an input file; choose another output file");
     }
     if (!options.saveMask.empty() && (options.saveMask == options.output || SameFile(options.saveMask, options.output)))
-        return Failure(ExitBadInput, options.saveMask, "is also OUTPUT; choose another file for the mask");
+        return Failure(ExitBadInput, options.saveMask, "this is also OUTPUT; choose another file for the mask");
     return std::nullopt;
 }
 
@@ -74,7 +74,8 @@ std::optional<PreparedJob> PrepareJob(const CliOptions& options, CliFailure& fai
     if (FreeImage_GetWidth(marks.bitmap.get()) != FreeImage_GetWidth(picture) ||
         FreeImage_GetHeight(marks.bitmap.get()) != FreeImage_GetHeight(picture)) {
         failure = Failure(ExitBadInput, marksPath,
-                          "is " + SizeText(marks.bitmap.get()) + " pixels but " + options.input + " is " +
+                          std::string(options.overlay.empty() ? "the mask" : "the overlay") + " is " +
+                              SizeText(marks.bitmap.get()) + " pixels but " + options.input + " is " +
                               SizeText(picture) + "; they must be the same size");
         return std::nullopt;
     }

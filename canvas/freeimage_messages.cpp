@@ -19,6 +19,7 @@ struct MessageState {
     std::mutex lock;
     FreeImageMessageSink sink;
     std::vector<std::string> kept;
+    bool routed = false;
 };
 
 MessageState& State()
@@ -80,6 +81,20 @@ void RouteFreeImageMessages(FreeImageMessageSink sink)
     {
         std::lock_guard<std::mutex> guard(state.lock);
         state.sink = std::move(sink);
+        state.routed = true;
+    }
+    FreeImage_SetOutputMessage(OnFreeImageMessage);
+    RouteTiffMessages();
+}
+
+void EnsureFreeImageMessagesRouted()
+{
+    MessageState& state = State();
+    {
+        std::lock_guard<std::mutex> guard(state.lock);
+        if (state.routed)
+            return;
+        state.routed = true;
     }
     FreeImage_SetOutputMessage(OnFreeImageMessage);
     RouteTiffMessages();
@@ -92,4 +107,12 @@ std::vector<std::string> TakeFreeImageMessages()
     std::vector<std::string> messages;
     messages.swap(state.kept);
     return messages;
+}
+
+std::string WithCodecReason(std::string text)
+{
+    const std::vector<std::string> messages = TakeFreeImageMessages();
+    if (!messages.empty())
+        text += " (" + messages.back() + ")";
+    return text;
 }

@@ -14,5 +14,13 @@ using FreeImageMessageSink = std::function<void(const std::string& message)>;
 // a verbose mode). Safe to call more than once; the last sink wins.
 void RouteFreeImageMessages(FreeImageMessageSink sink = {});
 
+// Installs our handler when no one has yet, keeping any sink already set;
+// what the loader and the writer call before they use FreeImage.
+void EnsureFreeImageMessagesRouted();
+
 // The messages reported since the last call, oldest first; clears them.
 std::vector<std::string> TakeFreeImageMessages();
+
+// text, followed by the latest message of the codecs in parentheses when
+// there is one; clears the kept messages. For telling the user why.
+std::string WithCodecReason(std::string text);

@@ -34,12 +34,18 @@ std::string DescribeSampleType(FREE_IMAGE_TYPE type)
     }
 }
 
-std::string WithCodecReason(std::string text)
+// The JPEG decoder pads a file that ends early, or skips over corrupt data,
+// with a warning only; editing and saving that picture would keep the damage.
+std::string DamageReported(FREE_IMAGE_FORMAT format)
 {
     const std::vector<std::string> messages = TakeFreeImageMessages();
-    if (!messages.empty())
-        text += " (" + messages.back() + ")";
-    return text;
+    if (format != FIF_JPEG)
+        return {};
+    for (const std::string& message : messages) {
+        if (message.starts_with("Premature end of JPEG file") || message.starts_with("Corrupt JPEG data"))
+            return message;
+    }
+    return {};
 }
 
 // Owns the result of a conversion; when there is none, says why.
@@ -100,7 +106,7 @@ BitmapPtr ToEditableBitmap(BitmapPtr bitmap, std::string& error)
 LoadedPicture LoadPicture(const std::string& path)
 {
     LoadedPicture result;
-    RouteFreeImageMessages();
+    EnsureFreeImageMessagesRouted();
     TakeFreeImageMessages();
 
     std::ifstream file(path, std::ios::binary);
@@ -135,9 +141,14 @@ LoadedPicture LoadPicture(const std::string& path)
             return result;
     }
 
+    TakeFreeImageMessages();
     BitmapPtr bitmap(FreeImage_Load(format, path.c_str(), LoadFlagsFor(format)));
     if (!bitmap || !FreeImage_HasPixels(bitmap.get())) {
         result.error = WithCodecReason("the picture could not be decoded");
+        return result;
+    }
+    if (const std::string damage = DamageReported(format); !damage.empty()) {
+        result.error = "the picture is damaged or cut short (" + damage + ")";
         return result;
     }
     if (!CheckPictureSize(bitmap.get(), result.error))

@@ -3,6 +3,7 @@
 // either by neighbour averaging alone or pass by pass with exemplar patches,
 // falling back to averaging for what the passes cannot reach.
 #include "engine/exemplar_search.h"
+#include "engine/fill_choice.h"
 #include "engine/fill_front.h"
 #include "engine/inpaint_job.h"
 #include "engine/whole_region_fill.h"
@@ -22,7 +23,6 @@
 namespace {
 
 constexpr int MaxPasses = 100;
-constexpr double WholeRegionRatio = 100.0;
 
 struct HoleBox {
     int minX = std::numeric_limits<int>::max();
@@ -233,12 +233,10 @@ void InpaintRegion(InpaintJob job)
 
     const Classification classes = Classify(job, bytesPerPixel);
     const HoleBox& imageBox = classes.holeBox;
-    const double ratio = classes.knownCount == 0
-                             ? 1000.0
-                             : static_cast<double>(classes.holeCount) / static_cast<double>(classes.knownCount);
-    if (classes.holeCount > 0 && ratio > WholeRegionRatio)
+    const bool wholeRegion = ChoosesWholeRegionFill(classes.holeCount, classes.knownCount);
+    if (classes.holeCount > 0 && wholeRegion)
         FillBoxByAveraging(job, imageBox, bytesPerPixel);
-    if (classes.holeCount == 0 || ratio > WholeRegionRatio) {
+    if (classes.holeCount == 0 || wholeRegion) {
         PromoteScanRectangle(job);
         return;
     }

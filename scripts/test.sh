@@ -10,11 +10,11 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 
 cmake --preset dev >/dev/null
-cmake --build --preset dev
+cmake --build --preset dev -j2
 ctest --preset dev
 
 cmake --preset asan >/dev/null
-cmake --build --preset asan
+cmake --build --preset asan -j2
 ctest --preset asan
 
 cmake --preset tsan >/dev/null

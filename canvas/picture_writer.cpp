@@ -1,0 +1,164 @@
+// SPDX-License-Identifier: MIT
+#include "canvas/picture_writer.h"
+
+#include "canvas/bitmap.h"
+#include "canvas/cmyk_conversion.h"
+#include "canvas/freeimage_messages.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A FILE that remembers whether any write or seek failed, so that a full
+// disk is noticed even where a codec does not check.
+struct TrackedFile {
+    std::FILE* file = nullptr;
+    int error = 0; // errno of the first failure
+    void Fail()
+    {
+        if (error == 0)
+            error = errno != 0 ? errno : EIO;
+    }
+};
+
+unsigned DLL_CALLCONV ReadProc(void* buffer, unsigned size, unsigned count, fi_handle handle)
+{
+    return static_cast<unsigned>(std::fread(buffer, size, count, static_cast<TrackedFile*>(handle)->file));
+}
+
+unsigned DLL_CALLCONV WriteProc(void* buffer, unsigned size, unsigned count, fi_handle handle)
+{
+    auto* tracked = static_cast<TrackedFile*>(handle);
+    const std::size_t written = std::fwrite(buffer, size, count, tracked->file);
+    if (written != count)
+        tracked->Fail();
+    return static_cast<unsigned>(written);
+}
+
+int DLL_CALLCONV SeekProc(fi_handle handle, long offset, int origin)
+{
+    auto* tracked = static_cast<TrackedFile*>(handle);
+    const int result = std::fseek(tracked->file, offset, origin);
+    if (result != 0)
+        tracked->Fail();
+    return result;
+}
+
+long DLL_CALLCONV TellProc(fi_handle handle)
+{
+    return std::ftell(static_cast<TrackedFile*>(handle)->file);
+}
+
+// A new, empty file in folder that no one else uses; its path in path.
+std::FILE* CreateScratchFile(const fs::path& folder, const fs::path& name, fs::path& path, std::string& error)
+{
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path = folder / ("." + name.string() + "." + std::to_string(random() % 1000000) + ".part");
+        // "x": fails instead of reusing a file that already exists.
+        if (std::FILE* file = std::fopen(path.string().c_str(), "wbx"))
+            return file;
+        if (errno != EEXIST)
+            break;
+    }
+    error = "cannot create a file in the folder " + (folder.empty() ? std::string(".") : folder.string()) + ": " +
+            std::strerror(errno);
+    return nullptr;
+}
+
+// The bitmap in a layout the format can store; converted holds a new one
+// when a conversion was needed.
+FIBITMAP* LayoutFor(FREE_IMAGE_FORMAT format, FIBITMAP* bitmap, BitmapPtr& converted, int& flags,
+                    std::string& error)
+{
+    FIBITMAP* dib = bitmap;
+    flags = 0;
+    if (FreeImage_GetColorType(dib) == FIC_CMYK) {
+        if (format == FIF_TIFF) {
+            flags = TIFF_CMYK;
+            return dib;
+        }
+        converted = CmykToRgb(dib);
+        dib = converted.get();
+        if (dib == nullptr) {
+            error = "out of memory while converting CMYK to RGB";
+            return nullptr;
+        }
+    }
+    const unsigned bpp = FreeImage_GetBPP(dib);
+    if (FreeImage_FIFSupportsExportBPP(format, static_cast<int>(bpp)))
+        return dib;
+    // Formats without an alpha channel get the colour alone.
+    if (bpp == 32 && FreeImage_FIFSupportsExportBPP(format, 24)) {
+        converted.reset(FreeImage_ConvertTo24Bits(dib));
+        if (converted)
+            return converted.get();
+    }
+    error = std::string("the ") + FreeImage_GetFormatFromFIF(format) + " format cannot store " +
+            std::to_string(bpp) + "-bit pictures";
+    return nullptr;
+}
+
+} // namespace
+
+bool IsWritablePictureName(const std::string& path)
+{
+    const FREE_IMAGE_FORMAT format = FreeImage_GetFIFFromFilename(path.c_str());
+    return format != FIF_UNKNOWN && FreeImage_FIFSupportsWriting(format);
+}
+
+bool WritePicture(FIBITMAP* bitmap, const std::string& path, std::string& error)
+{
+    EnsureFreeImageMessagesRouted();
+    TakeFreeImageMessages();
+    const FREE_IMAGE_FORMAT format = FreeImage_GetFIFFromFilename(path.c_str());
+    if (!IsWritablePictureName(path)) {
+        error = "the file name does not end in the extension of a picture format that can be written";
+        return false;
+    }
+    BitmapPtr converted;
+    int flags = 0;
+    FIBITMAP* dib = LayoutFor(format, bitmap, converted, flags, error);
+    if (dib == nullptr)
+        return false;
+
+    const fs::path target(path);
+    if (fs::is_directory(target)) {
+        error = "it is a folder";
+        return false;
+    }
+    fs::path scratch;
+    TrackedFile tracked;
+    tracked.file = CreateScratchFile(target.parent_path(), target.filename(), scratch, error);
+    if (tracked.file == nullptr)
+        return false;
+
+    FreeImageIO io{ReadProc, WriteProc, SeekProc, TellProc};
+    const bool saved = FreeImage_SaveToHandle(format, dib, &io, &tracked, flags) != 0;
+    if (std::fflush(tracked.file) != 0)
+        tracked.Fail();
+    if (std::fclose(tracked.file) != 0)
+        tracked.Fail();
+    std::error_code ignored;
+    if (!saved || tracked.error != 0) {
+        fs::remove(scratch, ignored);
+        error = tracked.error != 0 ? std::string("writing failed: ") + std::strerror(tracked.error)
+                                   : WithCodecReason("the picture could not be encoded");
+        return false;
+    }
+    std::error_code renamed;
+    fs::rename(scratch, target, renamed);
+    if (renamed) {
+        fs::remove(scratch, ignored);
+        error = "cannot replace the file: " + renamed.message();
+        return false;
+    }
+    return true;
+}

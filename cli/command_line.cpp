@@ -1,0 +1,167 @@
+// SPDX-License-Identifier: MIT
+#include "cli/command_line.h"
+
+#include "cli/strict_number.h"
+#include "engine/inpaint_job.h"
+
+#include <optional>
+
+namespace {
+
+bool Wants(const std::vector<std::string>& arguments, std::initializer_list<const char*> names)
+{
+    for (const std::string& argument : arguments) {
+        if (argument == "--")
+            return false;
+        for (const char* name : names)
+            if (argument == name)
+                return true;
+    }
+    return false;
+}
+
+ParsedCommandLine Refused(std::string error)
+{
+    ParsedCommandLine result;
+    result.error = std::move(error);
+    return result;
+}
+
+// Splits "--name=value" into its two halves; value empty for "--name".
+std::pair<std::string, std::optional<std::string>> SplitOption(const std::string& argument)
+{
+    const std::size_t equals = argument.find('=');
+    if (equals == std::string::npos)
+        return {argument, std::nullopt};
+    return {argument.substr(0, equals), argument.substr(equals + 1)};
+}
+
+bool TakesValue(const std::string& name)
+{
+    return name == "--overlay" || name == "--mask" || name == "--patch-size" || name == "--threads" ||
+           name == "--save-mask";
+}
+
+} // namespace
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
+{
+    if (Wants(arguments, {"--help", "-h"})) {
+        ParsedCommandLine result;
+        result.action = CliAction::ShowHelp;
+        return result;
+    }
+    if (Wants(arguments, {"--version"})) {
+        ParsedCommandLine result;
+        result.action = CliAction::ShowVersion;
+        return result;
+    }
+
+    ParsedCommandLine result;
+    CliOptions& options = result.options;
+    std::vector<std::string> files;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || argument == "-" || !argument.starts_with("-")) {
+            files.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        auto [name, value] = SplitOption(argument);
+        if (TakesValue(name)) {
+            if (!value) {
+                if (i + 1 == arguments.size())
+                    return Refused(name + " needs a value");
+                value = arguments[++i];
+            }
+        } else if (value) {
+            return Refused(name + " takes no value");
+        }
+
+        if (name == "--overlay" || name == "--mask") {
+            if (!options.overlay.empty() || !options.mask.empty())
+                return Refused("give one of --overlay and --mask, once");
+            if (value->empty())
+                return Refused(name + " needs a file name");
+            (name == "--overlay" ? options.overlay : options.mask) = *value;
+        } else if (name == "--save-mask") {
+            if (value->empty())
+                return Refused(name + " needs a file name");
+            options.saveMask = *value;
+        } else if (name == "--patch-size") {
+            const std::optional<int> size = ParseStrictInteger(*value, MinPatchSize, MaxPatchSize);
+            if (!size)
+                return Refused("--patch-size: \"" + *value + "\" is not a whole number from " +
+                               std::to_string(MinPatchSize) + " to " + std::to_string(MaxPatchSize));
+            options.patchSize = *size;
+        } else if (name == "--threads") {
+            const std::optional<int> threads = ParseStrictInteger(*value, 1, MaxThreads);
+            if (!threads)
+                return Refused("--threads: \"" + *value + "\" is not a whole number from 1 to " +
+                               std::to_string(MaxThreads));
+            options.threads = *threads;
+        } else if (name == "--smooth-seam") {
+            options.smoothSeam = true;
+        } else if (name == "--quiet") {
+            options.quiet = true;
+        } else {
+            return Refused("unknown option " + name);
+        }
+    }
+
+    if (files.size() != 2)
+        return Refused(files.size() < 2 ? "give an INPUT and an OUTPUT file" : "unexpected argument " + files[2]);
+    if (options.overlay.empty() && options.mask.empty())
+        return Refused("say what to remove with --overlay FILE or --mask FILE");
+    options.input = files[0];
+    options.output = files[1];
+    result.action = CliAction::Run;
+    return result;
+}
+
+std::string HelpText()
+{
+    return R"(Usage: quenlo-inpaint INPUT OUTPUT (--overlay FILE | --mask FILE) [options]
+
+Removes the marked parts of a photograph and fills them with texture taken
+from the rest of the picture, as the Quenlo editor's Paint command does.
+
+  INPUT             the picture to work on (PNG, TIFF, JPEG, BMP and more)
+  OUTPUT            where the result goes; its extension picks the format.
+                    A CMYK picture stays CMYK when OUTPUT is a TIFF file.
+
+What to remove, exactly one of:
+  --overlay FILE    a picture of strokes, the size of INPUT, as the editor
+                    paints them: RGB(255,125,125) marks what to remove;
+                    closed one-pixel lines of RGB(75,255,75) limit where
+                    texture may come from; any other colour marks nothing
+  --mask FILE       a picture the size of INPUT: every pixel that is not
+                    black is filled, every black one may give texture
+
+Options:
+  --patch-size N    edge of the copied patches in pixels, 3 to 128 (default 32)
+  --smooth-seam     blend pasted patches into the pixels around them
+  --threads N       use at most N threads (default: one per core); the
+                    result is the same for every N
+  --save-mask FILE  also write the final mask: 0 not used, 127 left
+                    unfilled, 255 known or filled
+  --quiet           print errors only
+  --help            show this help
+  --version         show the version
+
+Exit status: 0 done; 2 bad usage or an input that cannot be used;
+3 an output file could not be written (nothing half-written is left).
+
+Example:
+  quenlo-inpaint photo.jpg clean.png --overlay strokes.png
+)";
+}
+
+std::string VersionText()
+{
+    return "quenlo-inpaint " QUENLO_VERSION "\n";
+}

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+// The arguments of quenlo-inpaint.
+#pragma once
+
+#include <string>
+#include <vector>
+
+constexpr int DefaultPatchSize = 32;
+constexpr int MaxThreads = 256;
+
+struct CliOptions {
+    std::string input;
+    std::string output;
+    std::string overlay;  // the strokes picture, or empty
+    std::string mask;     // the hole picture, or empty; exactly one of the two is set
+    std::string saveMask; // where the final mask codes go, or empty
+    int patchSize = DefaultPatchSize;
+    bool smoothSeam = false;
+    int threads = 0; // 0: as many as the machine offers
+    bool quiet = false;
+};
+
+enum class CliAction { Run, ShowHelp, ShowVersion, Refuse };
+
+struct ParsedCommandLine {
+    CliAction action = CliAction::Refuse;
+    CliOptions options;
+    std::string error; // for Refuse: what is wrong, one line
+};
+
+// arguments without the program name.
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+std::string HelpText();
+std::string VersionText();

@@ -1,0 +1,100 @@
+// SPDX-License-Identifier: MIT
+#include "cli/job_setup.h"
+
+#include "canvas/overlay_buffer.h"
+#include "canvas/overlay_to_mask.h"
+#include "canvas/picture_loader.h"
+#include "canvas/picture_writer.h"
+#include "cli/mask_picture.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+CliFailure Failure(ExitStatus status, const std::string& file, const std::string& reason)
+{
+    return CliFailure{status, file + ": " + reason};
+}
+
+std::string SizeText(FIBITMAP* picture)
+{
+    return std::to_string(FreeImage_GetWidth(picture)) + " x " + std::to_string(FreeImage_GetHeight(picture));
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    std::error_code ignored;
+    return fs::equivalent(a, b, ignored);
+}
+
+// Output names are checked before any work is done.
+std::optional<CliFailure> CheckOutputNames(const CliOptions& options)
+{
+    const std::string marks = options.overlay.empty() ? options.mask : options.overlay;
+    for (const std::string* output : {&options.output, &options.saveMask}) {
+        if (output->empty())
+            continue;
+        if (!IsWritablePictureName(*output))
+            return Failure(ExitBadInput, *output, "the extension names no picture format that can be written");
+        for (const std::string* input : {&options.input, &marks})
+            if (SameFile(*output, *input))
+                return Failure(ExitBadInput, *output, "this is also an input file; choose another output file");
+    }
+    if (!options.saveMask.empty() && (options.saveMask == options.output || SameFile(options.saveMask, options.output)))
+        return Failure(ExitBadInput, options.saveMask, "this is also OUTPUT; choose another file for the mask");
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<PreparedJob> PrepareJob(const CliOptions& options, CliFailure& failure)
+{
+    if (const std::optional<CliFailure> refused = CheckOutputNames(options)) {
+        failure = *refused;
+        return std::nullopt;
+    }
+
+    LoadedPicture input = LoadPicture(options.input);
+    if (!input) {
+        failure = Failure(ExitBadInput, options.input, input.error);
+        return std::nullopt;
+    }
+    const std::string& marksPath = options.overlay.empty() ? options.mask : options.overlay;
+    LoadedPicture marks = LoadPicture(marksPath);
+    if (!marks) {
+        failure = Failure(ExitBadInput, marksPath, marks.error);
+        return std::nullopt;
+    }
+    FIBITMAP* const picture = input.bitmap.get();
+    const int width = static_cast<int>(FreeImage_GetWidth(picture));
+    const int height = static_cast<int>(FreeImage_GetHeight(picture));
+    if (FreeImage_GetWidth(marks.bitmap.get()) != FreeImage_GetWidth(picture) ||
+        FreeImage_GetHeight(marks.bitmap.get()) != FreeImage_GetHeight(picture)) {
+        failure = Failure(ExitBadInput, marksPath,
+                          std::string(options.overlay.empty() ? "the mask" : "the overlay") + " is " +
+                              SizeText(marks.bitmap.get()) + " pixels but " + options.input + " is " +
+                              SizeText(picture) + "; they must be the same size");
+        return std::nullopt;
+    }
+
+    PreparedJob prepared;
+    prepared.mask.reset(FreeImage_Allocate(width, height, 8));
+    if (!prepared.mask) {
+        failure = Failure(ExitBadInput, options.input, "the picture is too large to work on (out of memory)");
+        return std::nullopt;
+    }
+    if (!options.overlay.empty()) {
+        const std::vector<uint8_t> overlay = OverlayBufferFromBitmap(marks.bitmap.get());
+        // A loaded overlay always yields a buffer, so the hook is never asked.
+        prepared.job = OverlayToMask(overlay.data(), width, height, prepared.mask.get(), options.patchSize,
+                                     options.smoothSeam, picture, {});
+    } else {
+        prepared.job = MaskPictureToJob(marks.bitmap.get(), prepared.mask.get(), options.patchSize,
+                                        options.smoothSeam, picture);
+    }
+    prepared.picture = std::move(input.bitmap);
+    return prepared;
+}

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+// quenlo-inpaint: the inpainting engine from the command line.
+#include "canvas/freeimage_messages.h"
+#include "cli/command_line.h"
+#include "cli/run_inpaint.h"
+
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    // Codec warnings are kept for error lines, never printed on their own.
+    RouteFreeImageMessages();
+    const ParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (parsed.action) {
+    case CliAction::ShowHelp:
+        std::cout << HelpText();
+        return ExitDone;
+    case CliAction::ShowVersion:
+        std::cout << VersionText();
+        return ExitDone;
+    case CliAction::Refuse:
+        std::cerr << "quenlo-inpaint: " << parsed.error << " (see quenlo-inpaint --help)\n";
+        return ExitBadInput;
+    case CliAction::Run:
+        break;
+    }
+    CliFailure failure;
+    const ExitStatus status = RunInpaint(parsed.options, std::cout, failure);
+    if (status != ExitDone)
+        std::cerr << "quenlo-inpaint: " << failure.message << '\n';
+    return status;
+}

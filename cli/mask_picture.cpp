@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+#include "cli/mask_picture.h"
+
+#include "kernels/pixel_access.h"
+
+#include <algorithm>
+
+namespace {
+
+// The colour bytes of a pixel; an alpha byte says nothing about the hole.
+int ColourBytesOf(FIBITMAP* picture)
+{
+    const int bytesPerPixel = BytesPerPixelOf(picture);
+    return bytesPerPixel == 4 && FreeImage_GetColorType(picture) != FIC_CMYK ? 3 : bytesPerPixel;
+}
+
+} // namespace
+
+InpaintJob MaskPictureToJob(FIBITMAP* holes, FIBITMAP* mask, int patchSize, bool smoothSeam, FIBITMAP* targetImage)
+{
+    const int width = static_cast<int>(FreeImage_GetWidth(holes));
+    const int height = static_cast<int>(FreeImage_GetHeight(holes));
+    const int bytesPerPixel = BytesPerPixelOf(holes);
+    const int colourBytes = ColourBytesOf(holes);
+
+    InpaintJob job;
+    job.scanMinX = width;
+    job.scanMaxX = 0;
+    job.scanMinY = height - 1;
+    job.scanMaxY = -1;
+    bool anyHole = false;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            int channels[4] = {0, 0, 0, 0};
+            ReadPixel(holes, x, y, channels, bytesPerPixel);
+            const bool hole = std::any_of(channels, channels + colourBytes, [](int value) { return value != 0; });
+            WriteMaskValue(mask, x, y, hole ? MaskHole : MaskSource);
+            if (!hole)
+                continue;
+            if (!anyHole) {
+                job.scanMinY = job.scanMaxY = y;
+                anyHole = true;
+            }
+            job.scanMinX = std::min(job.scanMinX, x);
+            job.scanMaxX = std::max(job.scanMaxX, x);
+            job.scanMaxY = y;
+        }
+    }
+    job.patchSize = patchSize;
+    job.searchGap = patchSize / 2;
+    job.imageWidth = width;
+    job.imageHeight = height;
+    job.targetImage = targetImage;
+    job.sourceImage = targetImage;
+    job.maskImage = mask;
+    job.smoothSeam = smoothSeam ? 1 : 0;
+    return job;
+}

@@ -1,0 +1,332 @@
+// SPDX-License-Identifier: MIT
+// Runs the built quenlo-inpaint as a user would and checks its files,
+// exit statuses and messages.
+#include "canvas/bitmap.h"
+#include "canvas/brush_colours.h"
+#include "canvas/picture_loader.h"
+#include "canvas/picture_writer.h"
+#include "engine/inpaint_job.h"
+#include "kernels/pixel_access.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string SampleDir = QUENLO_SAMPLE_DIR;
+const std::string Sample = SampleDir + "/coffee.png";
+const std::string SampleOverlay = SampleDir + "/coffee_overlay.png";
+
+std::string Quoted(const fs::path& path)
+{
+    return "'" + path.string() + "'";
+}
+
+std::string ReadText(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class CliEndToEnd : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+        folder = fs::path(QUENLO_TEST_OUTPUT_DIR) / "cli" / test->name();
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+
+    ToolRun Run(const std::string& arguments) const
+    {
+        const std::string command = Quoted(QUENLO_INPAINT_TOOL) + " " + arguments + " >" +
+                                    Quoted(folder / "stdout.txt") + " 2>" + Quoted(folder / "stderr.txt");
+        const int raw = std::system(command.c_str());
+        ToolRun run;
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        run.out = ReadText(folder / "stdout.txt");
+        run.err = ReadText(folder / "stderr.txt");
+        return run;
+    }
+
+    fs::path folder;
+};
+
+BitmapPtr Load(const fs::path& path)
+{
+    LoadedPicture picture = LoadPicture(path.string());
+    EXPECT_TRUE(picture) << path << ": " << picture.error;
+    return std::move(picture.bitmap);
+}
+
+// Hole pixels of an overlay, by FreeImage line.
+std::vector<bool> HolePixels(FIBITMAP* overlay)
+{
+    const int width = static_cast<int>(FreeImage_GetWidth(overlay));
+    const int height = static_cast<int>(FreeImage_GetHeight(overlay));
+    std::vector<bool> hole(static_cast<std::size_t>(width) * height, false);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            int c[4] = {0, 0, 0, 0};
+            ReadPixel(overlay, x, y, c, BytesPerPixelOf(overlay));
+            hole[static_cast<std::size_t>(y) * width + x] =
+                c[0] == BlueOf(HoleColour) && c[1] == GreenOf(HoleColour) && c[2] == RedOf(HoleColour);
+        }
+    return hole;
+}
+
+// Pixels marked in mayChange may differ; no other may.
+void ExpectUnchangedWhere(FIBITMAP* before, FIBITMAP* after, const std::vector<bool>& mayChange)
+{
+    const int width = static_cast<int>(FreeImage_GetWidth(before));
+    const int height = static_cast<int>(FreeImage_GetHeight(before));
+    ASSERT_EQ(FreeImage_GetWidth(after), FreeImage_GetWidth(before));
+    ASSERT_EQ(FreeImage_GetHeight(after), FreeImage_GetHeight(before));
+    ASSERT_EQ(FreeImage_GetBPP(after), FreeImage_GetBPP(before));
+    const int bytesPerPixel = BytesPerPixelOf(before);
+    int changed = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            if (mayChange[static_cast<std::size_t>(y) * width + x])
+                continue;
+            int a[4] = {0, 0, 0, 0};
+            int b[4] = {0, 0, 0, 0};
+            ReadPixel(before, x, y, a, bytesPerPixel);
+            ReadPixel(after, x, y, b, bytesPerPixel);
+            if (!std::equal(a, a + bytesPerPixel, b) && ++changed <= 5)
+                ADD_FAILURE() << "pixel " << x << ", " << y << " changed";
+        }
+    EXPECT_EQ(changed, 0);
+}
+
+long long CountCode(FIBITMAP* mask, int code)
+{
+    long long count = 0;
+    for (unsigned y = 0; y < FreeImage_GetHeight(mask); ++y)
+        for (unsigned x = 0; x < FreeImage_GetWidth(mask); ++x)
+            count += ReadMaskValue(mask, static_cast<int>(x), static_cast<int>(y)) == code;
+    return count;
+}
+
+// hole grown by a square of radius r.
+std::vector<bool> Grown(const std::vector<bool>& hole, int width, int height, int r)
+{
+    std::vector<bool> grown(hole.size(), false);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            if (!hole[static_cast<std::size_t>(y) * width + x])
+                continue;
+            for (int v = std::max(0, y - r); v <= std::min(height - 1, y + r); ++v)
+                for (int u = std::max(0, x - r); u <= std::min(width - 1, x + r); ++u)
+                    grown[static_cast<std::size_t>(v) * width + u] = true;
+        }
+    return grown;
+}
+
+void WriteOrFail(FIBITMAP* picture, const fs::path& path)
+{
+    std::string error;
+    ASSERT_TRUE(WritePicture(picture, path.string(), error)) << error;
+}
+
+} // namespace
+
+TEST_F(CliEndToEnd, SampleHoleIsFilledAndNothingElseChanges)
+{
+    const ToolRun run = Run(Quoted(Sample) + " " + Quoted(folder / "out.png") + " --overlay " +
+                            Quoted(SampleOverlay) + " --save-mask " + Quoted(folder / "mask.png"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_NE(run.out.find("600 x 400 pixels"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("hole:     860 pixels"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("path:     patches"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("unfilled: 0 pixels"), std::string::npos) << run.out;
+
+    const BitmapPtr before = Load(Sample);
+    const BitmapPtr after = Load(folder / "out.png");
+    const BitmapPtr overlay = Load(SampleOverlay);
+    ExpectUnchangedWhere(before.get(), after.get(), HolePixels(overlay.get()));
+    const BitmapPtr mask = Load(folder / "mask.png");
+    EXPECT_EQ(CountCode(mask.get(), MaskHole), 0);
+    EXPECT_EQ(CountCode(mask.get(), MaskSource), 600 * 400);
+}
+
+TEST_F(CliEndToEnd, SmoothSeamChangesNothingBeyondTheBlendDiscs)
+{
+    const int patchSize = 12;
+    const ToolRun run = Run(Quoted(Sample) + " " + Quoted(folder / "out.png") + " --overlay " +
+                            Quoted(SampleOverlay) + " --smooth-seam --quiet --patch-size " +
+                            std::to_string(patchSize));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    const BitmapPtr before = Load(Sample);
+    const BitmapPtr after = Load(folder / "out.png");
+    const BitmapPtr overlay = Load(SampleOverlay);
+    // A patch is centred at most one pixel from the hole; its disc reaches half its edge.
+    ExpectUnchangedWhere(before.get(), after.get(), Grown(HolePixels(overlay.get()), 600, 400, patchSize / 2 + 1));
+}
+
+TEST_F(CliEndToEnd, OutlineLimitsTheSourceArea)
+{
+    const ToolRun run = Run(Quoted(Sample) + " " + Quoted(folder / "out.png") + " --overlay " +
+                            Quoted(QUENLO_TEST_DATA_DIR "/coffee_outlined_overlay.png") + " --save-mask " +
+                            Quoted(folder / "mask.png"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("unfilled: 0 pixels"), std::string::npos) << run.out;
+    const BitmapPtr mask = Load(folder / "mask.png");
+    // The outline is the rectangle from (480, 290) to (590, 380), rows from the top.
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 600; x += 7) {
+            const int row = 399 - y;
+            const bool inside = x >= 480 && x <= 590 && row >= 290 && row <= 380;
+            ASSERT_EQ(ReadMaskValue(mask.get(), x, y), inside ? 255 : 0) << x << ", " << row;
+        }
+}
+
+TEST_F(CliEndToEnd, OverlayAndMaskRoutesGiveIdenticalBytes)
+{
+    const BitmapPtr overlay = Load(SampleOverlay);
+    const std::vector<bool> hole = HolePixels(overlay.get());
+    BitmapPtr holes(FreeImage_Allocate(600, 400, 8));
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 600; ++x)
+            WriteMaskValue(holes.get(), x, y, hole[static_cast<std::size_t>(y) * 600 + x] ? 255 : 0);
+    WriteOrFail(holes.get(), folder / "holes.png");
+
+    const ToolRun byOverlay = Run(Quoted(Sample) + " " + Quoted(folder / "a.bmp") + " --threads 1 --overlay " +
+                                  Quoted(SampleOverlay) + " --save-mask " + Quoted(folder / "a-mask.bmp"));
+    const ToolRun byMask = Run(Quoted(Sample) + " " + Quoted(folder / "b.bmp") + " --threads 2 --mask " +
+                               Quoted(folder / "holes.png") + " --save-mask " + Quoted(folder / "b-mask.bmp"));
+    ASSERT_EQ(byOverlay.status, 0) << byOverlay.err;
+    ASSERT_EQ(byMask.status, 0) << byMask.err;
+    EXPECT_EQ(ReadText(folder / "a.bmp"), ReadText(folder / "b.bmp"));
+    EXPECT_EQ(ReadText(folder / "a-mask.bmp"), ReadText(folder / "b-mask.bmp"));
+}
+
+TEST_F(CliEndToEnd, CmykTiffStaysCmyk)
+{
+    const int width = 48;
+    const int height = 40;
+    BitmapPtr cmyk(FreeImage_Allocate(width, height, 32));
+    BitmapPtr holes(FreeImage_Allocate(width, height, 24));
+    std::vector<bool> hole(static_cast<std::size_t>(width) * height, false);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int ink[4] = {(x * 5) % 256, (y * 6) % 256, ((x + y) * 3) % 256, (x * y) % 64};
+            WritePixel(cmyk.get(), x, y, ink, 4);
+            const bool inHole = x >= 20 && x < 26 && y >= 15 && y < 19;
+            hole[static_cast<std::size_t>(y) * width + x] = inHole;
+            const int white[4] = {255, 255, 255, 0};
+            const int black[4] = {0, 0, 0, 0};
+            WritePixel(holes.get(), x, y, inHole ? white : black, 3);
+        }
+    ASSERT_TRUE(FreeImage_Save(FIF_TIFF, cmyk.get(), (folder / "in.tif").string().c_str(), TIFF_CMYK));
+    WriteOrFail(holes.get(), folder / "holes.png");
+
+    const ToolRun run = Run(Quoted(folder / "in.tif") + " " + Quoted(folder / "out.tif") + " --patch-size 5 --mask " +
+                            Quoted(folder / "holes.png"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("(CMYK)"), std::string::npos) << run.out;
+    const BitmapPtr before = Load(folder / "in.tif");
+    const BitmapPtr after = Load(folder / "out.tif");
+    ASSERT_EQ(FreeImage_GetColorType(before.get()), FIC_CMYK);
+    EXPECT_EQ(FreeImage_GetColorType(after.get()), FIC_CMYK);
+    ExpectUnchangedWhere(before.get(), after.get(), hole);
+
+    const ToolRun asPng = Run(Quoted(folder / "in.tif") + " " + Quoted(folder / "out.png") +
+                              " --patch-size 5 --quiet --mask " + Quoted(folder / "holes.png"));
+    ASSERT_EQ(asPng.status, 0) << asPng.err;
+    EXPECT_EQ(FreeImage_GetBPP(Load(folder / "out.png").get()), 24u);
+}
+
+TEST_F(CliEndToEnd, BadInputsAreRefusedWithOneLineAndNoOutput)
+{
+    BitmapPtr small(FreeImage_Allocate(10, 10, 24));
+    WriteOrFail(small.get(), folder / "small.png");
+    BitmapPtr floats(FreeImage_AllocateT(FIT_FLOAT, 600, 400));
+    ASSERT_TRUE(FreeImage_Save(FIF_TIFF, floats.get(), (folder / "float.tif").string().c_str(), TIFF_DEFAULT));
+    { std::ofstream(folder / "notes.png") << "not a picture\n"; }
+
+    const std::string overlay = " --overlay " + Quoted(SampleOverlay);
+    struct Case {
+        std::string what;
+        std::string arguments; // OUTPUT is appended
+        int status;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"missing input", Quoted(folder / "none.png") + overlay, 2, "none.png: cannot open the file"},
+        {"not a picture", Quoted(folder / "notes.png") + overlay, 2, "notes.png: "},
+        {"truncated", Quoted(QUENLO_TEST_DATA_DIR "/truncated.jpg") + overlay, 2, "truncated.jpg: "},
+        {"size mismatch", Quoted(Sample) + " --overlay " + Quoted(folder / "small.png"), 2, "same size"},
+        {"mask size mismatch", Quoted(Sample) + " --mask " + Quoted(folder / "small.png"), 2, "small.png: "},
+        {"unsupported depth", Quoted(folder / "float.tif") + overlay, 2, "float.tif: unsupported pixel type"},
+        {"bad number", Quoted(Sample) + overlay + " --patch-size 12abc", 2, "--patch-size: \"12abc\""},
+        {"unknown format", Quoted(Sample) + overlay + " --save-mask " + Quoted(folder / "mask.xyz"), 2, "mask.xyz: "},
+        {"output is input", Quoted(Sample) + overlay + " --save-mask " + Quoted(Sample), 2, "this is also an input file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path output = folder / "out.png";
+        const ToolRun run = Run(c.arguments + " " + Quoted(output));
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_TRUE(run.err.starts_with("quenlo-inpaint: ")) << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_FALSE(fs::exists(output));
+    }
+}
+
+TEST_F(CliEndToEnd, UnwritableOutputGivesStatusThreeAndKeepsOldFiles)
+{
+    const std::string arguments = Quoted(Sample) + " --overlay " + Quoted(SampleOverlay);
+    const ToolRun missingFolder = Run(arguments + " " + Quoted(folder / "missing" / "out.png"));
+    EXPECT_EQ(missingFolder.status, 3);
+    EXPECT_NE(missingFolder.err.find("out.png: cannot create a file in the folder"), std::string::npos)
+        << missingFolder.err;
+    EXPECT_FALSE(fs::exists(folder / "missing"));
+
+    // An earlier result survives a failed run untouched.
+    { std::ofstream(folder / "old.png") << "earlier result"; }
+    const ToolRun failed = Run(Quoted(QUENLO_TEST_DATA_DIR "/truncated.jpg") + " " + Quoted(folder / "old.png") +
+                               " --overlay " + Quoted(SampleOverlay));
+    EXPECT_EQ(failed.status, 2);
+    EXPECT_EQ(ReadText(folder / "old.png"), "earlier result");
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        EXPECT_EQ(entry.path().extension() == ".part", false) << entry.path();
+}
+
+TEST_F(CliEndToEnd, HelpAndVersionExplainThemselves)
+{
+    const ToolRun help = Run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.starts_with("Usage: quenlo-inpaint INPUT OUTPUT")) << help.out;
+    for (const char* option : {"--overlay", "--mask", "--patch-size", "--smooth-seam", "--threads", "--save-mask",
+                               "--quiet", "Exit status", "Example"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    const ToolRun version = Run("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.starts_with("quenlo-inpaint ")) << version.out;
+    const ToolRun nothing = Run("");
+    EXPECT_EQ(nothing.status, 2);
+    EXPECT_NE(nothing.err.find("--help"), std::string::npos) << nothing.err;
+}

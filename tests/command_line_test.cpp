@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: MIT
+#include "cli/command_line.h"
+#include "cli/strict_number.h"
+
+#include <gtest/gtest.h>
+
+TEST(ParseStrictInteger, TakesPlainDecimalsInRangeOnly)
+{
+    EXPECT_EQ(ParseStrictInteger("32", 3, 128), 32);
+    EXPECT_EQ(ParseStrictInteger("3", 3, 128), 3);
+    EXPECT_EQ(ParseStrictInteger("128", 3, 128), 128);
+    for (const char* bad : {"", "2", "129", "-5", "+7", " 7", "7 ", "7px", "0x10", "1e2", "3.5", "99999999999"})
+        EXPECT_EQ(ParseStrictInteger(bad, 3, 128), std::nullopt) << '"' << bad << '"';
+}
+
+TEST(ParseCommandLine, ReadsEveryOptionInAnyOrder)
+{
+    const ParsedCommandLine parsed =
+        ParseCommandLine({"--patch-size", "15", "in.png", "--smooth-seam", "--overlay=strokes.png", "out.tif",
+                          "--threads", "2", "--save-mask", "mask.png", "--quiet"});
+    ASSERT_EQ(parsed.action, CliAction::Run) << parsed.error;
+    const CliOptions& options = parsed.options;
+    EXPECT_EQ(options.input, "in.png");
+    EXPECT_EQ(options.output, "out.tif");
+    EXPECT_EQ(options.overlay, "strokes.png");
+    EXPECT_TRUE(options.mask.empty());
+    EXPECT_EQ(options.saveMask, "mask.png");
+    EXPECT_EQ(options.patchSize, 15);
+    EXPECT_TRUE(options.smoothSeam);
+    EXPECT_EQ(options.threads, 2);
+    EXPECT_TRUE(options.quiet);
+
+    const ParsedCommandLine defaults = ParseCommandLine({"in.png", "out.png", "--mask", "holes.png"});
+    ASSERT_EQ(defaults.action, CliAction::Run) << defaults.error;
+    EXPECT_EQ(defaults.options.patchSize, 32);
+    EXPECT_FALSE(defaults.options.smoothSeam);
+    EXPECT_EQ(defaults.options.threads, 0);
+}
+
+TEST(ParseCommandLine, RefusesWhatItCannotUse)
+{
+    const std::vector<std::vector<std::string>> refused = {
+        {"in.png", "out.png"},                                        // nothing to remove
+        {"in.png", "--overlay", "a.png"},                             // no output
+        {"in.png", "out.png", "extra.png", "--mask", "m.png"},        // one file too many
+        {"in.png", "out.png", "--mask", "m.png", "--overlay", "a.png"}, // both routes
+        {"in.png", "out.png", "--mask"},                              // value missing
+        {"in.png", "out.png", "--mask", "m.png", "--patch-size", "2"},
+        {"in.png", "out.png", "--mask", "m.png", "--patch-size", "32x"},
+        {"in.png", "out.png", "--mask", "m.png", "--threads", "0"},
+        {"in.png", "out.png", "--mask", "m.png", "--quiet=yes"},
+        {"in.png", "out.png", "--mask", "m.png", "--colour"},
+    };
+    for (const std::vector<std::string>& arguments : refused) {
+        const ParsedCommandLine parsed = ParseCommandLine(arguments);
+        EXPECT_EQ(parsed.action, CliAction::Refuse) << arguments.back();
+        EXPECT_FALSE(parsed.error.empty());
+    }
+    EXPECT_EQ(ParseCommandLine({"in.png", "out.png", "--mask", "m.png", "--patch-size", "x"}).error,
+              "--patch-size: \"x\" is not a whole number from 3 to 128");
+}
+
+TEST(ParseCommandLine, HelpAndVersionWinOverEverythingElse)
+{
+    EXPECT_EQ(ParseCommandLine({"--bogus", "--help"}).action, CliAction::ShowHelp);
+    EXPECT_EQ(ParseCommandLine({"-h"}).action, CliAction::ShowHelp);
+    EXPECT_EQ(ParseCommandLine({"--version"}).action, CliAction::ShowVersion);
+    // After "--" everything is a file name.
+    const ParsedCommandLine files = ParseCommandLine({"--mask", "m.png", "--", "--help", "-out.png"});
+    ASSERT_EQ(files.action, CliAction::Run) << files.error;
+    EXPECT_EQ(files.options.input, "--help");
+    EXPECT_EQ(files.options.output, "-out.png");
+}

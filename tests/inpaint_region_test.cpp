@@ -311,3 +311,23 @@ TEST(InpaintRegion, WholeJobsKeepTheirInvariants)
         }
     }
 }
+
+TEST(InpaintRegion, PassWithoutAnyAcceptableCandidateFallsBackToAveraging)
+{
+    // A one-pixel Source ring round the hole, everything else excluded: no
+    // shifted copy of the ring covers a target patch's known pixels, so every
+    // search fails and the hole is averaged from the ring.
+    Bitmap image = MakePicture(30, 30, 24, false, 8);
+    Bitmap mask = MakeBitmap(30, 30, 8);
+    FillCodes(mask.get(), 9, 15, 9, 15, MaskSource);
+    FillCodes(mask.get(), 10, 14, 10, 14, MaskHole);
+    Bitmap expectedImage = CloneBitmap(image.get());
+    Bitmap expectedMask = CloneBitmap(mask.get());
+    FillByAveragingOnly(expectedImage.get(), expectedMask.get(), 10, 14, 10, 14, 9, 15, 9, 15);
+
+    InpaintRegion(MakeJob(image.get(), mask.get(), 9, 15, 9, 15, 7, 3, true));
+    EXPECT_TRUE(SameBytes(image.get(), expectedImage.get()));
+    EXPECT_TRUE(SameBytes(mask.get(), expectedMask.get()));
+    EXPECT_TRUE(FillFront.empty());
+    EXPECT_TRUE(InitialFront.empty());
+}

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -45,6 +46,12 @@ JobResult RunJob(const ThreadCase& job, int threads)
     InpaintRegion(MakeJob(result.image.get(), result.mask.get(), cx - 16, cx + 8, cy - 6, cy + 7, job.patchSize,
                           job.searchGap, true));
     return result;
+}
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ThreadCase& value, std::ostream* out)
+{
+    *out << value.name;
 }
 
 class ThreadCountTest : public ::testing::TestWithParam<ThreadCase> {};

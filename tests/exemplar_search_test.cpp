@@ -18,9 +18,9 @@ constexpr int Gap = 7;
 // is no candidate itself) with colour 100, and whose patch is loaded before
 // any Source is placed: a candidate is then acceptable exactly when its
 // centre is Source, even where it lies inside the target patch.
-class RingTest : public ::testing::Test {
+class CandidateRing : public ::testing::Test {
 protected:
-    RingTest()
+    CandidateRing()
         : window(65, 65, 1, MaskExcluded)
     {
         window.Code(Centre, Centre) = MaskFilled;
@@ -62,7 +62,7 @@ TEST(SearchStep, GrowsWithThePatchEdge)
     }
 }
 
-TEST_F(RingTest, RingForPatch15AndGap7IsTheOuterSquareWithoutTheInnerOne)
+TEST_F(CandidateRing, RingForPatch15AndGap7IsTheOuterSquareWithoutTheInnerOne)
 {
     int accepted = 0;
     for (int dv = -24; dv <= 24; ++dv) {
@@ -84,7 +84,7 @@ TEST_F(RingTest, RingForPatch15AndGap7IsTheOuterSquareWithoutTheInnerOne)
     EXPECT_EQ(accepted, 45 * 45 - 13 * 13);
 }
 
-TEST_F(RingTest, EqualCostsGoToTheFirstCandidateOfTheFirstStrip)
+TEST_F(CandidateRing, EqualCostsGoToTheFirstCandidateOfTheFirstStrip)
 {
     // Strip 1 runs u outer, v inner over the lines above the inner square.
     PlaceSource(-20, -15, 100);
@@ -94,7 +94,7 @@ TEST_F(RingTest, EqualCostsGoToTheFirstCandidateOfTheFirstStrip)
     EXPECT_EQ(Offset(), (WindowPoint{-21, -10}));
 }
 
-TEST_F(RingTest, StripTwoComesBeforeTheSideStrips)
+TEST_F(CandidateRing, StripTwoComesBeforeTheSideStrips)
 {
     PlaceSource(-20, -3, 100); // strip 3
     PlaceSource(20, 7, 100);   // strip 2, on the line shared with strip 4
@@ -103,7 +103,7 @@ TEST_F(RingTest, StripTwoComesBeforeTheSideStrips)
     EXPECT_EQ(Offset(), (WindowPoint{20, 7}));
 }
 
-TEST_F(RingTest, SideStripsRunLineByLineLeftStripFirst)
+TEST_F(CandidateRing, SideStripsRunLineByLineLeftStripFirst)
 {
     PlaceSource(10, -5, 100);  // strip 4
     PlaceSource(-15, -3, 100); // strip 3
@@ -112,7 +112,7 @@ TEST_F(RingTest, SideStripsRunLineByLineLeftStripFirst)
     EXPECT_EQ(Offset(), (WindowPoint{-15, -3}));
 }
 
-TEST_F(RingTest, LowerCostWinsWhereverItIsTried)
+TEST_F(CandidateRing, LowerCostWinsWhereverItIsTried)
 {
     PlaceSource(-22, -22, 110);
     PlaceSource(0, -7, 96);
@@ -127,7 +127,7 @@ TEST_F(RingTest, LowerCostWinsWhereverItIsTried)
     ExpectPlanesZero(ExemplarPlanes, 0, 14);
 }
 
-TEST_F(RingTest, CandidateMustFaceEveryKnownTargetPositionWithSource)
+TEST_F(CandidateRing, CandidateMustFaceEveryKnownTargetPositionWithSource)
 {
     // A second known target position, one column right of the point.
     window.Code(Centre + 1, Centre) = MaskSource;
@@ -222,14 +222,14 @@ TEST(ExemplarSearch, CostIsTheMeanDifferencePerChannelOverTheOverlap)
     EXPECT_EQ(none.cost, 3000000.0);
 }
 
-TEST(SearchCentreTest, FirstPassSearchesAroundThePointItself)
+TEST(SearchCentre, FirstPassSearchesAroundThePointItself)
 {
     InitialFront = {{5, 5}};
     EXPECT_EQ(SearchCentre(9, 9, true), (WindowPoint{9, 9}));
     InitialFront.clear();
 }
 
-TEST(SearchCentreTest, EqualDistancesGoToTheEarliestInitialPoint)
+TEST(SearchCentre, EqualDistancesGoToTheEarliestInitialPoint)
 {
     InitialFront = {{20, 20}, {10, 5}, {5, 10}, {9, 4}};
     EXPECT_EQ(SearchCentre(7, 7, false), (WindowPoint{10, 5}));
@@ -238,7 +238,7 @@ TEST(SearchCentreTest, EqualDistancesGoToTheEarliestInitialPoint)
     InitialFront.clear();
 }
 
-TEST(SearchCentreTest, NoInitialPointNearerThan30000KeepsThePoint)
+TEST(SearchCentre, NoInitialPointNearerThan30000KeepsThePoint)
 {
     InitialFront = {{30000, 0}};
     EXPECT_EQ(SearchCentre(0, 0, false), (WindowPoint{0, 0}));

@@ -21,14 +21,14 @@ TestWindow StructureRunningIntoTheHole(int bytesPerPixel, int upperValue)
     return window;
 }
 
-class FrontTest : public ::testing::Test {
-protected:
-    void SetUp() override
+// The front arrays are process-wide: start and leave them empty.
+struct FrontReset {
+    FrontReset()
     {
         FillFront.clear();
         InitialFront.clear();
     }
-    void TearDown() override
+    ~FrontReset()
     {
         FillFront.clear();
         InitialFront.clear();
@@ -46,7 +46,7 @@ GrowPoint PointAt(int x, int y, double priority)
 
 } // namespace
 
-TEST(GrowPointTest, WorkedPriorityExample)
+TEST(GrowPoint, WorkedPriorityExample)
 {
     TestWindow window = StructureRunningIntoTheHole(3, 100);
     const GrowPoint point =
@@ -61,7 +61,7 @@ TEST(GrowPointTest, WorkedPriorityExample)
     EXPECT_EQ(point.priority, 25600.0);
 }
 
-TEST(GrowPointTest, ColourDifferencesTruncateTowardZero)
+TEST(GrowPoint, ColourDifferencesTruncateTowardZero)
 {
     // Line 0 carries 38 where known: row sums 116 against 120 give -4 / 3 = -1,
     // column sums 118 against 120 give -2 / 3 = 0.
@@ -73,7 +73,7 @@ TEST(GrowPointTest, ColourDifferencesTruncateTowardZero)
     EXPECT_EQ(point.priority, 640.0);
 }
 
-TEST(GrowPointTest, GradientIsTheMeanOverChannels)
+TEST(GrowPoint, GradientIsTheMeanOverChannels)
 {
     TestWindow window = StructureRunningIntoTheHole(4, 40);
     window.Pixel(0, 0)[1] = 100; // one channel of one pixel: dY = 60 / 3, dX = 60 / 3
@@ -84,7 +84,7 @@ TEST(GrowPointTest, GradientIsTheMeanOverChannels)
     EXPECT_EQ(point.priority, 5.0 * 128.0 * 5);
 }
 
-TEST(GrowPointTest, UnknownCodesBelow220TakeTheCentreColour)
+TEST(GrowPoint, UnknownCodesBelow220TakeTheCentreColour)
 {
     TestWindow window(3, 3, 1);
     window.SetColours(0, 2, 0, 2, 50);
@@ -102,7 +102,7 @@ TEST(GrowPointTest, UnknownCodesBelow220TakeTheCentreColour)
     EXPECT_EQ(point.gradientX, -10.0);
 }
 
-TEST(GrowPointTest, FlatCmykNeighbourhoodHasGradient255)
+TEST(GrowPoint, FlatCmykNeighbourhoodHasGradient255)
 {
     TestWindow window = StructureRunningIntoTheHole(4, 40);
     const GrowPoint point =
@@ -112,7 +112,7 @@ TEST(GrowPointTest, FlatCmykNeighbourhoodHasGradient255)
     EXPECT_EQ(point.priority, 255.0 * (128.0 + 0.0) * 5);
 }
 
-TEST(GrowPointTest, CmykReplacesEachChannelDifferenceBeforeAveraging)
+TEST(GrowPoint, CmykReplacesEachChannelDifferenceBeforeAveraging)
 {
     TestWindow window = StructureRunningIntoTheHole(4, 100);
     const GrowPoint point =
@@ -121,8 +121,9 @@ TEST(GrowPointTest, CmykReplacesEachChannelDifferenceBeforeAveraging)
     EXPECT_EQ(point.gradientX, 235.0);
 }
 
-TEST_F(FrontTest, KnownPixelsWithOneToSixHoleNeighboursJoinInRowMajorOrder)
+TEST(FillFront, KnownPixelsWithOneToSixHoleNeighboursJoinInRowMajorOrder)
 {
+    const FrontReset reset;
     // Around the 3 x 3 hole at 3..5: corners touch one hole pixel, the middle
     // of each side three, the others two.
     auto ExpectedHoleNeighbours = [](int x, int y) {
@@ -151,8 +152,9 @@ TEST_F(FrontTest, KnownPixelsWithOneToSixHoleNeighboursJoinInRowMajorOrder)
     }
 }
 
-TEST_F(FrontTest, LaterPassesLeaveTheInitialFrontAlone)
+TEST(FillFront, LaterPassesLeaveTheInitialFrontAlone)
 {
+    const FrontReset reset;
     TestWindow window(5, 5, 1);
     window.Code(2, 2) = MaskHole;
     InitialFront.push_back({40, 40});
@@ -162,8 +164,9 @@ TEST_F(FrontTest, LaterPassesLeaveTheInitialFrontAlone)
     EXPECT_EQ(InitialFront[0], (WindowPoint{40, 40}));
 }
 
-TEST_F(FrontTest, SevenHoleNeighboursOrNoneKeepAPixelOut)
+TEST(FillFront, SevenHoleNeighboursKeepAPixelOut)
 {
+    const FrontReset reset;
     // (2, 2) is known with seven hole neighbours; (6, 2) with six.
     TestWindow window(9, 5, 1);
     window.SetCodes(1, 3, 1, 3, MaskHole);
@@ -186,8 +189,23 @@ TEST_F(FrontTest, SevenHoleNeighboursOrNoneKeepAPixelOut)
     EXPECT_TRUE(sixJoined);
 }
 
-TEST_F(FrontTest, OnlyCodesAbove220Join)
+TEST(FillFront, KnownPixelsWithoutHoleNeighboursStayOut)
 {
+    const FrontReset reset;
+    // A hole box wider than what is left of the hole, as in a later pass.
+    TestWindow window(8, 5, 1);
+    window.Code(2, 2) = MaskHole;
+    BuildFront(2, 5, 2, 2, window.colour.data(), window.mask.data(), window.width, 1, FIC_MINISBLACK, false);
+    ASSERT_EQ(FillFront.size(), 8u);
+    for (const GrowPoint& point : FillFront) {
+        EXPECT_LE(point.x, 3);
+        EXPECT_EQ(point.holeNeighbours, 1);
+    }
+}
+
+TEST(FillFront, OnlyCodesAbove220Join)
+{
+    const FrontReset reset;
     TestWindow window(7, 5, 1);
     window.Code(3, 2) = MaskHole;
     window.Code(2, 1) = MaskOutline;
@@ -205,8 +223,9 @@ TEST_F(FrontTest, OnlyCodesAbove220Join)
     EXPECT_EQ(joined, (std::vector<WindowPoint>{{2, 2}, {4, 2}, {2, 3}, {3, 3}}));
 }
 
-TEST_F(FrontTest, TiesGoToTheLaterPoint)
+TEST(FillFront, TiesGoToTheLaterPoint)
 {
+    const FrontReset reset;
     TestWindow window(10, 3, 1);
     window.SetCodes(0, 9, 0, 0, MaskHole);
     FillFront = {PointAt(1, 1, 5.0), PointAt(3, 1, 9.0), PointAt(5, 1, 9.0), PointAt(7, 1, 2.0)};
@@ -216,8 +235,9 @@ TEST_F(FrontTest, TiesGoToTheLaterPoint)
     EXPECT_EQ(FillFront.size(), 4u);
 }
 
-TEST_F(FrontTest, AllZeroPrioritiesChooseTheFirstRemainingPoint)
+TEST(FillFront, AllZeroPrioritiesChooseTheFirstRemainingPoint)
 {
+    const FrontReset reset;
     TestWindow window(10, 3, 1);
     window.SetCodes(3, 9, 0, 0, MaskHole);
     FillFront = {PointAt(1, 1, 0.0), PointAt(4, 1, 0.0), PointAt(6, 1, 0.0)};
@@ -229,8 +249,9 @@ TEST_F(FrontTest, AllZeroPrioritiesChooseTheFirstRemainingPoint)
     EXPECT_EQ(FillFront[0].x, 4);
 }
 
-TEST_F(FrontTest, SweepRemovesDeadPointsAndCorrectsTheBestIndex)
+TEST(FillFront, SweepRemovesDeadPointsAndCorrectsTheBestIndex)
 {
+    const FrontReset reset;
     // Hole pixels next to the living points at x = 1, 5, 9 only.
     TestWindow window(12, 4, 1);
     window.Code(1, 0) = MaskHole;
@@ -247,8 +268,9 @@ TEST_F(FrontTest, SweepRemovesDeadPointsAndCorrectsTheBestIndex)
     EXPECT_EQ(FillFront[2].x, 9);
 }
 
-TEST_F(FrontTest, SweepOfOnlyDeadPointsEmptiesTheFront)
+TEST(FillFront, SweepOfOnlyDeadPointsEmptiesTheFront)
 {
+    const FrontReset reset;
     TestWindow window(6, 3, 1);
     FillFront = {PointAt(1, 1, 4.0), PointAt(3, 1, 7.0)};
     const FrontSelection selection = SelectNext(window.mask.data(), window.width);

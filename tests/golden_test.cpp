@@ -11,6 +11,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -55,6 +56,12 @@ Bitmap LoadPicture(const GoldenCase& golden)
     if (picture && golden.asThirtyTwoBits)
         picture.reset(FreeImage_ConvertTo32Bits(picture.get()));
     return picture;
+}
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const GoldenCase& value, std::ostream* out)
+{
+    *out << value.name;
 }
 
 class GoldenTest : public ::testing::TestWithParam<GoldenCase> {};

@@ -234,3 +234,15 @@ TEST(PastePatch, LargerStepsReloadTheExemplarFromSourcePixelsOnly)
     EXPECT_EQ(ExemplarPlanes.plane[4][2][2], 0); // past the three bytes
     EXPECT_EQ(ExemplarPlanes.plane[3][2][2], 30 + 60 + 2);
 }
+
+TEST(PastePatch, BlendRoundsTheSumOfTwoSeparateProducts)
+{
+    // s = 12, offset (5, 2): w = 29 / 36. Unfused, 215 and 17 blend to exactly
+    // 176.5 and round up; a fused multiply-add gives 176.49999999999997.
+    ClearExemplar();
+    TestWindow window = FilledWindow(1);
+    window.SetAll(X + 5, Y + 2, 215);
+    SetExemplar(12, 5, 2, {17, 0, 0, 0});
+    Paste(window, 12, false);
+    EXPECT_EQ(window.Pixel(X + 5, Y + 2)[0], 177);
+}

@@ -145,6 +145,15 @@ TEST_F(CandidateRing, CandidateMustFaceEveryKnownTargetPositionWithSource)
     EXPECT_EQ(Offset(), (WindowPoint{-10, -20}));
 }
 
+TEST_F(CandidateRing, CandidateCentredOnAnyCodeButSourceIsSkipped)
+{
+    for (int code : {int(MaskFilled), int(MaskDiffused), 221, int(MaskOutline)}) {
+        PlaceSource(-15, -15, 100);
+        window.Code(Centre - 15, Centre - 15) = static_cast<uint8_t>(code);
+        EXPECT_FALSE(Search()) << code;
+    }
+}
+
 TEST(ExemplarSearch, TargetWithoutKnownPositionsNeverMatches)
 {
     TestWindow window(40, 40, 3);

@@ -67,15 +67,15 @@ TEST(InpaintRegion, FullyPaintedRectangleIsFilledByAveragingAlone)
 }
 
 // A 300-pixel hole (columns 20..39, lines 20..34) in a scan rectangle one
-// column wider, whose extra column holds 3 Source pixels and 12 outline
-// pixels; with extraHole one outline pixel becomes a hole.
+// column wider, whose extra column holds 3 Source pixels and 12 pixels of a
+// code that counts for neither side; with extraHole one of those becomes a hole.
 struct RatioScene {
     Bitmap image = MakePicture(60, 60, 8, false, 11);
     Bitmap mask = SourceMask(60, 60);
-    explicit RatioScene(bool extraHole)
+    RatioScene(bool extraHole, int neitherCode)
     {
         FillCodes(mask.get(), 20, 39, 20, 34, MaskHole);
-        FillCodes(mask.get(), 40, 40, 23, 34, MaskOutline);
+        FillCodes(mask.get(), 40, 40, 23, 34, neitherCode);
         if (extraHole)
             SetCode(mask.get(), 40, 23, MaskHole);
     }
@@ -92,21 +92,25 @@ struct RatioScene {
 
 TEST(InpaintRegion, HoleOneHundredTimesTheKnownAreaStillTakesPatches)
 {
-    RatioScene scene(false);
-    const Bitmap averaged = scene.AveragedImage(false);
-    scene.Run();
-    EXPECT_FALSE(SameBytes(scene.image.get(), averaged.get()));
-    for (int y = 20; y <= 34; ++y)
-        for (int x = 20; x <= 39; ++x)
-            ASSERT_EQ(CodeAt(scene.mask.get(), x, y), MaskSource) << x << "," << y;
+    for (int neitherCode : {int(MaskOutline), int(MaskExcluded)}) {
+        RatioScene scene(false, neitherCode);
+        const Bitmap averaged = scene.AveragedImage(false);
+        scene.Run();
+        EXPECT_FALSE(SameBytes(scene.image.get(), averaged.get())) << neitherCode;
+        for (int y = 20; y <= 34; ++y)
+            for (int x = 20; x <= 39; ++x)
+                ASSERT_EQ(CodeAt(scene.mask.get(), x, y), MaskSource) << x << "," << y;
+    }
 }
 
 TEST(InpaintRegion, HoleMoreThanOneHundredTimesTheKnownAreaIsAveraged)
 {
-    RatioScene scene(true);
-    const Bitmap averaged = scene.AveragedImage(true);
-    scene.Run();
-    EXPECT_TRUE(SameBytes(scene.image.get(), averaged.get()));
+    for (int neitherCode : {int(MaskOutline), int(MaskExcluded)}) {
+        RatioScene scene(true, neitherCode);
+        const Bitmap averaged = scene.AveragedImage(true);
+        scene.Run();
+        EXPECT_TRUE(SameBytes(scene.image.get(), averaged.get())) << neitherCode;
+    }
 }
 
 TEST(InpaintRegion, HoleBorderedOnlyByExcludedPixelsIsLeftAlone)
@@ -185,7 +189,7 @@ TEST(InpaintRegion, OutOfRangeSizesActAsTheirClampedValues)
     EXPECT_EQ(run(3, -4), smallest);
 }
 
-TEST(InpaintRegion, ScanRectangleBeyondTheImageActsAsItsPartInside)
+TEST(InpaintRegion, HolesAtTheImageBorderAreFilledAndTheScanRectangleMayReachBeyond)
 {
     auto run = [](int minX, int maxX, int minY, int maxY) {
         Bitmap image = MakePicture(30, 24, 32, false, 4);
@@ -193,6 +197,8 @@ TEST(InpaintRegion, ScanRectangleBeyondTheImageActsAsItsPartInside)
         FillCodes(mask.get(), 0, 4, 20, 23, MaskHole);
         FillCodes(mask.get(), 26, 29, 0, 2, MaskHole);
         InpaintRegion(MakeJob(image.get(), mask.get(), minX, maxX, minY, maxY, 5, 2, true));
+        const Bitmap allSource = SourceMask(30, 24);
+        EXPECT_TRUE(SameBytes(mask.get(), allSource.get()));
         return HashBitmap(mask.get(), HashBitmap(image.get()));
     };
     EXPECT_EQ(run(-10, 40, -3, 30), run(0, 29, 0, 23));

@@ -6,6 +6,7 @@
 #include "engine/fill_choice.h"
 #include "engine/fill_front.h"
 #include "engine/inpaint_job.h"
+#include "engine/size_adaptation.h"
 #include "engine/whole_region_fill.h"
 #include "engine/work_window.h"
 #include "kernels/patch_paste.h"
@@ -14,7 +15,6 @@
 #include "kernels/write_back.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <new>
@@ -86,29 +86,6 @@ void FillBoxByAveraging(const InpaintJob& job, const HoleBox& box, int bytesPerP
 {
     FillWholeRegion(box.minX, box.maxX, box.minY, box.maxY, job.imageWidth, job.imageHeight, bytesPerPixel,
                     job.targetImage, job.maskImage);
-}
-
-// Patch edge and gap for a later choice of priority p in a pass whose first
-// choice had priority ref: scaled down in proportion, not below the floors.
-void AdaptSizes(int P, int G, double p, double ref, int& adaptedP, int& adaptedG)
-{
-    const int floorP = std::min(P, 7);
-    const int floorG = std::min(G, 3);
-    if (ref == 0.0) {
-        adaptedP = floorP;
-        adaptedG = floorG;
-        return;
-    }
-    if (p == ref) {
-        adaptedP = P;
-        adaptedG = G;
-        return;
-    }
-    adaptedP = static_cast<int>(std::trunc(P * p / ref));
-    adaptedG = static_cast<int>(std::trunc(G * p / ref));
-    // p never exceeds ref; the upper bound only keeps the patch tables safe.
-    adaptedP = std::clamp(adaptedP, floorP, P);
-    adaptedG = std::clamp(adaptedG, floorG, G);
 }
 
 enum class PassOutcome { Finished, Fallback };

@@ -3,6 +3,7 @@
 // scan lines so that the checks do not lean on the accessors under test.
 #pragma once
 
+#include "canvas/bitmap.h"
 #include "engine/inpaint_job.h"
 
 #include <FreeImage.h>
@@ -12,10 +13,7 @@
 #include <memory>
 #include <string>
 
-struct BitmapDeleter {
-    void operator()(FIBITMAP* bitmap) const { FreeImage_Unload(bitmap); }
-};
-using Bitmap = std::unique_ptr<FIBITMAP, BitmapDeleter>;
+using Bitmap = BitmapPtr;
 
 using Channels = std::array<int, 4>;
 

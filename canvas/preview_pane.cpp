@@ -138,7 +138,7 @@ void CPreviewPane::PlaceScrollBars()
 
 void CPreviewPane::ApplyFitZoom()
 {
-    if (m_nFitMode != 1 || m_nWidth <= 0 || m_nHeight <= 0)
+    if (m_nFitMode != 1 || !HasPicture() || m_nWidth <= 0 || m_nHeight <= 0)
         return;
     const double fit = std::min(static_cast<double>(m_rcClient.width()) / m_nWidth,
                                 static_cast<double>(m_rcClient.height()) / m_nHeight);

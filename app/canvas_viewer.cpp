@@ -20,11 +20,11 @@ public:
         resize(900, 700);
     }
 
-    bool Open(const QString& path)
+    // A picture that cannot be opened has been reported; the canvas stays empty.
+    void Open(const QString& path)
     {
-        const bool opened = m_pCanvas->OpenPicture(path);
+        m_pCanvas->OpenPicture(path);
         ShowState();
-        return opened;
     }
 
 protected:

@@ -60,8 +60,9 @@ public:
     const QImage& DisplayLayer() const { return m_imgDisplay; }
     const QImage& OverlayLayer() const { return m_imgOverlay; }
     const QImage& ResultLayer() const { return m_imgResult; }
-    // The brush picture the installed cursor was made from, at the brush's
-    // size on screen, before any scaling down to LargestCursorSize.
+    // The brush picture the installed cursor was made from: the brush's size
+    // on screen (at most four times LargestCursorSize), before any scaling
+    // down to LargestCursorSize.
     const QImage& CursorImage() const { return m_imgCursor; }
 
 protected:

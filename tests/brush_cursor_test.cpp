@@ -76,6 +76,19 @@ TEST_F(BrushCursor, BrushCursorIsAHatchedDiscInTheBrushColour)
             colours.insert(picture.pixel(x, y));
     EXPECT_EQ(colours, (std::set<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255), HoleColour}));
     EXPECT_EQ(picture.pixel(20, 0), HoleColour);
+    // The hatch lines rise from lower left to upper right.
+    int rising = 0;
+    int falling = 0;
+    for (int y = 10; y < 30; ++y) {
+        for (int x = 10; x < 30; ++x) {
+            if (picture.pixel(x, y) != HoleColour)
+                continue;
+            rising += picture.pixel(x + 1, y - 1) == HoleColour;
+            falling += picture.pixel(x + 1, y + 1) == HoleColour;
+        }
+    }
+    EXPECT_GT(rising, 0);
+    EXPECT_EQ(falling, 0);
     EXPECT_EQ(OpacityAt({0, 0}), 0);
     EXPECT_EQ(OpacityAt({39, 39}), 0);
     EXPECT_EQ(OpacityAt({20, 0}), 255);

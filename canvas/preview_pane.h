@@ -80,6 +80,11 @@ private:
     Placement PicturePlacement() const;
     void ApplyFitZoom();
     void ClampScroll();
+    // Scrolls so that the view's centre shows the same picture point after
+    // the zoom changed by ratio.
+    void KeepCentreAt(double ratio);
+    // The scroll bars take the scroll position a zoom step computed.
+    void CommitZoomedScroll();
     void PlaceScrollBars();
     void OnScrollAction(QScrollBar* bar, int action);
 

@@ -12,6 +12,22 @@ constexpr double MaxZoom = 7.0;
 
 } // namespace
 
+void CPreviewPane::KeepCentreAt(double ratio)
+{
+    const int cw = m_rcClient.width();
+    const int ch = m_rcClient.height();
+    m_nScrollX = TruncToInt((m_nScrollX + cw / 2) * ratio - cw / 2);
+    m_nScrollY = TruncToInt((m_nScrollY + ch / 2) * ratio - ch / 2);
+}
+
+void CPreviewPane::CommitZoomedScroll()
+{
+    m_nRequestedX = m_nScrollX;
+    m_nRequestedY = m_nScrollY;
+    SetScrollPosition(m_nScrollX, m_nScrollY);
+    UpdateScrollBars();
+}
+
 double CPreviewPane::ZoomToFit()
 {
     SetScrollPosition(0, 0);
@@ -47,14 +63,9 @@ double CPreviewPane::ZoomIn()
         m_dZoom = MaxZoom;
 
     m_nFitMode = 0;
-    const double ratio = m_dZoom / startZoom;
-    m_nScrollX = TruncToInt((m_nScrollX + cw / 2) * ratio - cw / 2);
-    m_nScrollY = TruncToInt((m_nScrollY + ch / 2) * ratio - ch / 2);
+    KeepCentreAt(m_dZoom / startZoom);
     ClampScroll();
-    m_nRequestedX = m_nScrollX;
-    m_nRequestedY = m_nScrollY;
-    SetScrollPosition(m_nScrollX, m_nScrollY);
-    UpdateScrollBars();
+    CommitZoomedScroll();
     return m_dZoom;
 }
 
@@ -67,24 +78,18 @@ double CPreviewPane::ZoomOut()
     m_nFitMode = 0;
     const bool belowOne = m_dZoom <= 1.0;
     m_dZoom -= belowOne ? 0.1 : 1.0;
-    // Only an empty view or a fitting zoom under 0.1 gets here; the fit
-    // takes over instead of a zoom of zero or less.
+    // A zoom of zero or less comes only from an empty view or from a fitting
+    // zoom under 0.1: the fit takes over instead.
     if (m_dZoom <= 0.0) {
         m_dZoom = startZoom;
         return ZoomToFit();
     }
 
-    const double ratio = m_dZoom / startZoom;
-    m_nScrollX = TruncToInt((m_nScrollX + cw / 2) * ratio - cw / 2);
-    m_nScrollY = TruncToInt((m_nScrollY + ch / 2) * ratio - ch / 2);
+    KeepCentreAt(m_dZoom / startZoom);
     m_nScrollY = TruncToInt(RoundToInt(m_nScrollY / m_dZoom) * m_dZoom);
     m_nScrollX = TruncToInt(RoundToInt(m_nScrollX / m_dZoom) * m_dZoom);
     if (belowOne && m_nWidth * m_dZoom <= cw && m_nHeight * m_dZoom <= ch)
         return ZoomToFit();
-
-    m_nRequestedX = m_nScrollX;
-    m_nRequestedY = m_nScrollY;
-    SetScrollPosition(m_nScrollX, m_nScrollY);
-    UpdateScrollBars();
+    CommitZoomedScroll();
     return m_dZoom;
 }

@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+// The picture view the user works in: the preview pane's loading, zoom and
+// scrolling, plus layers of the picture's size, a brush that paints removal
+// and outline strokes into them, an eraser and a cursor showing the brush.
+//
+// The overlay layer is what the Paint command reads: black where nothing is
+// marked, exactly HoleColour or OutlineColour where a stroke went.
+#pragma once
+
+#include "canvas/bitmap.h"
+#include "canvas/color_cursor.h"
+#include "canvas/preview_pane.h"
+
+#include <QImage>
+#include <QPen>
+#include <QRgb>
+#include <QTimer>
+
+enum Tool { ToolHoleBrush = 0, ToolSourceOutline = 1, ToolEraser = 2 };
+enum BrushShape { BrushSquare = 0, BrushRound = 1 };
+
+inline constexpr QRgb HoleColour = qRgb(255, 125, 125);
+inline constexpr QRgb OutlineColour = qRgb(75, 255, 75);
+
+class CCanvasPane : public CPreviewPane {
+    Q_OBJECT
+
+public:
+    explicit CCanvasPane(QWidget* parent = nullptr);
+    ~CCanvasPane() override;
+
+    bool OpenPictureDialog();
+    bool OpenPicture(const QString& name);
+    void BuildLayers();
+    void RenderResult();
+    void ConvertCmykImage();
+    void RenderDisplay();
+    void ClearOverlay();
+
+    // Sizes below 1 pixel are taken as 1.
+    void SetBrushSize(int size);
+    // Values other than the three tools are ignored.
+    void SetTool(int tool);
+    void SetBrushShape(int shape) { m_nBrushShape = shape; }
+
+    double ZoomIn();
+    double ZoomOut();
+    double ZoomToFit();
+    void ZoomActualSize();
+    void RefreshLayout();
+    void RebuildCursor();
+
+    const QString& OpenedFileName() const { return m_strOpenedFile; }
+    int BrushSize() const { return m_nBrushSize; }
+    int CurrentTool() const { return m_nTool; }
+    int CurrentBrushShape() const { return m_nBrushShape; }
+    int ColorType() const { return m_nColorType; }
+    FIBITMAP* WorkingImage() const { return m_pWorkingImage.get(); }
+    FIBITMAP* CmykImage() const { return m_pCmykImage.get(); }
+    const QImage& DisplayLayer() const { return m_imgDisplay; }
+    const QImage& OverlayLayer() const { return m_imgOverlay; }
+    const QImage& ResultLayer() const { return m_imgResult; }
+    // The brush picture the installed cursor was made from: the brush's size
+    // on screen (at most four times LargestCursorSize), before any scaling
+    // down to LargestCursorSize.
+    const QImage& CursorImage() const { return m_imgCursor; }
+
+protected:
+    const QImage& ShownImage() override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+    // Where the mouse is now, in client coordinates; strokes sample it on
+    // every timer tick.
+    virtual QPoint CursorClientPosition() const;
+
+private:
+    int PenWidth() const;
+    QRgb BrushColour() const;
+    void BeginStroke(QPoint client);
+    void EndStroke();
+    void DrawSegment();
+    // Restores rect's pixels of the display layer from the result layer and
+    // clears them on the overlay; rect's right and bottom edges are excluded.
+    void EraseRect(const QRect& rect);
+
+    int m_nColorType = FIC_RGB;
+    int m_nBrushSize = 10;
+    int m_nOutlineWidth = 1;
+    int m_nTool = ToolHoleBrush;
+    int m_nBrushShape = BrushSquare;
+    QString m_strOpenedFile;
+    QImage m_imgDisplay;
+    QImage m_imgOverlay;
+    QImage m_imgResult;
+    CColorCursor m_colorCursor;
+    QImage m_imgCursor;
+    BitmapPtr m_pWorkingImage;
+    BitmapPtr m_pCmykImage;
+
+    // The stroke in progress: picture point where the last segment ended and
+    // the pen chosen when the button went down.
+    QTimer m_strokeTimer;
+    bool m_bStroking = false;
+    QPoint m_ptLast;
+    QPen m_strokePen;
+};

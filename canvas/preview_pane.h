@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: MIT
+// A framed view of one picture at a zoom factor: centred when smaller than
+// the view, scrolled by the pane's own two scroll bars when larger, or fitted
+// to the view. Owns the geometry between view points and picture pixels.
+#pragma once
+
+#include "canvas/bitmap.h"
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+class QScrollBar;
+
+class CPreviewPane : public QWidget {
+    Q_OBJECT
+
+public:
+    // The sunken frame around the client area, in pixels.
+    static constexpr int FrameWidth = 2;
+
+    explicit CPreviewPane(QWidget* parent = nullptr);
+    ~CPreviewPane() override;
+
+    bool LoadFile(const QString& name);
+    void Unload();
+    void SetScrollPosition(int x, int y);
+    void UpdateScrollBars();
+    double ZoomToFit();
+    double ZoomIn();
+    double ZoomOut();
+    double GetZoom() const { return m_dZoom; }
+
+    // A point of the client area to the nearest picture pixel; left of or
+    // above the picture the coordinates are negative.
+    QPoint ClientToImage(QPoint client) const;
+
+    bool HasPicture() const { return m_pPicture != nullptr; }
+    bool IsFitMode() const { return m_nFitMode == 1; }
+    QPoint ScrollPosition() const { return {m_nScrollX, m_nScrollY}; }
+    // The client area in widget coordinates: inside the frame, beside the
+    // scroll bars that are shown.
+    QRect ClientRect() const { return m_rcClient; }
+    QScrollBar* HorizontalScrollBar() const { return m_pHorizontalBar; }
+    QScrollBar* VerticalScrollBar() const { return m_pVerticalBar; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+    // What the view draws at the zoom, of the picture's size.
+    virtual const QImage& ShownImage();
+
+    void RefreshClientRect();
+    // The widget area where a rectangle of picture pixels is drawn, a pixel
+    // wider on each side, within the client area.
+    QRect ImageRectToWidget(const QRect& imageRect) const;
+
+    int m_nFitMode = 1;
+    double m_dZoom = 1.0;
+    BitmapPtr m_pPicture;
+    FREE_IMAGE_FORMAT m_format = FIF_UNKNOWN;
+    QString m_strFileName;
+    int m_nScrollX = 0;
+    int m_nScrollY = 0;
+    int m_nRequestedX = 0;
+    int m_nRequestedY = 0;
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+    QRect m_rcClient;
+
+private:
+    // Where the picture lands in the client area and which picture pixel is
+    // drawn at the target's top-left corner.
+    struct Placement {
+        QRect target;
+        QPoint sourceOrigin;
+    };
+
+    Placement PicturePlacement() const;
+    void ApplyFitZoom();
+    void ClampScroll();
+    // Scrolls so that the view's centre shows the same picture point after
+    // the zoom changed by ratio.
+    void KeepCentreAt(double ratio);
+    // The scroll bars take the scroll position a zoom step computed.
+    void CommitZoomedScroll();
+    void PlaceScrollBars();
+    void OnScrollAction(QScrollBar* bar, int action);
+
+    QScrollBar* m_pHorizontalBar;
+    QScrollBar* m_pVerticalBar;
+    // The picture as this pane shows it, made at the first paint after a load.
+    QImage m_imgPicture;
+};

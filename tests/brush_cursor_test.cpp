@@ -1,0 +1,139 @@
+// SPDX-License-Identifier: MIT
+#include "canvas/canvas_pane.h"
+#include "canvas/color_cursor.h"
+
+#include <QPixmap>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+class BrushCursor : public testing::Test {
+protected:
+    void SetUp() override { canvas.resize(704, 504); }
+
+    QSize CursorSize() const { return canvas.cursor().pixmap().size(); }
+    QPoint HotSpot() const { return canvas.cursor().hotSpot(); }
+    // Alpha of the installed cursor at a point: 0 where it is see-through.
+    int OpacityAt(QPoint point) const { return qAlpha(canvas.cursor().pixmap().toImage().pixel(point)); }
+
+    CCanvasPane canvas;
+};
+
+TEST_F(BrushCursor, SizeFollowsBrushAndZoomWithATenPixelLeast)
+{
+    canvas.SetBrushSize(5);
+    EXPECT_EQ(CursorSize(), QSize(10, 10));
+    EXPECT_EQ(HotSpot(), QPoint(5, 5));
+
+    canvas.SetBrushSize(30);
+    EXPECT_EQ(CursorSize(), QSize(30, 30));
+    ASSERT_DOUBLE_EQ(canvas.ZoomIn(), 2.0);
+    EXPECT_EQ(CursorSize(), QSize(60, 60));
+
+    canvas.SetBrushSize(50);
+    EXPECT_EQ(CursorSize(), QSize(100, 100));
+    EXPECT_EQ(HotSpot(), QPoint(50, 50));
+}
+
+TEST_F(BrushCursor, SmallZoomGivesTheLeastSize)
+{
+    canvas.SetBrushSize(10);
+    canvas.ZoomOut();
+    canvas.ZoomOut();
+    ASSERT_LT(canvas.GetZoom(), 1.0);
+    EXPECT_EQ(CursorSize(), QSize(10, 10));
+}
+
+TEST_F(BrushCursor, OutlineBrushCursorIsAlwaysTenPixels)
+{
+    canvas.SetBrushSize(50);
+    canvas.ZoomIn();
+    canvas.SetTool(ToolSourceOutline);
+    EXPECT_EQ(CursorSize(), QSize(10, 10));
+    EXPECT_EQ(HotSpot(), QPoint(5, 5));
+}
+
+TEST_F(BrushCursor, HugeCursorIsScaledDownAroundItsMiddle)
+{
+    canvas.SetBrushSize(100);
+    while (canvas.GetZoom() < 7.0)
+        canvas.ZoomIn();
+    EXPECT_EQ(canvas.CursorImage().size(), QSize(700, 700));
+    EXPECT_EQ(CursorSize(), QSize(LargestCursorSize, LargestCursorSize));
+    EXPECT_EQ(HotSpot(), QPoint(LargestCursorSize / 2, LargestCursorSize / 2));
+}
+
+TEST_F(BrushCursor, BrushCursorIsAHatchedDiscInTheBrushColour)
+{
+    canvas.SetBrushSize(40);
+    const QImage& picture = canvas.CursorImage();
+    std::set<QRgb> colours;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            colours.insert(picture.pixel(x, y));
+    EXPECT_EQ(colours, (std::set<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255), HoleColour}));
+    EXPECT_EQ(picture.pixel(20, 0), HoleColour);
+    // The hatch lines rise from lower left to upper right.
+    int rising = 0;
+    int falling = 0;
+    for (int y = 10; y < 30; ++y) {
+        for (int x = 10; x < 30; ++x) {
+            if (picture.pixel(x, y) != HoleColour)
+                continue;
+            rising += picture.pixel(x + 1, y - 1) == HoleColour;
+            falling += picture.pixel(x + 1, y + 1) == HoleColour;
+        }
+    }
+    EXPECT_GT(rising, 0);
+    EXPECT_EQ(falling, 0);
+    EXPECT_EQ(OpacityAt({0, 0}), 0);
+    EXPECT_EQ(OpacityAt({39, 39}), 0);
+    EXPECT_EQ(OpacityAt({20, 0}), 255);
+}
+
+TEST_F(BrushCursor, EraserIsAWhiteSquareWithSeeThroughLines)
+{
+    canvas.SetBrushSize(40);
+    canvas.SetTool(ToolEraser);
+    const QImage& picture = canvas.CursorImage();
+    int white = 0;
+    for (int y = 1; y < 39; ++y)
+        for (int x = 1; x < 39; ++x)
+            white += picture.pixel(x, y) == qRgb(255, 255, 255);
+    EXPECT_GT(white, 38 * 38 / 2);
+    EXPECT_LT(white, 38 * 38);
+    // The square's own outline is black, so see-through.
+    EXPECT_EQ(OpacityAt({0, 20}), 0);
+    EXPECT_EQ(OpacityAt({39, 20}), 0);
+}
+
+TEST(ColorCursor, OnlyExactBlackIsTransparent)
+{
+    QImage source(3, 1, QImage::Format_RGB32);
+    source.setPixel(0, 0, qRgb(0, 0, 0));
+    source.setPixel(1, 0, qRgb(1, 0, 0));
+    source.setPixel(2, 0, qRgb(255, 255, 255));
+    CColorCursor maker;
+    QImage andMask;
+    QImage colour;
+    maker.GetMaskBitmaps(source, qRgb(0, 0, 0), andMask, colour);
+    EXPECT_EQ(andMask.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(andMask.pixel(1, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(andMask.pixel(2, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(colour.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(colour.pixel(1, 0), qRgb(1, 0, 0));
+    EXPECT_EQ(colour.pixel(2, 0), qRgb(255, 255, 255));
+
+    const auto cursor = maker.CreateColorCursor(source, qRgb(0, 0, 0), 1, 0);
+    ASSERT_TRUE(cursor.has_value());
+    const QImage shown = cursor->pixmap().toImage();
+    EXPECT_EQ(qAlpha(shown.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(shown.pixel(1, 0)), 255);
+    EXPECT_EQ(shown.pixel(1, 0), qRgb(1, 0, 0));
+    EXPECT_FALSE(maker.CreateColorCursor(QImage(), qRgb(0, 0, 0), 0, 0).has_value());
+}
+
+} // namespace

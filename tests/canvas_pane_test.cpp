@@ -1,0 +1,253 @@
+// SPDX-License-Identifier: MIT
+#include "canvas/canvas_pane.h"
+#include "canvas/message_box.h"
+#include "canvas/open_file_dialog.h"
+#include "kernels/pixel_access.h"
+#include "test_pictures.h"
+
+#include <QPaintEvent>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr QRgb PictureColour = qRgb(30, 20, 10);
+
+// A canvas whose strokes follow a cursor the test moves.
+class ScriptedCanvas : public CCanvasPane {
+public:
+    QPoint cursorAt;
+    QRegion painted;
+
+protected:
+    QPoint CursorClientPosition() const override { return cursorAt; }
+    void paintEvent(QPaintEvent* event) override
+    {
+        painted += event->region();
+        CCanvasPane::paintEvent(event);
+    }
+};
+
+class CanvasPane : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetMessageBoxHook([this](const QString& text) { messages.push_back(text); });
+        canvas.resize(700 + 2 * CPreviewPane::FrameWidth, 500 + 2 * CPreviewPane::FrameWidth);
+        canvas.show();
+        const int channels[4] = {qBlue(PictureColour), qGreen(PictureColour), qRed(PictureColour), 0};
+        ASSERT_TRUE(canvas.OpenPicture(SavePicture(MakeBitmap(64, 40, 24, channels).get(), folder.filePath("p.bmp"))));
+        ASSERT_EQ(canvas.GetZoom(), 1.0);
+    }
+    void TearDown() override { SetMessageBoxHook({}); }
+
+    // The 64 x 40 picture is centred in the 700 x 500 client area at 1:1.
+    static QPoint ClientOf(QPoint picture) { return picture + QPoint(318, 230); }
+
+    void Stroke(QPoint from, QPoint to)
+    {
+        canvas.cursorAt = ClientOf(from);
+        QTest::mousePress(&canvas, Qt::LeftButton, {}, canvas.ClientRect().topLeft() + ClientOf(from));
+        canvas.cursorAt = ClientOf(to);
+        QTest::mouseRelease(&canvas, Qt::LeftButton, {}, canvas.ClientRect().topLeft() + ClientOf(to));
+    }
+
+    // The bounding box of the pixels of one colour.
+    static QRect BoxOf(const QImage& layer, QRgb colour)
+    {
+        QRect box;
+        for (int y = 0; y < layer.height(); ++y)
+            for (int x = 0; x < layer.width(); ++x)
+                if (layer.pixel(x, y) == colour)
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    }
+
+    static int CountInColumn(const QImage& layer, int x, QRgb colour)
+    {
+        int count = 0;
+        for (int y = 0; y < layer.height(); ++y)
+            count += layer.pixel(x, y) == colour;
+        return count;
+    }
+
+    // Every overlay pixel is black or the brush colour, and the display shows
+    // the brush colour exactly where the overlay does, the picture elsewhere.
+    static void ExpectOnlyBrushColour(const CCanvasPane& pane, QRgb brush)
+    {
+        const QImage& overlay = pane.OverlayLayer();
+        for (int y = 0; y < overlay.height(); ++y) {
+            for (int x = 0; x < overlay.width(); ++x) {
+                const QRgb marked = overlay.pixel(x, y);
+                ASSERT_TRUE(marked == qRgb(0, 0, 0) || marked == brush) << x << "," << y;
+                ASSERT_EQ(pane.DisplayLayer().pixel(x, y), marked == brush ? brush : PictureColour) << x << "," << y;
+            }
+        }
+    }
+
+    QTemporaryDir folder;
+    ScriptedCanvas canvas;
+    std::vector<QString> messages;
+};
+
+TEST_F(CanvasPane, HoleStrokeIsTenPixelsWideInBothLayers)
+{
+    canvas.SetBrushSize(10);
+    Stroke({10, 10}, {30, 10});
+    ExpectOnlyBrushColour(canvas, HoleColour);
+    for (int x = 10; x <= 30; ++x)
+        EXPECT_EQ(CountInColumn(canvas.OverlayLayer(), x, HoleColour), 10) << x;
+    const QRect box = BoxOf(canvas.OverlayLayer(), HoleColour);
+    EXPECT_TRUE(QRect(5, 5, 31, 11).contains(box)) << box.x() << "," << box.y() << " " << box.width() << "x"
+                                                   << box.height();
+}
+
+TEST_F(CanvasPane, OutlineIsOnePixelWideWhateverTheBrushSize)
+{
+    canvas.SetBrushSize(40);
+    canvas.SetTool(ToolSourceOutline);
+    Stroke({5, 5}, {45, 25});
+    ExpectOnlyBrushColour(canvas, OutlineColour);
+    for (int x = 6; x < 45; ++x)
+        EXPECT_EQ(CountInColumn(canvas.OverlayLayer(), x, OutlineColour), 1) << x;
+    EXPECT_EQ(BoxOf(canvas.OverlayLayer(), OutlineColour), QRect(QPoint(5, 5), QPoint(45, 25)));
+}
+
+TEST_F(CanvasPane, EraserRestoresARectangleFromTheResultLayer)
+{
+    canvas.SetBrushSize(40);
+    Stroke({0, 20}, {60, 20});
+    // As after a Paint: the working image differs from the loaded picture.
+    const int filled[4] = {200, 150, 100, 0};
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 64; ++x)
+            WritePixel(canvas.WorkingImage(), x, y, filled, 3);
+    canvas.RenderResult();
+
+    canvas.SetTool(ToolEraser);
+    canvas.SetBrushSize(10);
+    Stroke({10, 10}, {30, 10});
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const bool erased = x >= 5 && x < 35 && y >= 5 && y < 15;
+            if (erased) {
+                EXPECT_EQ(canvas.DisplayLayer().pixel(x, y), qRgb(100, 150, 200)) << x << "," << y;
+                EXPECT_EQ(canvas.OverlayLayer().pixel(x, y), qRgb(0, 0, 0)) << x << "," << y;
+            }
+        }
+    }
+    for (QPoint kept : {QPoint(35, 10), QPoint(20, 15), QPoint(4, 10), QPoint(20, 4)}) {
+        EXPECT_EQ(canvas.OverlayLayer().pixel(kept), HoleColour) << kept.x() << "," << kept.y();
+        EXPECT_EQ(canvas.DisplayLayer().pixel(kept), HoleColour) << kept.x() << "," << kept.y();
+    }
+}
+
+TEST_F(CanvasPane, MovingWithoutTheButtonChangesNoLayer)
+{
+    const QImage display = canvas.DisplayLayer();
+    const QImage overlay = canvas.OverlayLayer();
+    canvas.cursorAt = ClientOf({20, 20});
+    QTest::mouseMove(&canvas, canvas.ClientRect().topLeft() + ClientOf({20, 20}));
+    canvas.cursorAt = ClientOf({40, 30});
+    QTest::mouseMove(&canvas, canvas.ClientRect().topLeft() + ClientOf({40, 30}));
+    EXPECT_EQ(canvas.DisplayLayer(), display);
+    EXPECT_EQ(canvas.OverlayLayer(), overlay);
+}
+
+TEST_F(CanvasPane, TimerDrawsWhileTheButtonIsHeldAndRepaintsOnlyTheSegment)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas));
+    QCoreApplication::processEvents();
+    canvas.painted = QRegion();
+    canvas.cursorAt = ClientOf({10, 30});
+    QTest::mousePress(&canvas, Qt::LeftButton, {}, canvas.ClientRect().topLeft() + ClientOf({10, 30}));
+    canvas.cursorAt = ClientOf({20, 30});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return canvas.OverlayLayer().pixel(20, 30) == HoleColour; }));
+    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, canvas.ClientRect().topLeft() + ClientOf({20, 30}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !canvas.painted.isEmpty(); }));
+    const QRect segment(canvas.ClientRect().topLeft() + ClientOf({10 - 7, 30 - 7}), QSize(25, 15));
+    EXPECT_TRUE(segment.contains(canvas.painted.boundingRect()));
+}
+
+TEST_F(CanvasPane, OpenDialogOpensTheChosenPictureOrNothing)
+{
+    QString askedTitle;
+    QString askedFilter;
+    SetOpenFileDialogHook([&](const QString& title, const QString& filter) {
+        askedTitle = title;
+        askedFilter = filter;
+        return QString();
+    });
+    EXPECT_FALSE(canvas.OpenPictureDialog());
+    EXPECT_EQ(askedTitle, "Open image");
+    EXPECT_EQ(askedFilter, "Image files (*.bmp *.png *.tif *.jpg)");
+
+    const int white[4] = {255, 255, 255, 0};
+    const QString other = SavePicture(MakeBitmap(8, 6, 24, white).get(), folder.filePath("other.png"));
+    SetOpenFileDialogHook([&](const QString&, const QString&) { return other; });
+    EXPECT_TRUE(canvas.OpenPictureDialog());
+    SetOpenFileDialogHook({});
+    EXPECT_EQ(canvas.OpenedFileName(), other);
+    EXPECT_EQ(canvas.DisplayLayer().size(), QSize(8, 6));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(CanvasPane, FailedOpenKeepsTheLayers)
+{
+    Stroke({10, 10}, {20, 10});
+    const QImage overlay = canvas.OverlayLayer();
+    EXPECT_FALSE(canvas.OpenPicture(folder.filePath("missing.bmp")));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_FALSE(canvas.HasPicture());
+    EXPECT_EQ(canvas.OverlayLayer(), overlay);
+}
+
+TEST_F(CanvasPane, GreyAndRgbaPicturesAreShownTopRowFirst)
+{
+    BitmapPtr grey = MakeBitmap(3, 2, 8, std::array{0, 0, 0, 0}.data());
+    const int light[4] = {200, 0, 0, 0};
+    WritePixel(grey.get(), 0, 1, light, 1);
+    ASSERT_TRUE(canvas.OpenPicture(SavePicture(grey.get(), folder.filePath("grey.png"))));
+    EXPECT_EQ(canvas.DisplayLayer().pixel(0, 0), qRgb(200, 200, 200));
+    EXPECT_EQ(canvas.DisplayLayer().pixel(0, 1), qRgb(0, 0, 0));
+
+    // Fully transparent pixels still show their colour.
+    const int clear[4] = {40, 50, 60, 0};
+    BitmapPtr rgba = MakeBitmap(3, 2, 32, clear);
+    ASSERT_TRUE(canvas.OpenPicture(SavePicture(rgba.get(), folder.filePath("rgba.png"))));
+    EXPECT_EQ(FreeImage_GetBPP(canvas.WorkingImage()), 32u);
+    EXPECT_EQ(canvas.DisplayLayer().pixel(2, 1), qRgb(60, 50, 40));
+    EXPECT_EQ(canvas.ResultLayer().pixel(2, 1), qRgb(60, 50, 40));
+}
+
+TEST_F(CanvasPane, CmykPictureGetsAnRgbWorkingImage)
+{
+    const int cyan[4] = {255, 0, 0, 0};
+    BitmapPtr cmyk = MakeCmykBitmap(2, 2, cyan);
+    const int black[4] = {0, 0, 0, 255};
+    const int mixed[4] = {100, 50, 0, 51};
+    WritePixel(cmyk.get(), 1, 0, black, 4);
+    WritePixel(cmyk.get(), 0, 1, mixed, 4);
+    ASSERT_TRUE(canvas.OpenPicture(SavePicture(cmyk.get(), folder.filePath("cmyk.tif"))));
+
+    EXPECT_EQ(canvas.ColorType(), FIC_CMYK);
+    ASSERT_NE(canvas.CmykImage(), nullptr);
+    EXPECT_EQ(FreeImage_GetBPP(canvas.CmykImage()), 32u);
+    EXPECT_EQ(FreeImage_GetBPP(canvas.WorkingImage()), 24u);
+    // FreeImage's row 0 is the layers' bottom row.
+    EXPECT_EQ(canvas.DisplayLayer().pixel(0, 1), qRgb(0, 255, 255));
+    EXPECT_EQ(canvas.DisplayLayer().pixel(1, 1), qRgb(0, 0, 0));
+    EXPECT_EQ(canvas.DisplayLayer().pixel(0, 0), qRgb(124, 164, 204));
+    EXPECT_EQ(canvas.ResultLayer().pixel(0, 0), qRgb(124, 164, 204));
+
+    // After the engine has filled the CMYK image, the conversion follows it.
+    const int magenta[4] = {0, 255, 0, 0};
+    WritePixel(canvas.CmykImage(), 1, 1, magenta, 4);
+    canvas.ConvertCmykImage();
+    canvas.RenderDisplay();
+    EXPECT_EQ(canvas.DisplayLayer().pixel(1, 0), qRgb(255, 0, 255));
+}
+
+} // namespace

@@ -6,6 +6,7 @@
 #include "canvas/overlay_to_mask.h"
 
 #include "canvas/brush_colours.h"
+#include "canvas/editor_job.h"
 #include "canvas/overlay_buffer.h"
 #include "kernels/pixel_access.h"
 
@@ -176,18 +177,11 @@ InpaintJob OverlayToMask(const uint8_t* overlay, int width, int height, FIBITMAP
     FreeImage_FlipVertical(mask);
 
     InpaintJob job;
-    job.patchSize = patchSize;
-    job.searchGap = patchSize / 2;
+    SetEditorJobFields(job, patchSize, smoothSeam, width, height, targetImage, mask);
     job.scanMinX = removal.minX;
     job.scanMaxX = removal.maxX;
     // Screen row y is line height - 1 - y after the flip.
     job.scanMinY = height - 1 - removal.maxY;
     job.scanMaxY = height - 1 - removal.minY;
-    job.imageWidth = width;
-    job.imageHeight = height;
-    job.targetImage = targetImage;
-    job.sourceImage = targetImage;
-    job.maskImage = mask;
-    job.smoothSeam = smoothSeam ? 1 : 0;
     return job;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/mask_picture.h"
 
+#include "canvas/editor_job.h"
 #include "kernels/pixel_access.h"
 
 #include <algorithm>
@@ -46,13 +47,6 @@ InpaintJob MaskPictureToJob(FIBITMAP* holes, FIBITMAP* mask, int patchSize, bool
             job.scanMaxY = y;
         }
     }
-    job.patchSize = patchSize;
-    job.searchGap = patchSize / 2;
-    job.imageWidth = width;
-    job.imageHeight = height;
-    job.targetImage = targetImage;
-    job.sourceImage = targetImage;
-    job.maskImage = mask;
-    job.smoothSeam = smoothSeam ? 1 : 0;
+    SetEditorJobFields(job, patchSize, smoothSeam, width, height, targetImage, mask);
     return job;
 }

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 runs=${RUNS:-1500}
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
+cmake --build --preset fuzz -j2
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs what is missing, builds, and runs every test: the developer build
-# in full, then the engine tests again under AddressSanitizer with
-# UndefinedBehaviorSanitizer and under ThreadSanitizer, and the fuzz targets
-# for a short fixed run.
+# in full, the fuzz targets for a short fixed run, then the tests again under
+# AddressSanitizer with UndefinedBehaviorSanitizer and under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,12 +12,12 @@ cmake --preset dev >/dev/null
 cmake --build --preset dev -j2
 ctest --preset dev
 
+scripts/fuzz.sh
+
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j2
 ctest --preset asan
 
 cmake --preset tsan >/dev/null
-cmake --build --preset tsan
+cmake --build --preset tsan -j2
 ctest --preset tsan
-
-scripts/fuzz.sh

@@ -3,7 +3,6 @@
 #include "engine/inpaint_job.h"
 
 PatchPlanes TargetPlanes;
-PatchPlanes CandidatePlanes;
 PatchPlanes ExemplarPlanes;
 WindowPoint BestMatch;
 

@@ -1,46 +1,125 @@
 // SPDX-License-Identifier: MIT
-// Exemplar search over subsampled patches held in the static patch tables.
+// Exemplar search. The target's known sampled pixels are kept as a list of
+// buffer offsets, and each candidate is compared straight from the buffers,
+// row by row, stopping as soon as it is rejected or can no longer win.
 #include "engine/exemplar_search.h"
 
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
-// Loads the sampled positions of the patch of edge s around (x, y); a
-// position is flagged where accept(code) holds. Returns the flagged count.
-template <typename Accept>
-int LoadPlanes(PatchPlanes& planes, int x, int y, int s, const uint8_t* colourBuffer, const uint8_t* maskBuffer,
-               int bytesPerPixel, int width, int searchStep, Accept accept)
+// The known sampled positions of the target patch, row after row.
+struct TargetSamples {
+    int count = 0;
+    int rows = 0;
+    int rowEnd[MaxPatchSize];                       // one past the row's last sample
+    int32_t offset[MaxPatchSize * MaxPatchSize];    // from the patch's first pixel, in pixels
+    uint8_t value[MaxPatchSize * MaxPatchSize * 4]; // the pixel's bytes
+};
+
+TargetSamples g_target;
+
+// Fills one plane entry of a patch table from a window pixel, or zeroes it.
+void SetPlaneEntry(PatchPlanes& planes, int i, int j, bool usable, const uint8_t* pixel, int bytesPerPixel)
 {
-    const int half = s / 2;
-    int flagged = 0;
-    for (int i = 0; i < s; i += searchStep) {
-        for (int j = 0; j < s; j += searchStep) {
-            const std::size_t index = static_cast<std::size_t>(y - half + j) * width + (x - half + i);
-            if (accept(maskBuffer[index])) {
-                const uint8_t* pixel = colourBuffer + index * bytesPerPixel;
-                planes.plane[0][i][j] = 1;
-                // Planes past the pixel's bytes are zeroed, not read from the next pixel.
-                for (int k = 0; k < 4; ++k)
-                    planes.plane[1 + k][i][j] = k < bytesPerPixel ? pixel[k] : 0;
-                ++flagged;
-            } else {
-                for (int p = 0; p < 5; ++p)
-                    planes.plane[p][i][j] = 0;
-            }
-        }
-    }
-    return flagged;
+    planes.plane[0][i][j] = usable ? 1 : 0;
+    // Planes past the pixel's bytes are zeroed, not read from the next pixel.
+    for (int k = 0; k < 4; ++k)
+        planes.plane[1 + k][i][j] = usable && k < bytesPerPixel ? pixel[k] : 0;
 }
 
-void CopyPlanes(const PatchPlanes& from, PatchPlanes& to, int s)
+struct Ring {
+    int cx, cy, outer, gap;
+};
+
+// Calls visit(u, v) for every candidate of the ring, in the order of the four
+// strips. The strips share their border lines; a second try of a candidate
+// never wins, since winning needs a strictly lower cost.
+template <typename Visit>
+void ForEachCandidate(const Ring& ring, Visit visit)
 {
-    for (int p = 0; p < 5; ++p)
-        for (int i = 0; i < s; ++i)
-            std::memcpy(to.plane[p][i], from.plane[p][i], sizeof(int32_t) * static_cast<std::size_t>(s));
+    const int cx = ring.cx, cy = ring.cy, outer = ring.outer, g = ring.gap;
+    for (int u = cx - outer; u <= cx + outer; ++u)
+        for (int v = cy - outer; v <= cy - g; ++v)
+            visit(u, v);
+    for (int u = cx - outer; u <= cx + outer; ++u)
+        for (int v = cy + g; v <= cy + outer; ++v)
+            visit(u, v);
+    for (int v = cy - g; v <= cy + g; ++v)
+        for (int u = cx - outer; u <= cx - g; ++u)
+            visit(u, v);
+    for (int v = cy - g; v <= cy + g; ++v)
+        for (int u = cx + g; u <= cx + outer; ++u)
+            visit(u, v);
+}
+
+// The summed absolute difference of the candidate whose patch starts at
+// buffer pixel corner, or -1 when a known target position faces a pixel
+// that is not Source or when the sum shows it cannot cost less than bestCost.
+// The test sum / denominator >= bestCost is the cost's own arithmetic, and
+// division by a positive number keeps the order, so stopping early never
+// changes which candidate wins.
+template <int BytesPerPixel>
+int CandidateSum(std::ptrdiff_t corner, const uint8_t* colourBuffer, const uint8_t* maskBuffer, double denominator,
+                 double bestCost)
+{
+    int sum = 0;
+    int k = 0;
+    for (int row = 0; row < g_target.rows; ++row) {
+        const int end = g_target.rowEnd[row];
+        for (; k < end; ++k) {
+            const std::ptrdiff_t index = corner + g_target.offset[k];
+            if (maskBuffer[index] != MaskSource)
+                return -1;
+            const uint8_t* pixel = colourBuffer + index * BytesPerPixel;
+            const uint8_t* target = g_target.value + static_cast<std::ptrdiff_t>(k) * 4;
+            for (int c = 0; c < BytesPerPixel; ++c)
+                sum += std::abs(static_cast<int>(pixel[c]) - static_cast<int>(target[c]));
+        }
+        if (static_cast<double>(sum) / denominator >= bestCost)
+            return -1;
+    }
+    return sum;
+}
+
+template <int BytesPerPixel>
+bool SearchRing(const Ring& ring, int s, int targetKnownCount, const uint8_t* colourBuffer,
+                const uint8_t* maskBuffer, int width)
+{
+    bool found = false;
+    double bestCost = NoMatchCost;
+    const double denominator = static_cast<double>(targetKnownCount * BytesPerPixel);
+    const int half = s / 2;
+    ForEachCandidate(ring, [&](int u, int v) {
+        if (maskBuffer[static_cast<std::ptrdiff_t>(v) * width + u] != MaskSource)
+            return;
+        const std::ptrdiff_t corner = static_cast<std::ptrdiff_t>(v - half) * width + (u - half);
+        const int sum = CandidateSum<BytesPerPixel>(corner, colourBuffer, maskBuffer, denominator, bestCost);
+        if (sum < 0)
+            return;
+        bestCost = static_cast<double>(sum) / denominator;
+        found = true;
+        BestMatch = {u, v};
+    });
+    return found;
+}
+
+// ExemplarPlanes at the sampled positions of the winner, as its patch was
+// loaded when it won; the buffers do not change during a search.
+void LoadExemplar(int s, const uint8_t* colourBuffer, const uint8_t* maskBuffer, int bytesPerPixel, int width,
+                  int searchStep)
+{
+    const int half = s / 2;
+    for (int i = 0; i < s; i += searchStep) {
+        for (int j = 0; j < s; j += searchStep) {
+            const std::size_t index =
+                static_cast<std::size_t>(BestMatch.y - half + j) * width + (BestMatch.x - half + i);
+            SetPlaneEntry(ExemplarPlanes, i, j, maskBuffer[index] == MaskSource, colourBuffer + index * bytesPerPixel,
+                          bytesPerPixel);
+        }
+    }
 }
 
 } // namespace
@@ -54,45 +133,29 @@ int SearchStepFor(int patchSize)
 int LoadTarget(int x, int y, int s, const uint8_t* colourBuffer, const uint8_t* maskBuffer, int bytesPerPixel,
                int width, int searchStep)
 {
-    return LoadPlanes(TargetPlanes, x, y, s, colourBuffer, maskBuffer, bytesPerPixel, width, searchStep,
-                      [](int code) { return IsKnownCode(code); });
-}
-
-PatchComparison PatchCost(int s, int bytesPerPixel, int searchStep)
-{
-    PatchComparison result;
-    int sum = 0;
+    const int half = s / 2;
     for (int i = 0; i < s; i += searchStep) {
         for (int j = 0; j < s; j += searchStep) {
-            if (TargetPlanes.plane[0][i][j] * CandidatePlanes.plane[0][i][j] == 0)
-                continue;
-            ++result.overlap;
-            for (int p = 1; p <= bytesPerPixel; ++p)
-                sum += std::abs(TargetPlanes.plane[p][i][j] - CandidatePlanes.plane[p][i][j]);
+            const std::size_t index = static_cast<std::size_t>(y - half + j) * width + (x - half + i);
+            SetPlaneEntry(TargetPlanes, i, j, IsKnownCode(maskBuffer[index]), colourBuffer + index * bytesPerPixel,
+                          bytesPerPixel);
         }
     }
-    if (result.overlap > 0)
-        result.cost = static_cast<double>(sum) / static_cast<double>(result.overlap * bytesPerPixel);
-    return result;
-}
 
-void TryCandidate(bool& found, double& bestCost, int u, int v, int s, int width, int bytesPerPixel,
-                  int targetKnownCount, const uint8_t* maskBuffer, const uint8_t* colourBuffer, int searchStep)
-{
-    if (maskBuffer[static_cast<std::size_t>(v) * width + u] != MaskSource)
-        return;
-    LoadPlanes(CandidatePlanes, u, v, s, colourBuffer, maskBuffer, bytesPerPixel, width, searchStep,
-               [](int code) { return code == MaskSource; });
-    const PatchComparison comparison = PatchCost(s, bytesPerPixel, searchStep);
-    // Every known target position must face a Source pixel.
-    if (comparison.overlap != targetKnownCount)
-        return;
-    if (comparison.cost < bestCost) {
-        bestCost = comparison.cost;
-        found = true;
-        BestMatch = {u, v};
-        CopyPlanes(CandidatePlanes, ExemplarPlanes, s);
+    g_target.count = 0;
+    g_target.rows = 0;
+    for (int j = 0; j < s; j += searchStep) {
+        for (int i = 0; i < s; i += searchStep) {
+            if (TargetPlanes.plane[0][i][j] == 0)
+                continue;
+            const int k = g_target.count++;
+            g_target.offset[k] = j * width + i;
+            for (int c = 0; c < 4; ++c)
+                g_target.value[k * 4 + c] = static_cast<uint8_t>(TargetPlanes.plane[1 + c][i][j]);
+        }
+        g_target.rowEnd[g_target.rows++] = g_target.count;
     }
+    return g_target.count;
 }
 
 WindowPoint SearchCentre(int x, int y, bool firstPass)
@@ -114,26 +177,19 @@ WindowPoint SearchCentre(int x, int y, bool firstPass)
 bool SearchExemplar(int cx, int cy, int s, int g, int targetKnownCount, const uint8_t* colourBuffer,
                     const uint8_t* maskBuffer, int bytesPerPixel, int width, int searchStep)
 {
+    // Without a known target position every candidate costs the starting
+    // best, and none can be strictly below it.
+    if (targetKnownCount == 0)
+        return false;
+    const Ring ring{cx, cy, s + g, g};
     bool found = false;
-    double bestCost = NoMatchCost;
-    const int outer = s + g;
-    auto tryAt = [&](int u, int v) {
-        TryCandidate(found, bestCost, u, v, s, width, bytesPerPixel, targetKnownCount, maskBuffer, colourBuffer,
-                     searchStep);
-    };
-    // The strips share their border lines; a second try of a candidate never
-    // wins, since winning needs a strictly lower cost.
-    for (int u = cx - outer; u <= cx + outer; ++u)
-        for (int v = cy - outer; v <= cy - g; ++v)
-            tryAt(u, v);
-    for (int u = cx - outer; u <= cx + outer; ++u)
-        for (int v = cy + g; v <= cy + outer; ++v)
-            tryAt(u, v);
-    for (int v = cy - g; v <= cy + g; ++v)
-        for (int u = cx - outer; u <= cx - g; ++u)
-            tryAt(u, v);
-    for (int v = cy - g; v <= cy + g; ++v)
-        for (int u = cx + g; u <= cx + outer; ++u)
-            tryAt(u, v);
+    switch (bytesPerPixel) {
+    case 1: found = SearchRing<1>(ring, s, targetKnownCount, colourBuffer, maskBuffer, width); break;
+    case 3: found = SearchRing<3>(ring, s, targetKnownCount, colourBuffer, maskBuffer, width); break;
+    case 4: found = SearchRing<4>(ring, s, targetKnownCount, colourBuffer, maskBuffer, width); break;
+    default: return false;
+    }
+    if (found)
+        LoadExemplar(s, colourBuffer, maskBuffer, bytesPerPixel, width, searchStep);
     return found;
 }

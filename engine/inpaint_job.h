@@ -83,8 +83,6 @@ struct GrowPoint {
 
 // The patch around the point being filled (flag: known).
 extern PatchPlanes TargetPlanes;
-// The candidate under test (flag: Source).
-extern PatchPlanes CandidatePlanes;
 // The best candidate so far.
 extern PatchPlanes ExemplarPlanes;
 // Window position of the best candidate's centre.

@@ -9,6 +9,7 @@
 #include "engine/size_adaptation.h"
 #include "engine/whole_region_fill.h"
 #include "engine/work_window.h"
+#include "kernels/bitmap_rows.h"
 #include "kernels/patch_paste.h"
 #include "kernels/pixel_access.h"
 #include "kernels/prepare_window.h"
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <stdexcept>
@@ -57,24 +59,42 @@ void ClipToImage(InpaintJob& job)
 }
 
 // Copies the Source pixels into the target and counts hole and Source pixels.
+// The visiting order does not matter: every pixel is handled on its own.
 Classification Classify(const InpaintJob& job, int bytesPerPixel)
 {
     Classification result;
-    for (int x = job.scanMinX; x <= job.scanMaxX; ++x) {
-        for (int y = job.scanMinY; y <= job.scanMaxY; ++y) {
-            const int code = ReadMaskValue(job.maskImage, x, y);
-            if (code == MaskSource) {
-                int channels[4] = {0, 0, 0, 0};
-                ReadPixel(job.sourceImage, x, y, channels, bytesPerPixel);
-                WritePixel(job.targetImage, x, y, channels, bytesPerPixel);
+    const BitmapRows maskRows = RowsOf(job.maskImage);
+    const BitmapRows sourceRows = RowsOf(job.sourceImage);
+    const BitmapRows targetRows = RowsOf(job.targetImage);
+    const bool copySource = job.sourceImage != job.targetImage;
+    for (int y = job.scanMinY; y <= job.scanMaxY; ++y) {
+        const uint8_t* codes = maskRows.Row(y);
+        for (int x = job.scanMinX; x <= job.scanMaxX; ++x) {
+            if (codes[x] == MaskSource) {
+                if (copySource)
+                    std::memcpy(targetRows.Row(y) + static_cast<std::size_t>(x) * bytesPerPixel,
+                                sourceRows.Row(y) + static_cast<std::size_t>(x) * bytesPerPixel,
+                                static_cast<std::size_t>(bytesPerPixel));
                 ++result.knownCount;
-            } else if (code == MaskHole) {
+            } else if (codes[x] == MaskHole) {
                 ++result.holeCount;
                 result.holeBox.Include(x, y);
             }
         }
     }
     return result;
+}
+
+// The bitmaps a job can work on: an 8-bit mask and a source and target of
+// one plain layout, all of the job's size. Anything else breaks the job's
+// contract, and the job then changes nothing.
+bool BitmapsFitTheJob(const InpaintJob& job, int bytesPerPixel)
+{
+    auto fits = [&](FIBITMAP* bitmap, int bytes) {
+        return HasPlainLayout(bitmap, bytes) && static_cast<int>(FreeImage_GetWidth(bitmap)) == job.imageWidth &&
+               static_cast<int>(FreeImage_GetHeight(bitmap)) == job.imageHeight;
+    };
+    return fits(job.maskImage, 1) && fits(job.sourceImage, bytesPerPixel) && fits(job.targetImage, bytesPerPixel);
 }
 
 void PromoteScanRectangle(const InpaintJob& job)
@@ -200,10 +220,8 @@ void InpaintRegion(InpaintJob job)
 {
     FillFront.clear();
     InitialFront.clear();
-    if (job.sourceImage == nullptr || job.targetImage == nullptr || job.maskImage == nullptr)
-        return;
-    const int bytesPerPixel = BytesPerPixelOf(job.sourceImage);
-    if (bytesPerPixel == 0)
+    const int bytesPerPixel = job.sourceImage ? BytesPerPixelOf(job.sourceImage) : 0;
+    if (bytesPerPixel == 0 || !BitmapsFitTheJob(job, bytesPerPixel))
         return;
     const int colourType = static_cast<int>(FreeImage_GetColorType(job.sourceImage));
     ClipToImage(job);

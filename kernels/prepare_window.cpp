@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "kernels/prepare_window.h"
 
+#include "kernels/bitmap_rows.h"
 #include "kernels/parallel_for.h"
-#include "kernels/pixel_access.h"
+
+#include <algorithm>
+#include <cstring>
 
 void PrepareWindow(WorkWindow& window, int imageWidth, int imageHeight, FIBITMAP* maskImage,
                    FIBITMAP* targetImage, int bytesPerPixel)
@@ -12,23 +15,29 @@ void PrepareWindow(WorkWindow& window, int imageWidth, int imageHeight, FIBITMAP
     uint8_t* const colourBuffer = window.colourBuffer.data();
     const int originX = window.originX;
     const int originY = window.originY;
+    const BitmapRows maskRows = RowsOf(maskImage);
+    const BitmapRows colourRows = RowsOf(targetImage);
+    // The columns of the window that lie inside the image.
+    const int firstInside = std::clamp(-originX, 0, width);
+    const int endInside = std::clamp(imageWidth - originX, firstInside, width);
 
     ParallelFor(0, window.height, [=](int r) {
-        for (int c = 0; c < width; ++c) {
-            const int x = originX + c;
-            const int y = originY + r;
-            int code = 0;
-            int channels[4] = {0, 0, 0, 0};
-            if (x >= 0 && x < imageWidth && y >= 0 && y < imageHeight) {
-                code = ReadMaskValue(maskImage, x, y);
-                ReadPixel(targetImage, x, y, channels, bytesPerPixel);
-            }
-            const std::size_t index = static_cast<std::size_t>(r) * width + c;
-            maskBuffer[index] = static_cast<uint8_t>(code & 0xFF);
-            if (code == 0)
-                channels[0] = channels[1] = channels[2] = channels[3] = 0;
-            for (int k = 0; k < bytesPerPixel; ++k)
-                colourBuffer[index * bytesPerPixel + k] = static_cast<uint8_t>(channels[k]);
+        const std::size_t rowStart = static_cast<std::size_t>(r) * width;
+        uint8_t* codes = maskBuffer + rowStart;
+        uint8_t* colours = colourBuffer + rowStart * bytesPerPixel;
+        std::memset(codes, MaskExcluded, static_cast<std::size_t>(width));
+        std::memset(colours, 0, static_cast<std::size_t>(width) * bytesPerPixel);
+        const int y = originY + r;
+        if (y < 0 || y >= imageHeight)
+            return;
+        const uint8_t* maskLine = maskRows.Row(y) + (originX + firstInside);
+        const uint8_t* colourLine = colourRows.Row(y) + static_cast<std::ptrdiff_t>(originX + firstInside) * bytesPerPixel;
+        for (int c = firstInside; c < endInside; ++c, ++maskLine, colourLine += bytesPerPixel) {
+            codes[c] = *maskLine;
+            // An excluded pixel carries no colour.
+            if (*maskLine != MaskExcluded)
+                std::memcpy(colours + static_cast<std::size_t>(c) * bytesPerPixel, colourLine,
+                            static_cast<std::size_t>(bytesPerPixel));
         }
     });
 }

@@ -1,38 +1,53 @@
 // SPDX-License-Identifier: MIT
 #include "kernels/write_back.h"
 
+#include "kernels/bitmap_rows.h"
 #include "kernels/parallel_for.h"
-#include "kernels/pixel_access.h"
+
+#include <algorithm>
+#include <cstring>
 
 void WriteBackWindow(const WorkWindow& window, FIBITMAP* targetImage, FIBITMAP* maskImage, int bytesPerPixel,
                      int imageWidth, int imageHeight)
 {
+    const BitmapRows maskRows = RowsOf(maskImage);
+    const BitmapRows colourRows = RowsOf(targetImage);
+    const int firstInside = std::clamp(-window.originX, 0, window.width);
+    const int endInside = std::clamp(imageWidth - window.originX, firstInside, window.width);
     for (int r = 0; r < window.height; ++r) {
-        for (int c = 0; c < window.width; ++c) {
+        const int y = window.originY + r;
+        if (y < 0 || y >= imageHeight)
+            continue;
+        const std::size_t rowStart = static_cast<std::size_t>(r) * window.width;
+        uint8_t* maskLine = maskRows.Row(y);
+        uint8_t* colourLine = colourRows.Row(y);
+        for (int c = firstInside; c < endInside; ++c) {
             const int x = window.originX + c;
-            const int y = window.originY + r;
-            if (x < 0 || x >= imageWidth || y < 0 || y >= imageHeight)
-                continue;
-            const std::size_t index = static_cast<std::size_t>(r) * window.width + c;
-            const int code = window.maskBuffer[index];
-            WriteMaskValue(maskImage, x, y, code);
-            if (code == 0)
-                continue;
-            int channels[4] = {0, 0, 0, 0};
-            for (int k = 0; k < bytesPerPixel; ++k)
-                channels[k] = window.colourBuffer[index * bytesPerPixel + k];
-            WritePixel(targetImage, x, y, channels, bytesPerPixel);
+            const uint8_t code = window.maskBuffer[rowStart + c];
+            maskLine[x] = code;
+            // An excluded pixel keeps the picture's colour.
+            if (code != MaskExcluded)
+                std::memcpy(colourLine + static_cast<std::size_t>(x) * bytesPerPixel,
+                            window.colourBuffer.data() + (rowStart + c) * bytesPerPixel,
+                            static_cast<std::size_t>(bytesPerPixel));
         }
     }
 }
 
 void PromoteFilledCodes(int x0, int x1, int y0, int y1, FIBITMAP* maskImage)
 {
-    ParallelFor(x0, x1 + 1, [=](int x) {
-        for (int y = y0; y <= y1; ++y) {
-            const int code = ReadMaskValue(maskImage, x, y);
-            if (code >= 221 && code <= 254)
-                WriteMaskValue(maskImage, x, y, MaskSource);
-        }
+    if (!HasPlainLayout(maskImage, 1))
+        return;
+    const BitmapRows rows = RowsOf(maskImage);
+    // Lines outside the mask read as 0 and are never promoted.
+    const int firstLine = std::max(y0, 0);
+    const int lastLine = std::min(y1, rows.height - 1);
+    const int firstColumn = std::max(x0, 0);
+    const int lastColumn = std::min(x1, rows.width - 1);
+    ParallelFor(firstLine, lastLine + 1, [=](int y) {
+        uint8_t* line = rows.Row(y);
+        for (int x = firstColumn; x <= lastColumn; ++x)
+            if (line[x] >= 221 && line[x] <= 254)
+                line[x] = MaskSource;
     });
 }

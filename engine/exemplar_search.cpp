@@ -4,19 +4,24 @@
 // row by row, stopping as soon as it is rejected or can no longer win.
 #include "engine/exemplar_search.h"
 
+#include "engine/byte_runs.h"
+
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
 
 namespace {
 
-// The known sampled positions of the target patch, row after row.
+// The known sampled positions of the target patch as runs of neighbouring
+// pixels (with a sampling step above 1 every run is one pixel), row after row.
 struct TargetSamples {
-    int count = 0;
+    int runs = 0;
     int rows = 0;
-    int rowEnd[MaxPatchSize];                       // one past the row's last sample
-    int32_t offset[MaxPatchSize * MaxPatchSize];    // from the patch's first pixel, in pixels
-    uint8_t value[MaxPatchSize * MaxPatchSize * 4]; // the pixel's bytes
+    int rowEnd[MaxPatchSize];                       // one past the row's last run
+    int32_t offset[MaxPatchSize * MaxPatchSize];    // run start from the patch's first pixel, in pixels
+    int32_t length[MaxPatchSize * MaxPatchSize];    // pixels in the run
+    int32_t valueStart[MaxPatchSize * MaxPatchSize]; // where the run's bytes start in value
+    uint8_t value[MaxPatchSize * MaxPatchSize * 4]; // the pixels' bytes, bytesPerPixel each
 };
 
 TargetSamples g_target;
@@ -66,17 +71,15 @@ int CandidateSum(std::ptrdiff_t corner, const uint8_t* colourBuffer, const uint8
                  double bestCost)
 {
     int sum = 0;
-    int k = 0;
+    int run = 0;
     for (int row = 0; row < g_target.rows; ++row) {
-        const int end = g_target.rowEnd[row];
-        for (; k < end; ++k) {
-            const std::ptrdiff_t index = corner + g_target.offset[k];
-            if (maskBuffer[index] != MaskSource)
+        for (const int end = g_target.rowEnd[row]; run < end; ++run) {
+            const std::ptrdiff_t start = corner + g_target.offset[run];
+            const int length = g_target.length[run];
+            if (!AllBytesAre(maskBuffer + start, length, MaskSource))
                 return -1;
-            const uint8_t* pixel = colourBuffer + index * BytesPerPixel;
-            const uint8_t* target = g_target.value + static_cast<std::ptrdiff_t>(k) * 4;
-            for (int c = 0; c < BytesPerPixel; ++c)
-                sum += std::abs(static_cast<int>(pixel[c]) - static_cast<int>(target[c]));
+            sum += SumAbsDiff(colourBuffer + start * BytesPerPixel, g_target.value + g_target.valueStart[run],
+                              length * BytesPerPixel);
         }
         if (static_cast<double>(sum) / denominator >= bestCost)
             return -1;
@@ -142,20 +145,34 @@ int LoadTarget(int x, int y, int s, const uint8_t* colourBuffer, const uint8_t* 
         }
     }
 
-    g_target.count = 0;
+    // The runs, row by row; the integer sum does not depend on the order in
+    // which the positions are compared.
+    g_target.runs = 0;
     g_target.rows = 0;
+    int known = 0;
+    int bytes = 0;
     for (int j = 0; j < s; j += searchStep) {
+        bool inRun = false;
         for (int i = 0; i < s; i += searchStep) {
-            if (TargetPlanes.plane[0][i][j] == 0)
+            if (TargetPlanes.plane[0][i][j] == 0) {
+                inRun = false;
                 continue;
-            const int k = g_target.count++;
-            g_target.offset[k] = j * width + i;
-            for (int c = 0; c < 4; ++c)
-                g_target.value[k * 4 + c] = static_cast<uint8_t>(TargetPlanes.plane[1 + c][i][j]);
+            }
+            if (!inRun || searchStep > 1) {
+                const int run = g_target.runs++;
+                g_target.offset[run] = j * width + i;
+                g_target.length[run] = 0;
+                g_target.valueStart[run] = bytes;
+                inRun = true;
+            }
+            ++g_target.length[g_target.runs - 1];
+            for (int c = 0; c < bytesPerPixel; ++c)
+                g_target.value[bytes++] = static_cast<uint8_t>(TargetPlanes.plane[1 + c][i][j]);
+            ++known;
         }
-        g_target.rowEnd[g_target.rows++] = g_target.count;
+        g_target.rowEnd[g_target.rows++] = g_target.runs;
     }
-    return g_target.count;
+    return known;
 }
 
 WindowPoint SearchCentre(int x, int y, bool firstPass)

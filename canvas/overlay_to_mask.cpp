@@ -8,13 +8,22 @@
 #include "canvas/brush_colours.h"
 #include "canvas/editor_job.h"
 #include "canvas/overlay_buffer.h"
-#include "kernels/pixel_access.h"
+#include "kernels/bitmap_rows.h"
 
 #include <algorithm>
 
 namespace {
 
 const char* const MissingOverlayMessage = "Wo sind meine Gummiebaerchen?";
+
+// The mask's codes by column and row; every position the conversion visits
+// lies inside the picture.
+struct MaskGrid {
+    uint8_t* bits;
+    std::size_t pitch;
+
+    uint8_t& At(int x, int y) const { return bits[static_cast<std::size_t>(y) * pitch + x]; }
+};
 
 struct Box {
     int minX;
@@ -37,7 +46,7 @@ struct Classification {
     bool outlineSeen = false;
 };
 
-Classification Classify(const uint8_t* overlay, int width, int height, FIBITMAP* mask)
+Classification Classify(const uint8_t* overlay, int width, int height, const MaskGrid& mask)
 {
     Classification result{{width, 0, height, 0}, {width, 0, height, 0}, false};
     if (overlay == nullptr)
@@ -50,26 +59,26 @@ Classification Classify(const uint8_t* overlay, int width, int height, FIBITMAP*
             const uint32_t colour = (static_cast<uint32_t>(pixel[0]) << 16) | (static_cast<uint32_t>(pixel[1]) << 8) |
                                     static_cast<uint32_t>(pixel[2]);
             if (colour == HoleColour) {
-                WriteMaskValue(mask, x, y, MaskHole);
+                mask.At(x, y) = static_cast<uint8_t>(MaskHole);
                 result.removal.Include(x, y);
             } else if (colour == OutlineColour) {
-                WriteMaskValue(mask, x, y, MaskOutline);
+                mask.At(x, y) = static_cast<uint8_t>(MaskOutline);
                 result.outlineSeen = true;
                 result.outline.Include(x, y);
             } else {
-                WriteMaskValue(mask, x, y, MaskExcluded);
+                mask.At(x, y) = static_cast<uint8_t>(MaskExcluded);
             }
         }
     }
     return result;
 }
 
-void MarkAllUnpaintedAsSource(FIBITMAP* mask, int width, int height)
+void MarkAllUnpaintedAsSource(const MaskGrid& mask, int width, int height)
 {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            if (ReadMaskValue(mask, x, y) != MaskHole)
-                WriteMaskValue(mask, x, y, MaskSource);
+            if (mask.At(x, y) != MaskHole)
+                mask.At(x, y) = static_cast<uint8_t>(MaskSource);
 }
 
 // One pass of the outline fill: which neighbouring codes open a run, which
@@ -93,23 +102,23 @@ struct SweepRule {
 // (+1 or -1; nothing when last lies before first); at(p) gives the mask
 // coordinates of position p on the line.
 template <typename At>
-void Sweep(FIBITMAP* mask, const SweepRule& rule, int first, int last, int step, At at)
+void Sweep(const MaskGrid& mask, const SweepRule& rule, int first, int last, int step, At at)
 {
     bool open = false;
     int start = 0;
     for (int p = first; (last - p) * step >= 0; p += step) {
         const auto [px, py] = at(p - step);
         const auto [cx, cy] = at(p);
-        const int previous = ReadMaskValue(mask, px, py);
-        const int current = ReadMaskValue(mask, cx, cy);
+        const int previous = mask.At(px, py);
+        const int current = mask.At(cx, cy);
         if (rule.Opens(previous, current)) {
             open = true;
             start = p;
         } else if (open && rule.Closes(previous, current)) {
             for (int q = start; q != p; q += step) {
                 const auto [qx, qy] = at(q);
-                if (ReadMaskValue(mask, qx, qy) != MaskHole)
-                    WriteMaskValue(mask, qx, qy, rule.fillCode);
+                if (mask.At(qx, qy) != MaskHole)
+                    mask.At(qx, qy) = static_cast<uint8_t>(rule.fillCode);
             }
             open = false;
         }
@@ -121,7 +130,7 @@ struct Point {
     int y;
 };
 
-void SweepRows(FIBITMAP* mask, const SweepRule& rule, const Box& box)
+void SweepRows(const MaskGrid& mask, const SweepRule& rule, const Box& box)
 {
     for (int y = box.minY; y <= box.maxY; ++y) {
         const auto at = [y](int x) { return Point{x, y}; };
@@ -130,7 +139,7 @@ void SweepRows(FIBITMAP* mask, const SweepRule& rule, const Box& box)
     }
 }
 
-void SweepColumns(FIBITMAP* mask, const SweepRule& rule, const Box& box)
+void SweepColumns(const MaskGrid& mask, const SweepRule& rule, const Box& box)
 {
     for (int x = box.minX; x <= box.maxX; ++x) {
         const auto at = [x](int y) { return Point{x, y}; };
@@ -142,7 +151,7 @@ void SweepColumns(FIBITMAP* mask, const SweepRule& rule, const Box& box)
 // Source is what the outlines enclose: rows open after an outline pixel and
 // close before a stroke; columns then reach down from Source to the hole and
 // give back runs that hang from unmarked pixels onto a stroke.
-void FillOutlinedArea(FIBITMAP* mask, const Box& box)
+void FillOutlinedArea(const MaskGrid& mask, const Box& box)
 {
     constexpr SweepRule RowRule{MaskOutline, MaskExcluded, MaskExcluded, MaskHole, MaskOutline, MaskSource};
     constexpr SweepRule ColumnRule{MaskSource, MaskExcluded, MaskExcluded, MaskHole, MaskHole, MaskSource};
@@ -152,8 +161,22 @@ void FillOutlinedArea(FIBITMAP* mask, const Box& box)
     SweepColumns(mask, TrimRule, box);
     for (int y = box.minY; y <= box.maxY; ++y)
         for (int x = box.minX; x <= box.maxX; ++x)
-            if (ReadMaskValue(mask, x, y) == MaskOutline)
-                WriteMaskValue(mask, x, y, MaskSource);
+            if (mask.At(x, y) == MaskOutline)
+                mask.At(x, y) = static_cast<uint8_t>(MaskSource);
+}
+
+// A mask that is not an 8-bit bitmap of the overlay's size cannot hold the
+// codes: the job then has an empty scan rectangle and fills nothing.
+InpaintJob UnusableMaskJob(int width, int height, int patchSize, bool smoothSeam, FIBITMAP* targetImage,
+                           FIBITMAP* mask)
+{
+    InpaintJob job;
+    SetEditorJobFields(job, patchSize, smoothSeam, width, height, targetImage, mask);
+    job.scanMinX = width;
+    job.scanMaxX = 0;
+    job.scanMinY = height - 1;
+    job.scanMaxY = -1;
+    return job;
 }
 
 } // namespace
@@ -163,16 +186,20 @@ InpaintJob OverlayToMask(const uint8_t* overlay, int width, int height, FIBITMAP
 {
     if (overlay == nullptr && report)
         report(MissingOverlayMessage);
-    const Classification classes = Classify(overlay, width, height, mask);
+    if (!HasPlainLayout(mask, 1) || static_cast<int>(FreeImage_GetWidth(mask)) != width ||
+        static_cast<int>(FreeImage_GetHeight(mask)) != height)
+        return UnusableMaskJob(width, height, patchSize, smoothSeam, targetImage, mask);
+    const MaskGrid grid{FreeImage_GetBits(mask), FreeImage_GetPitch(mask)};
+    const Classification classes = Classify(overlay, width, height, grid);
     const Box& removal = classes.removal;
 
     if (classes.outlineSeen) {
         const Box& outline = classes.outline;
         const Box scanBox{std::min(removal.minX, outline.minX), std::max(removal.maxX, outline.maxX),
                           std::min(removal.minY, outline.minY), std::max(removal.maxY, outline.maxY)};
-        FillOutlinedArea(mask, scanBox);
+        FillOutlinedArea(grid, scanBox);
     } else {
-        MarkAllUnpaintedAsSource(mask, width, height);
+        MarkAllUnpaintedAsSource(grid, width, height);
     }
     FreeImage_FlipVertical(mask);
 

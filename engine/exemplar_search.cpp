@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr int ValueLead = 16;
+
 // The known sampled positions of the target patch as runs of neighbouring
 // pixels (with a sampling step above 1 every run is one pixel), row after row.
 struct TargetSamples {
@@ -21,7 +23,9 @@ struct TargetSamples {
     int32_t offset[MaxPatchSize * MaxPatchSize];    // run start from the patch's first pixel, in pixels
     int32_t length[MaxPatchSize * MaxPatchSize];    // pixels in the run
     int32_t valueStart[MaxPatchSize * MaxPatchSize]; // where the run's bytes start in value
-    uint8_t value[MaxPatchSize * MaxPatchSize * 4]; // the pixels' bytes, bytesPerPixel each
+    // The pixels' bytes, bytesPerPixel each, behind a lead of ValueLead
+    // bytes that the block reads may touch.
+    uint8_t value[ValueLead + MaxPatchSize * MaxPatchSize * 4];
 };
 
 TargetSamples g_target;
@@ -150,7 +154,7 @@ int LoadTarget(int x, int y, int s, const uint8_t* colourBuffer, const uint8_t* 
     g_target.runs = 0;
     g_target.rows = 0;
     int known = 0;
-    int bytes = 0;
+    int bytes = ValueLead;
     for (int j = 0; j < s; j += searchStep) {
         bool inRun = false;
         for (int i = 0; i < s; i += searchStep) {

@@ -96,19 +96,25 @@ void BuildFront(int minX, int maxX, int minY, int maxY, const uint8_t* colourBuf
 
 FrontSelection SelectNext(const uint8_t* maskBuffer, int width)
 {
+    // Which points go does not depend on the order of the sweep (the mask
+    // does not change meanwhile), so the front is compacted in one forward
+    // pass. Among the points that stay, the highest priority wins, the later
+    // point on ties, and the first one when no priority is above 0.
     FrontSelection selection;
     double bestPriority = 0.0;
-    for (int i = static_cast<int>(FillFront.size()) - 1; i >= 0; --i) {
-        const GrowPoint& point = FillFront[static_cast<std::size_t>(i)];
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < FillFront.size(); ++i) {
+        const GrowPoint& point = FillFront[i];
         if (CountHoleNeighbours(maskBuffer, width, point.x, point.y) == 0) {
-            FillFront.erase(FillFront.begin() + i);
-            if (selection.index > i)
-                --selection.index;
             ++selection.removed;
-        } else if (point.priority > bestPriority) {
-            bestPriority = point.priority;
-            selection.index = i;
+            continue;
         }
+        if (point.priority > 0.0 && point.priority >= bestPriority) {
+            bestPriority = point.priority;
+            selection.index = static_cast<int>(kept);
+        }
+        FillFront[kept++] = point;
     }
+    FillFront.resize(kept);
     return selection;
 }

@@ -25,7 +25,7 @@ struct FrontSelection {
     int removed = 0; // points swept out because no hole neighbour was left
 };
 
-// Sweeps FillFront from the back, dropping points without hole neighbours,
+// Sweeps FillFront once, dropping points without hole neighbours,
 // and picks the highest priority; ties go to the later point, and index 0
 // is chosen when no priority is above 0.
 FrontSelection SelectNext(const uint8_t* maskBuffer, int width);

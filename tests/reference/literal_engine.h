@@ -4,6 +4,7 @@
 // the bytes these give.
 #pragma once
 
+#include "engine/fill_front.h"
 #include "engine/inpaint_job.h"
 
 #include <cstdint>
@@ -32,6 +33,8 @@ void PrepareWindow(WorkWindow& window, int imageWidth, int imageHeight, FIBITMAP
 void WriteBackWindow(const WorkWindow& window, FIBITMAP* targetImage, FIBITMAP* maskImage, int bytesPerPixel,
                      int imageWidth, int imageHeight);
 void PromoteFilledCodes(int x0, int x1, int y0, int y1, FIBITMAP* maskImage);
+
+FrontSelection SelectNext(const uint8_t* maskBuffer, int width);
 
 void InpaintRegion(InpaintJob job);
 

@@ -114,7 +114,7 @@ PassOutcome RunPasses(WorkWindow& window, HoleBox& box, int P, int G, int bytesP
         double ref = 0.0;
 
         while (!FillFront.empty()) {
-            const FrontSelection selection = SelectNext(maskBuffer, width);
+            const FrontSelection selection = reference::SelectNext(maskBuffer, width);
             failures += static_cast<std::size_t>(selection.removed);
             if (FillFront.empty())
                 break;

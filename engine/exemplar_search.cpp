@@ -6,9 +6,13 @@
 
 #include "engine/byte_runs.h"
 
+#include "kernels/parallel_for.h"
+
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -41,38 +45,47 @@ void SetPlaneEntry(PatchPlanes& planes, int i, int j, bool usable, const uint8_t
 
 struct Ring {
     int cx, cy, outer, gap;
+
+    // The candidates come in lines: each strip is an outer loop over lines
+    // and an inner loop along them, and the strips follow one another.
+    int Lines() const { return 2 * (2 * outer + 1) + 2 * (2 * gap + 1); }
+    int CandidatesPerLine() const { return outer - gap + 1; }
 };
 
-// Calls visit(u, v) for every candidate of the ring, in the order of the four
-// strips. The strips share their border lines; a second try of a candidate
-// never wins, since winning needs a strictly lower cost.
+// Calls visit(u, v) for the candidates of line k of the ring, in the order
+// of trial. The strips share their border lines; a second try of a
+// candidate never wins, since winning needs a strictly lower cost.
 template <typename Visit>
-void ForEachCandidate(const Ring& ring, Visit visit)
+void ForEachCandidateOfLine(const Ring& ring, int k, Visit visit)
 {
     const int cx = ring.cx, cy = ring.cy, outer = ring.outer, g = ring.gap;
-    for (int u = cx - outer; u <= cx + outer; ++u)
+    const int wide = 2 * outer + 1;
+    if (k < wide) {
         for (int v = cy - outer; v <= cy - g; ++v)
-            visit(u, v);
-    for (int u = cx - outer; u <= cx + outer; ++u)
+            visit(cx - outer + k, v);
+    } else if ((k -= wide) < wide) {
         for (int v = cy + g; v <= cy + outer; ++v)
-            visit(u, v);
-    for (int v = cy - g; v <= cy + g; ++v)
+            visit(cx - outer + k, v);
+    } else if ((k -= wide) < 2 * g + 1) {
         for (int u = cx - outer; u <= cx - g; ++u)
-            visit(u, v);
-    for (int v = cy - g; v <= cy + g; ++v)
+            visit(u, cy - g + k);
+    } else {
+        k -= 2 * g + 1;
         for (int u = cx + g; u <= cx + outer; ++u)
-            visit(u, v);
+            visit(u, cy - g + k);
+    }
 }
 
 // The summed absolute difference of the candidate whose patch starts at
 // buffer pixel corner, or -1 when a known target position faces a pixel
-// that is not Source or when the sum shows it cannot cost less than bestCost.
-// The test sum / denominator >= bestCost is the cost's own arithmetic, and
-// division by a positive number keeps the order, so stopping early never
-// changes which candidate wins.
+// that is not Source or when the sum shows it cannot win: it must cost less
+// than the earlier candidates of its line (lineBest), and no more than the
+// lowest cost found anywhere (ringBest). The tests use the cost's own
+// arithmetic, and division by a positive number keeps the order, so
+// stopping early never changes which candidate wins.
 template <int BytesPerPixel>
 int CandidateSum(std::ptrdiff_t corner, const uint8_t* colourBuffer, const uint8_t* maskBuffer, double denominator,
-                 double bestCost)
+                 double lineBest, double ringBest)
 {
     int sum = 0;
     int run = 0;
@@ -85,31 +98,79 @@ int CandidateSum(std::ptrdiff_t corner, const uint8_t* colourBuffer, const uint8
             sum += SumAbsDiff(colourBuffer + start * BytesPerPixel, g_target.value + g_target.valueStart[run],
                               length * BytesPerPixel);
         }
-        if (static_cast<double>(sum) / denominator >= bestCost)
+        const double cost = static_cast<double>(sum) / denominator;
+        if (cost >= lineBest || cost > ringBest)
             return -1;
     }
     return sum;
 }
 
+// The lowest cost found so far anywhere in the ring. A candidate that
+// costs more than that cannot win, whichever line found it.
+class SharedBest {
+public:
+    void Reset() { m_cost.store(NoMatchCost, std::memory_order_relaxed); }
+    double Get() const { return m_cost.load(std::memory_order_relaxed); }
+    void Offer(double cost)
+    {
+        double current = m_cost.load(std::memory_order_relaxed);
+        while (cost < current && !m_cost.compare_exchange_weak(current, cost, std::memory_order_relaxed)) {
+        }
+    }
+
+private:
+    std::atomic<double> m_cost{NoMatchCost};
+};
+
+struct LineBest {
+    double cost;
+    WindowPoint at;
+};
+
+SharedBest g_sharedBest;
+std::vector<LineBest> g_lineBest; // one per line of the ring; grows, never shrinks
+
+// Lines are searched independently, on as many threads as the work is worth;
+// each keeps the first candidate of its lowest cost. The winner is the
+// lowest cost, the earliest line on ties: exactly the candidate a search in
+// the order of trial accepts last.
 template <int BytesPerPixel>
 bool SearchRing(const Ring& ring, int s, int targetKnownCount, const uint8_t* colourBuffer,
                 const uint8_t* maskBuffer, int width)
 {
-    bool found = false;
-    double bestCost = NoMatchCost;
     const double denominator = static_cast<double>(targetKnownCount * BytesPerPixel);
     const int half = s / 2;
-    ForEachCandidate(ring, [&](int u, int v) {
-        if (maskBuffer[static_cast<std::ptrdiff_t>(v) * width + u] != MaskSource)
-            return;
-        const std::ptrdiff_t corner = static_cast<std::ptrdiff_t>(v - half) * width + (u - half);
-        const int sum = CandidateSum<BytesPerPixel>(corner, colourBuffer, maskBuffer, denominator, bestCost);
-        if (sum < 0)
-            return;
-        bestCost = static_cast<double>(sum) / denominator;
-        found = true;
-        BestMatch = {u, v};
-    });
+    const int lines = ring.Lines();
+    if (g_lineBest.size() < static_cast<std::size_t>(lines))
+        g_lineBest.resize(static_cast<std::size_t>(lines));
+    g_sharedBest.Reset();
+
+    const auto searchLine = [&](int k) {
+        LineBest best{NoMatchCost, {0, 0}};
+        ForEachCandidateOfLine(ring, k, [&](int u, int v) {
+            if (maskBuffer[static_cast<std::ptrdiff_t>(v) * width + u] != MaskSource)
+                return;
+            const std::ptrdiff_t corner = static_cast<std::ptrdiff_t>(v - half) * width + (u - half);
+            const int sum = CandidateSum<BytesPerPixel>(corner, colourBuffer, maskBuffer, denominator, best.cost,
+                                                        g_sharedBest.Get());
+            if (sum < 0)
+                return;
+            best = {static_cast<double>(sum) / denominator, {u, v}};
+            g_sharedBest.Offer(best.cost);
+        });
+        g_lineBest[static_cast<std::size_t>(k)] = best;
+    };
+    ParallelFor(0, lines, searchLine, ring.CandidatesPerLine() * targetKnownCount);
+
+    bool found = false;
+    double bestCost = NoMatchCost;
+    for (int k = 0; k < lines; ++k) {
+        if (g_lineBest[static_cast<std::size_t>(k)].cost < bestCost) {
+            bestCost = g_lineBest[static_cast<std::size_t>(k)].cost;
+            BestMatch = g_lineBest[static_cast<std::size_t>(k)].at;
+            found = true;
+        }
+    }
     return found;
 }
 

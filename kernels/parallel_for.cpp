@@ -3,6 +3,13 @@
 
 #include <algorithm>
 
+namespace {
+
+// About how many pixels of work make it worth starting another thread.
+constexpr long long PixelsPerTask = 16384;
+
+} // namespace
+
 #if defined(QUENLO_PLAIN_THREADS)
 // For ThreadSanitizer builds: the prebuilt oneTBB library is not
 // instrumented, so its scheduler would be reported as racing with our loop
@@ -15,7 +22,7 @@ namespace {
 std::atomic<int> g_threadLimit{0};
 }
 
-void ParallelFor(int first, int last, const std::function<void(int)>& body)
+void ParallelFor(int first, int last, const std::function<void(int)>& body, int /*pixelsPerIndex*/)
 {
     if (last <= first)
         return;
@@ -48,17 +55,24 @@ struct WorkerThreadLimit::Control {
 
 #else
 #include <tbb/global_control.h>
+#include <tbb/blocked_range.h>
 #include <tbb/parallel_for.h>
 
-void ParallelFor(int first, int last, const std::function<void(int)>& body)
+void ParallelFor(int first, int last, const std::function<void(int)>& body, int pixelsPerIndex)
 {
     if (last <= first)
         return;
-    if (last - first == 1) {
-        body(first);
+    const long long grain = std::max(1LL, PixelsPerTask / std::max(pixelsPerIndex, 1));
+    if (last - first < 2 * grain) {
+        for (int i = first; i < last; ++i)
+            body(i);
         return;
     }
-    tbb::parallel_for(first, last, [&body](int i) { body(i); });
+    tbb::parallel_for(tbb::blocked_range<int>(first, last, static_cast<std::size_t>(grain)),
+                      [&body](const tbb::blocked_range<int>& range) {
+                          for (int i = range.begin(); i != range.end(); ++i)
+                              body(i);
+                      });
 }
 
 struct WorkerThreadLimit::Control {

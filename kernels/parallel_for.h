@@ -7,7 +7,9 @@
 #include <functional>
 #include <memory>
 
-void ParallelFor(int first, int last, const std::function<void(int)>& body);
+// pixelsPerIndex says how much work one index is; a loop too small to repay
+// handing work to other threads runs on the calling thread.
+void ParallelFor(int first, int last, const std::function<void(int)>& body, int pixelsPerIndex = 1 << 16);
 
 // Caps the number of threads the parallel loops use while it lives
 // (1 runs every loop on the calling thread). Limits nest like scopes.

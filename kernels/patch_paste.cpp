@@ -29,7 +29,7 @@ void RefreshExemplar(int s, const uint8_t* colourBuffer, const uint8_t* maskBuff
                     ExemplarPlanes.plane[p][i][j] = 0;
             }
         }
-    });
+    }, s);
 }
 
 } // namespace
@@ -70,6 +70,6 @@ bool PastePatch(int x, int y, int s, uint8_t* colourBuffer, uint8_t* maskBuffer,
                         RoundToInt(weight * pixel[k] + (1.0 - weight) * ExemplarPlanes.plane[1 + k][i][j]));
             }
         }
-    });
+    }, s);
     return filled.load();
 }

@@ -39,5 +39,5 @@ void PrepareWindow(WorkWindow& window, int imageWidth, int imageHeight, FIBITMAP
                 std::memcpy(colours + static_cast<std::size_t>(c) * bytesPerPixel, colourLine,
                             static_cast<std::size_t>(bytesPerPixel));
         }
-    });
+    }, width);
 }

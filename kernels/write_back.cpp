@@ -49,5 +49,5 @@ void PromoteFilledCodes(int x0, int x1, int y0, int y1, FIBITMAP* maskImage)
         for (int x = firstColumn; x <= lastColumn; ++x)
             if (line[x] >= 221 && line[x] <= 254)
                 line[x] = MaskSource;
-    });
+    }, lastColumn - firstColumn + 1);
 }

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Engine time on the shared benchmark cases at the editor's defaults
-// (patch size 32, overlay route), with 1 and 2 worker threads. Each run
+// (patch size 32, overlay route), with 1 and 2 worker threads, beside the
+// engine as first written (kept with the tests as the reference). Each run
 // checks the hash of its result, so a fast wrong engine fails here.
 #include "bench_cases.h"
 #include "kernels/parallel_for.h"
+#include "reference/literal_engine.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,7 +22,9 @@ const std::map<std::string, uint64_t> ExpectedHashes = {
     {"d1_coffee_large10", 4945363761232020318ull},
 };
 
-void EngineOnCase(benchmark::State& state, const std::string& name)
+using Engine = void (*)(InpaintJob);
+
+void EngineOnCase(benchmark::State& state, const std::string& name, Engine engine)
 {
     static std::map<std::string, BenchCase> cases;
     if (!cases.count(name))
@@ -35,7 +39,7 @@ void EngineOnCase(benchmark::State& state, const std::string& name)
         BitmapPtr mask;
         const InpaintJob job = PrepareBenchJob(benchCase, 32, picture, mask);
         state.ResumeTiming();
-        InpaintRegion(job);
+        engine(job);
         state.PauseTiming();
         hash = HashResult(picture.get(), mask.get());
         state.ResumeTiming();
@@ -53,12 +57,17 @@ void EngineOnCase(benchmark::State& state, const std::string& name)
 
 int main(int argc, char** argv)
 {
-    for (const std::string& name : BenchCaseNames())
-        benchmark::RegisterBenchmark(("Engine/" + name).c_str(), EngineOnCase, name)
+    for (const std::string& name : BenchCaseNames()) {
+        benchmark::RegisterBenchmark(("Engine/" + name).c_str(), EngineOnCase, name, &InpaintRegion)
             ->Arg(1)
             ->Arg(2)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
+        benchmark::RegisterBenchmark(("LiteralEngine/" + name).c_str(), EngineOnCase, name, &reference::InpaintRegion)
+            ->Arg(1)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

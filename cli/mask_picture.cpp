@@ -2,6 +2,7 @@
 #include "cli/mask_picture.h"
 
 #include "canvas/editor_job.h"
+#include "kernels/bitmap_rows.h"
 #include "kernels/pixel_access.h"
 
 #include <algorithm>
@@ -29,13 +30,20 @@ InpaintJob MaskPictureToJob(FIBITMAP* holes, FIBITMAP* mask, int patchSize, bool
     job.scanMaxX = 0;
     job.scanMinY = height - 1;
     job.scanMaxY = -1;
+    SetEditorJobFields(job, patchSize, smoothSeam, width, height, targetImage, mask);
+    // Pictures from the loader and a freshly allocated mask always have
+    // plain lines; anything else leaves the scan rectangle empty.
+    if (bytesPerPixel == 0 || !HasPlainLayout(holes, bytesPerPixel) || !HasPlainLayout(mask, 1))
+        return job;
+    const BitmapRows holeLines = RowsOf(holes);
+    const BitmapRows maskLines = RowsOf(mask);
     bool anyHole = false;
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            int channels[4] = {0, 0, 0, 0};
-            ReadPixel(holes, x, y, channels, bytesPerPixel);
-            const bool hole = std::any_of(channels, channels + colourBytes, [](int value) { return value != 0; });
-            WriteMaskValue(mask, x, y, hole ? MaskHole : MaskSource);
+        const uint8_t* pixel = holeLines.Row(y);
+        uint8_t* codes = maskLines.Row(y);
+        for (int x = 0; x < width; ++x, pixel += bytesPerPixel) {
+            const bool hole = std::any_of(pixel, pixel + colourBytes, [](uint8_t value) { return value != 0; });
+            codes[x] = hole ? MaskHole : MaskSource;
             if (!hole)
                 continue;
             if (!anyHole) {
@@ -47,6 +55,5 @@ InpaintJob MaskPictureToJob(FIBITMAP* holes, FIBITMAP* mask, int patchSize, bool
             job.scanMaxY = y;
         }
     }
-    SetEditorJobFields(job, patchSize, smoothSeam, width, height, targetImage, mask);
     return job;
 }

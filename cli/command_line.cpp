@@ -39,7 +39,7 @@ std::pair<std::string, std::optional<std::string>> SplitOption(const std::string
 bool TakesValue(const std::string& name)
 {
     return name == "--overlay" || name == "--mask" || name == "--patch-size" || name == "--threads" ||
-           name == "--save-mask";
+           name == "--save-mask" || name == "--scan-margin";
 }
 
 } // namespace
@@ -104,6 +104,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
                 return Refused("--threads: \"" + *value + "\" is not a whole number from 1 to " +
                                std::to_string(MaxThreads));
             options.threads = *threads;
+        } else if (name == "--scan-margin") {
+            const std::optional<int> margin = ParseStrictInteger(*value, 0, MaxScanMargin);
+            if (!margin)
+                return Refused("--scan-margin: \"" + *value + "\" is not a whole number from 0 to " +
+                               std::to_string(MaxScanMargin));
+            options.scanMargin = *margin;
         } else if (name == "--smooth-seam") {
             options.smoothSeam = true;
         } else if (name == "--quiet") {
@@ -147,6 +153,10 @@ Options:
   --smooth-seam     blend pasted patches into the pixels around them
   --threads N       use at most N threads (default: one per core); the
                     result is the same for every N
+  --scan-margin N   count the N pixels around the hole's bounding box as
+                    known too (default 0, as the editor does): a hole that
+                    fills its whole bounding box, such as a rectangle from
+                    another tool, then gets patches instead of averaging
   --save-mask FILE  also write the final mask: 0 not used, 127 left
                     unfilled, 255 known or filled
   --quiet           print errors only

@@ -7,6 +7,7 @@
 
 constexpr int DefaultPatchSize = 32;
 constexpr int MaxThreads = 256;
+constexpr int MaxScanMargin = 1 << 20;
 
 struct CliOptions {
     std::string input;
@@ -16,7 +17,8 @@ struct CliOptions {
     std::string saveMask; // where the final mask codes go, or empty
     int patchSize = DefaultPatchSize;
     bool smoothSeam = false;
-    int threads = 0; // 0: as many as the machine offers
+    int threads = 0;    // 0: as many as the machine offers
+    int scanMargin = 0; // pixels the scan rectangle grows by on every side
     bool quiet = false;
 };
 

@@ -7,6 +7,7 @@
 #include "canvas/picture_writer.h"
 #include "cli/mask_picture.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -46,6 +47,18 @@ std::optional<CliFailure> CheckOutputNames(const CliOptions& options)
     if (!options.saveMask.empty() && (options.saveMask == options.output || SameFile(options.saveMask, options.output)))
         return Failure(ExitBadInput, options.saveMask, "this is also OUTPUT; choose another file for the mask");
     return std::nullopt;
+}
+
+// Grows a job's scan rectangle by margin pixels on every side, within the
+// picture; an empty rectangle (no hole) stays empty.
+void GrowScanRectangle(InpaintJob& job, int margin)
+{
+    if (margin == 0 || job.scanMinX > job.scanMaxX || job.scanMinY > job.scanMaxY)
+        return;
+    job.scanMinX = std::max(job.scanMinX - margin, 0);
+    job.scanMinY = std::max(job.scanMinY - margin, 0);
+    job.scanMaxX = std::min(job.scanMaxX + margin, job.imageWidth - 1);
+    job.scanMaxY = std::min(job.scanMaxY + margin, job.imageHeight - 1);
 }
 
 } // namespace
@@ -95,6 +108,7 @@ std::optional<PreparedJob> PrepareJob(const CliOptions& options, CliFailure& fai
         prepared.job = MaskPictureToJob(marks.bitmap.get(), prepared.mask.get(), options.patchSize,
                                         options.smoothSeam, picture);
     }
+    GrowScanRectangle(prepared.job, options.scanMargin);
     prepared.picture = std::move(input.bitmap);
     return prepared;
 }

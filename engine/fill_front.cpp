@@ -4,11 +4,18 @@
 #include "engine/fill_front.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
+#include <vector>
 
 namespace {
 
 constexpr int ColourTypeCmyk = FIC_CMYK;
+
+// Scratch for the front build, one line at a time.
+std::vector<uint8_t> g_holeColumns;
+std::vector<uint8_t> g_nearHole;
 
 std::size_t IndexOf(int x, int y, int width)
 {
@@ -79,8 +86,33 @@ GrowPoint ComputeGrowPoint(int x, int y, int holeNeighbours, const uint8_t* colo
 void BuildFront(int minX, int maxX, int minY, int maxY, const uint8_t* colourBuffer, const uint8_t* maskBuffer,
                 int width, int bytesPerPixel, int colourType, bool firstPass)
 {
+    // Only pixels next to a hole can join. For each line the columns next to
+    // a hole of the line or the lines beside it are marked first, with plain
+    // byte loops over the three lines, and only those are looked at, still
+    // from left to right.
+    const int first = minX - 1;
+    const int columns = maxX - minX + 3;
+    std::vector<uint8_t>& holeAt = g_holeColumns; // column first - 1 + k has a hole in one of the lines
+    std::vector<uint8_t>& near = g_nearHole;      // column first + c lies next to one
+    holeAt.resize(static_cast<std::size_t>(columns) + 2);
+    near.resize(static_cast<std::size_t>(columns));
     for (int y = minY - 1; y <= maxY + 1; ++y) {
-        for (int x = minX - 1; x <= maxX + 1; ++x) {
+        const uint8_t* above = maskBuffer + IndexOf(first - 1, y - 1, width);
+        const uint8_t* level = maskBuffer + IndexOf(first - 1, y, width);
+        const uint8_t* below = maskBuffer + IndexOf(first - 1, y + 1, width);
+        uint8_t any = 0;
+        for (int k = 0; k < columns + 2; ++k) {
+            holeAt[k] = static_cast<uint8_t>((above[k] == MaskHole) | (level[k] == MaskHole) | (below[k] == MaskHole));
+            any |= holeAt[k];
+        }
+        if (!any)
+            continue;
+        for (int c = 0; c < columns; ++c)
+            near[c] = holeAt[c] | holeAt[c + 1] | holeAt[c + 2];
+        for (int c = 0; c < columns; ++c) {
+            if (!near[static_cast<std::size_t>(c)])
+                continue;
+            const int x = first + c;
             if (!IsKnownCode(maskBuffer[IndexOf(x, y, width)]))
                 continue;
             const int holeNeighbours = CountHoleNeighbours(maskBuffer, width, x, y);
@@ -92,29 +124,4 @@ void BuildFront(int minX, int maxX, int minY, int maxY, const uint8_t* colourBuf
                 InitialFront.push_back({x, y});
         }
     }
-}
-
-FrontSelection SelectNext(const uint8_t* maskBuffer, int width)
-{
-    // Which points go does not depend on the order of the sweep (the mask
-    // does not change meanwhile), so the front is compacted in one forward
-    // pass. Among the points that stay, the highest priority wins, the later
-    // point on ties, and the first one when no priority is above 0.
-    FrontSelection selection;
-    double bestPriority = 0.0;
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < FillFront.size(); ++i) {
-        const GrowPoint& point = FillFront[i];
-        if (CountHoleNeighbours(maskBuffer, width, point.x, point.y) == 0) {
-            ++selection.removed;
-            continue;
-        }
-        if (point.priority > 0.0 && point.priority >= bestPriority) {
-            bestPriority = point.priority;
-            selection.index = static_cast<int>(kept);
-        }
-        FillFront[kept++] = point;
-    }
-    FillFront.resize(kept);
-    return selection;
 }

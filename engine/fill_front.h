@@ -19,13 +19,3 @@ GrowPoint ComputeGrowPoint(int x, int y, int holeNeighbours, const uint8_t* colo
 // neighbours; in the first pass their positions also go to InitialFront.
 void BuildFront(int minX, int maxX, int minY, int maxY, const uint8_t* colourBuffer, const uint8_t* maskBuffer,
                 int width, int bytesPerPixel, int colourType, bool firstPass);
-
-struct FrontSelection {
-    int index = 0;   // the point to fill next; meaningless when FillFront is empty
-    int removed = 0; // points swept out because no hole neighbour was left
-};
-
-// Sweeps FillFront once, dropping points without hole neighbours,
-// and picks the highest priority; ties go to the later point, and index 0
-// is chosen when no priority is above 0.
-FrontSelection SelectNext(const uint8_t* maskBuffer, int width);

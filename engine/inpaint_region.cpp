@@ -5,6 +5,7 @@
 #include "engine/exemplar_search.h"
 #include "engine/fill_choice.h"
 #include "engine/fill_front.h"
+#include "engine/front_queue.h"
 #include "engine/inpaint_job.h"
 #include "engine/size_adaptation.h"
 #include "engine/whole_region_fill.h"
@@ -125,17 +126,14 @@ PassOutcome RunPasses(WorkWindow& window, HoleBox& box, int P, int G, int bytesP
         BuildFront(box.minX, box.maxX, box.minY, box.maxY, colourBuffer, maskBuffer, width, bytesPerPixel,
                    colourType, firstPass);
         const std::size_t frontSize = FillFront.size();
-        std::size_t failures = 0;
+        std::size_t failedFills = 0;
         bool firstChoice = true;
         double ref = 0.0;
 
-        while (!FillFront.empty()) {
-            const FrontSelection selection = SelectNext(maskBuffer, width);
-            failures += static_cast<std::size_t>(selection.removed);
-            if (FillFront.empty())
-                break;
-            const GrowPoint point = FillFront[static_cast<std::size_t>(selection.index)];
-
+        FrontQueue queue;
+        queue.Start();
+        GrowPoint point;
+        while (queue.Next(maskBuffer, width, point)) {
             int adaptedP = P;
             int adaptedG = G;
             if (firstChoice) {
@@ -154,9 +152,12 @@ PassOutcome RunPasses(WorkWindow& window, HoleBox& box, int P, int G, int bytesP
             const bool filled = found && PastePatch(point.x, point.y, adaptedP, colourBuffer, maskBuffer,
                                                     bytesPerPixel, width, window.height, smoothSeam, searchStep);
             if (!filled)
-                ++failures;
-            FillFront.erase(FillFront.begin() + selection.index);
+                ++failedFills;
         }
+        // Every point left the front once, dropped or tried: the pass filled
+        // nothing exactly when every one of them counts as a failure.
+        const std::size_t failures = queue.Removed() + failedFills;
+        FillFront.clear();
 
         ++passCount;
         firstPass = false;

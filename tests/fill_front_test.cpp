@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "engine/fill_front.h"
+#include "engine/front_queue.h"
+#include "reference/literal_engine.h"
 
 #include "test_window.h"
 
@@ -223,33 +225,41 @@ TEST(FillFront, OnlyCodesAbove220Join)
     EXPECT_EQ(joined, (std::vector<WindowPoint>{{2, 2}, {4, 2}, {2, 3}, {3, 3}}));
 }
 
-TEST(FillFront, TiesGoToTheLaterPoint)
+// The order in which the queue hands out FillFront's points, by column.
+std::vector<int> ChoiceOrder(const TestWindow& window, FrontQueue& queue)
+{
+    std::vector<int> columns;
+    GrowPoint point;
+    queue.Start();
+    while (queue.Next(window.mask.data(), window.width, point))
+        columns.push_back(point.x);
+    return columns;
+}
+
+TEST(FrontQueue, TiesGoToTheLaterPoint)
 {
     const FrontReset reset;
     TestWindow window(10, 3, 1);
     window.SetCodes(0, 9, 0, 0, MaskHole);
     FillFront = {PointAt(1, 1, 5.0), PointAt(3, 1, 9.0), PointAt(5, 1, 9.0), PointAt(7, 1, 2.0)};
-    const FrontSelection selection = SelectNext(window.mask.data(), window.width);
-    EXPECT_EQ(selection.index, 2);
-    EXPECT_EQ(selection.removed, 0);
-    EXPECT_EQ(FillFront.size(), 4u);
+    FrontQueue queue;
+    EXPECT_EQ(ChoiceOrder(window, queue), (std::vector<int>{5, 3, 1, 7}));
+    EXPECT_EQ(queue.Removed(), 0u);
 }
 
-TEST(FillFront, AllZeroPrioritiesChooseTheFirstRemainingPoint)
+TEST(FrontQueue, AllZeroPrioritiesGoInFrontOrderAfterTheRest)
 {
     const FrontReset reset;
     TestWindow window(10, 3, 1);
     window.SetCodes(3, 9, 0, 0, MaskHole);
-    FillFront = {PointAt(1, 1, 0.0), PointAt(4, 1, 0.0), PointAt(6, 1, 0.0)};
-    // (1, 1) has no hole neighbour left and goes; (4, 1) is then at index 0.
-    const FrontSelection selection = SelectNext(window.mask.data(), window.width);
-    EXPECT_EQ(selection.index, 0);
-    EXPECT_EQ(selection.removed, 1);
-    ASSERT_EQ(FillFront.size(), 2u);
-    EXPECT_EQ(FillFront[0].x, 4);
+    // (1, 1) has no hole neighbour and is dropped; the zeros come first to last.
+    FillFront = {PointAt(1, 1, 0.0), PointAt(4, 1, 0.0), PointAt(6, 1, 0.0), PointAt(8, 1, 0.5)};
+    FrontQueue queue;
+    EXPECT_EQ(ChoiceOrder(window, queue), (std::vector<int>{8, 4, 6}));
+    EXPECT_EQ(queue.Removed(), 1u);
 }
 
-TEST(FillFront, SweepRemovesDeadPointsAndCorrectsTheBestIndex)
+TEST(FrontQueue, PointsWhoseHolesCloseAreDroppedAndCounted)
 {
     const FrontReset reset;
     // Hole pixels next to the living points at x = 1, 5, 9 only.
@@ -259,21 +269,43 @@ TEST(FillFront, SweepRemovesDeadPointsAndCorrectsTheBestIndex)
     window.Code(9, 0) = MaskHole;
     FillFront = {PointAt(1, 1, 1.0), PointAt(3, 2, 50.0), PointAt(5, 1, 9.0), PointAt(7, 2, 60.0),
                  PointAt(9, 1, 3.0)};
-    const FrontSelection selection = SelectNext(window.mask.data(), window.width);
-    EXPECT_EQ(selection.removed, 2);
-    ASSERT_EQ(FillFront.size(), 3u);
-    EXPECT_EQ(selection.index, 1);
-    EXPECT_EQ(FillFront[static_cast<std::size_t>(selection.index)].x, 5);
-    EXPECT_EQ(FillFront[0].x, 1);
-    EXPECT_EQ(FillFront[2].x, 9);
+    FrontQueue queue;
+    queue.Start();
+    GrowPoint point;
+    ASSERT_TRUE(queue.Next(window.mask.data(), window.width, point));
+    EXPECT_EQ(point.x, 5);
+    EXPECT_EQ(queue.Removed(), 2u);
+    // Filling (9, 0) kills the point at x = 9 before its turn.
+    window.Code(9, 0) = MaskFilled;
+    ASSERT_TRUE(queue.Next(window.mask.data(), window.width, point));
+    EXPECT_EQ(point.x, 1);
+    EXPECT_FALSE(queue.Next(window.mask.data(), window.width, point));
+    EXPECT_EQ(queue.Removed(), 3u);
 }
 
-TEST(FillFront, SweepOfOnlyDeadPointsEmptiesTheFront)
+TEST(FrontQueue, OnlyDeadPointsGiveNoChoice)
 {
     const FrontReset reset;
     TestWindow window(6, 3, 1);
     FillFront = {PointAt(1, 1, 4.0), PointAt(3, 1, 7.0)};
-    const FrontSelection selection = SelectNext(window.mask.data(), window.width);
+    FrontQueue queue;
+    EXPECT_TRUE(ChoiceOrder(window, queue).empty());
+    EXPECT_EQ(queue.Removed(), 2u);
+}
+
+// The reference sweep the queue must agree with.
+TEST(LiteralSweep, RemovesDeadPointsAndCorrectsTheBestIndex)
+{
+    const FrontReset reset;
+    TestWindow window(12, 4, 1);
+    window.Code(1, 0) = MaskHole;
+    window.Code(5, 0) = MaskHole;
+    window.Code(9, 0) = MaskHole;
+    FillFront = {PointAt(1, 1, 1.0), PointAt(3, 2, 50.0), PointAt(5, 1, 9.0), PointAt(7, 2, 60.0),
+                 PointAt(9, 1, 3.0)};
+    const reference::FrontSelection selection = reference::SelectNext(window.mask.data(), window.width);
     EXPECT_EQ(selection.removed, 2);
-    EXPECT_TRUE(FillFront.empty());
+    ASSERT_EQ(FillFront.size(), 3u);
+    EXPECT_EQ(selection.index, 1);
+    EXPECT_EQ(FillFront[static_cast<std::size_t>(selection.index)].x, 5);
 }

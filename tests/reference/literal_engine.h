@@ -34,6 +34,17 @@ void WriteBackWindow(const WorkWindow& window, FIBITMAP* targetImage, FIBITMAP* 
                      int imageWidth, int imageHeight);
 void PromoteFilledCodes(int x0, int x1, int y0, int y1, FIBITMAP* maskImage);
 
+void BuildFront(int minX, int maxX, int minY, int maxY, const uint8_t* colourBuffer, const uint8_t* maskBuffer,
+                int width, int bytesPerPixel, int colourType, bool firstPass);
+
+struct FrontSelection {
+    int index = 0;   // the point to fill next; meaningless when FillFront is empty
+    int removed = 0; // points swept out because no hole neighbour was left
+};
+
+// Sweeps FillFront from the back, erasing points without hole neighbours,
+// and picks the highest priority (the later point on ties, index 0 when no
+// priority is above 0).
 FrontSelection SelectNext(const uint8_t* maskBuffer, int width);
 
 void InpaintRegion(InpaintJob job);

@@ -87,9 +87,9 @@ void BuildFront(int minX, int maxX, int minY, int maxY, const uint8_t* colourBuf
                 int width, int bytesPerPixel, int colourType, bool firstPass)
 {
     // Only pixels next to a hole can join. For each line the columns next to
-    // a hole of the line or the lines beside it are marked first, with plain
-    // byte loops over the three lines, and only those are looked at, still
-    // from left to right.
+    // a hole of the line or the lines beside it are marked first, between the
+    // first and the last hole of the three lines, and only those are looked
+    // at, still from left to right.
     const int first = minX - 1;
     const int columns = maxX - minX + 3;
     std::vector<uint8_t>& holeAt = g_holeColumns; // column first - 1 + k has a hole in one of the lines
@@ -97,19 +97,34 @@ void BuildFront(int minX, int maxX, int minY, int maxY, const uint8_t* colourBuf
     holeAt.resize(static_cast<std::size_t>(columns) + 2);
     near.resize(static_cast<std::size_t>(columns));
     for (int y = minY - 1; y <= maxY + 1; ++y) {
-        const uint8_t* above = maskBuffer + IndexOf(first - 1, y - 1, width);
-        const uint8_t* level = maskBuffer + IndexOf(first - 1, y, width);
-        const uint8_t* below = maskBuffer + IndexOf(first - 1, y + 1, width);
-        uint8_t any = 0;
-        for (int k = 0; k < columns + 2; ++k) {
-            holeAt[k] = static_cast<uint8_t>((above[k] == MaskHole) | (level[k] == MaskHole) | (below[k] == MaskHole));
-            any |= holeAt[k];
+        const uint8_t* lines[3] = {maskBuffer + IndexOf(first - 1, y - 1, width),
+                                   maskBuffer + IndexOf(first - 1, y, width),
+                                   maskBuffer + IndexOf(first - 1, y + 1, width)};
+        // The stretch of the three lines from their first hole to their last.
+        int lo = columns + 2;
+        int hi = -1;
+        for (const uint8_t* line : lines) {
+            const void* hole = std::memchr(line, MaskHole, static_cast<std::size_t>(columns) + 2);
+            if (hole == nullptr)
+                continue;
+            lo = std::min(lo, static_cast<int>(static_cast<const uint8_t*>(hole) - line));
+            int last = columns + 1;
+            while (line[last] != MaskHole)
+                --last;
+            hi = std::max(hi, last);
         }
-        if (!any)
+        if (hi < 0)
             continue;
-        for (int c = 0; c < columns; ++c)
-            near[c] = holeAt[c] | holeAt[c + 1] | holeAt[c + 2];
-        for (int c = 0; c < columns; ++c) {
+        for (int k = lo; k <= hi; ++k)
+            holeAt[k] = static_cast<uint8_t>((lines[0][k] == MaskHole) | (lines[1][k] == MaskHole) |
+                                             (lines[2][k] == MaskHole));
+        // Column first + c neighbours the columns of holeAt[c], holeAt[c + 1] and holeAt[c + 2].
+        const int cFirst = std::max(lo - 2, 0);
+        const int cLast = std::min(hi, columns - 1);
+        auto hasHole = [&](int k) { return k >= lo && k <= hi && holeAt[k]; };
+        for (int c = cFirst; c <= cLast; ++c)
+            near[c] = static_cast<uint8_t>(hasHole(c) || hasHole(c + 1) || hasHole(c + 2));
+        for (int c = cFirst; c <= cLast; ++c) {
             if (!near[static_cast<std::size_t>(c)])
                 continue;
             const int x = first + c;

@@ -30,14 +30,15 @@ void PrepareWindow(WorkWindow& window, int imageWidth, int imageHeight, FIBITMAP
         const int y = originY + r;
         if (y < 0 || y >= imageHeight)
             return;
-        const uint8_t* maskLine = maskRows.Row(y) + (originX + firstInside);
-        const uint8_t* colourLine = colourRows.Row(y) + static_cast<std::ptrdiff_t>(originX + firstInside) * bytesPerPixel;
-        for (int c = firstInside; c < endInside; ++c, ++maskLine, colourLine += bytesPerPixel) {
-            codes[c] = *maskLine;
-            // An excluded pixel carries no colour.
-            if (*maskLine != MaskExcluded)
-                std::memcpy(colours + static_cast<std::size_t>(c) * bytesPerPixel, colourLine,
+        const int inside = endInside - firstInside;
+        std::memcpy(codes + firstInside, maskRows.Row(y) + (originX + firstInside), static_cast<std::size_t>(inside));
+        std::memcpy(colours + static_cast<std::size_t>(firstInside) * bytesPerPixel,
+                    colourRows.Row(y) + static_cast<std::ptrdiff_t>(originX + firstInside) * bytesPerPixel,
+                    static_cast<std::size_t>(inside) * bytesPerPixel);
+        // An excluded pixel carries no colour.
+        for (int c = firstInside; c < endInside; ++c)
+            if (codes[c] == MaskExcluded)
+                std::memset(colours + static_cast<std::size_t>(c) * bytesPerPixel, 0,
                             static_cast<std::size_t>(bytesPerPixel));
-        }
     }, width);
 }

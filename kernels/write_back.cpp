@@ -21,15 +21,24 @@ void WriteBackWindow(const WorkWindow& window, FIBITMAP* targetImage, FIBITMAP* 
         const std::size_t rowStart = static_cast<std::size_t>(r) * window.width;
         uint8_t* maskLine = maskRows.Row(y);
         uint8_t* colourLine = colourRows.Row(y);
-        for (int c = firstInside; c < endInside; ++c) {
-            const int x = window.originX + c;
-            const uint8_t code = window.maskBuffer[rowStart + c];
-            maskLine[x] = code;
-            // An excluded pixel keeps the picture's colour.
-            if (code != MaskExcluded)
-                std::memcpy(colourLine + static_cast<std::size_t>(x) * bytesPerPixel,
-                            window.colourBuffer.data() + (rowStart + c) * bytesPerPixel,
-                            static_cast<std::size_t>(bytesPerPixel));
+        const uint8_t* codes = window.maskBuffer.data() + rowStart;
+        const uint8_t* colours = window.colourBuffer.data() + rowStart * bytesPerPixel;
+        const int x0 = window.originX;
+        std::memcpy(maskLine + x0 + firstInside, codes + firstInside, static_cast<std::size_t>(endInside - firstInside));
+        // Runs of pixels that are not excluded take their colour; an excluded
+        // pixel keeps the picture's.
+        for (int c = firstInside; c < endInside;) {
+            if (codes[c] == MaskExcluded) {
+                ++c;
+                continue;
+            }
+            int end = c + 1;
+            while (end < endInside && codes[end] != MaskExcluded)
+                ++end;
+            std::memcpy(colourLine + static_cast<std::size_t>(x0 + c) * bytesPerPixel,
+                        colours + static_cast<std::size_t>(c) * bytesPerPixel,
+                        static_cast<std::size_t>(end - c) * bytesPerPixel);
+            c = end;
         }
     }
 }

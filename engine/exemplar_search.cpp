@@ -52,59 +52,6 @@ struct Ring {
     int CandidatesPerLine() const { return outer - gap + 1; }
 };
 
-// Calls visit(u, v) for the candidates of line k of the ring, in the order
-// of trial. The strips share their border lines; a second try of a
-// candidate never wins, since winning needs a strictly lower cost.
-template <typename Visit>
-void ForEachCandidateOfLine(const Ring& ring, int k, Visit visit)
-{
-    const int cx = ring.cx, cy = ring.cy, outer = ring.outer, g = ring.gap;
-    const int wide = 2 * outer + 1;
-    if (k < wide) {
-        for (int v = cy - outer; v <= cy - g; ++v)
-            visit(cx - outer + k, v);
-    } else if ((k -= wide) < wide) {
-        for (int v = cy + g; v <= cy + outer; ++v)
-            visit(cx - outer + k, v);
-    } else if ((k -= wide) < 2 * g + 1) {
-        for (int u = cx - outer; u <= cx - g; ++u)
-            visit(u, cy - g + k);
-    } else {
-        k -= 2 * g + 1;
-        for (int u = cx + g; u <= cx + outer; ++u)
-            visit(u, cy - g + k);
-    }
-}
-
-// The summed absolute difference of the candidate whose patch starts at
-// buffer pixel corner, or -1 when a known target position faces a pixel
-// that is not Source or when the sum shows it cannot win: it must cost less
-// than the earlier candidates of its line (lineBest), and no more than the
-// lowest cost found anywhere (ringBest). The tests use the cost's own
-// arithmetic, and division by a positive number keeps the order, so
-// stopping early never changes which candidate wins.
-template <int BytesPerPixel>
-int CandidateSum(std::ptrdiff_t corner, const uint8_t* colourBuffer, const uint8_t* maskBuffer, double denominator,
-                 double lineBest, double ringBest)
-{
-    int sum = 0;
-    int run = 0;
-    for (int row = 0; row < g_target.rows; ++row) {
-        for (const int end = g_target.rowEnd[row]; run < end; ++run) {
-            const std::ptrdiff_t start = corner + g_target.offset[run];
-            const int length = g_target.length[run];
-            if (!AllBytesAre(maskBuffer + start, length, MaskSource))
-                return -1;
-            sum += SumAbsDiff(colourBuffer + start * BytesPerPixel, g_target.value + g_target.valueStart[run],
-                              length * BytesPerPixel);
-        }
-        const double cost = static_cast<double>(sum) / denominator;
-        if (cost >= lineBest || cost > ringBest)
-            return -1;
-    }
-    return sum;
-}
-
 // The lowest cost found so far anywhere in the ring. A candidate that
 // costs more than that cannot win, whichever line found it.
 class SharedBest {
@@ -130,6 +77,53 @@ struct LineBest {
 SharedBest g_sharedBest;
 std::vector<LineBest> g_lineBest; // one per line of the ring; grows, never shrinks
 
+// What the search of one line needs to know.
+struct LineSearch {
+    const Ring* ring;
+    int half;
+    double denominator;
+    const uint8_t* colourBuffer;
+    const uint8_t* maskBuffer;
+    int width;
+};
+
+using LineSearcher = LineBest (*)(const LineSearch&, int);
+
+namespace blocks {
+#define QUENLO_SCAN_ALL_ARE AllBytesAre
+#define QUENLO_SCAN_SUM_ABS_DIFF SumAbsDiff
+#include "engine/candidate_scan.inc"
+#undef QUENLO_SCAN_ALL_ARE
+#undef QUENLO_SCAN_SUM_ABS_DIFF
+} // namespace blocks
+
+#if defined(QUENLO_WIDE_BLOCKS)
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace wide_blocks {
+#define QUENLO_SCAN_ALL_ARE AllBytesAreWide
+#define QUENLO_SCAN_SUM_ABS_DIFF SumAbsDiffWide
+#include "engine/candidate_scan.inc"
+#undef QUENLO_SCAN_ALL_ARE
+#undef QUENLO_SCAN_SUM_ABS_DIFF
+} // namespace wide_blocks
+#pragma GCC pop_options
+
+template <int BytesPerPixel>
+LineSearcher ChooseLineSearcher()
+{
+    static const LineSearcher chosen =
+        HasWideBlocks() ? &wide_blocks::SearchLine<BytesPerPixel> : &blocks::SearchLine<BytesPerPixel>;
+    return chosen;
+}
+#else
+template <int BytesPerPixel>
+LineSearcher ChooseLineSearcher()
+{
+    return &blocks::SearchLine<BytesPerPixel>;
+}
+#endif
+
 // Lines are searched independently, on as many threads as the work is worth;
 // each keeps the first candidate of its lowest cost. The winner is the
 // lowest cost, the earliest line on ties: exactly the candidate a search in
@@ -145,22 +139,10 @@ bool SearchRing(const Ring& ring, int s, int targetKnownCount, const uint8_t* co
         g_lineBest.resize(static_cast<std::size_t>(lines));
     g_sharedBest.Reset();
 
-    const auto searchLine = [&](int k) {
-        LineBest best{NoMatchCost, {0, 0}};
-        ForEachCandidateOfLine(ring, k, [&](int u, int v) {
-            if (maskBuffer[static_cast<std::ptrdiff_t>(v) * width + u] != MaskSource)
-                return;
-            const std::ptrdiff_t corner = static_cast<std::ptrdiff_t>(v - half) * width + (u - half);
-            const int sum = CandidateSum<BytesPerPixel>(corner, colourBuffer, maskBuffer, denominator, best.cost,
-                                                        g_sharedBest.Get());
-            if (sum < 0)
-                return;
-            best = {static_cast<double>(sum) / denominator, {u, v}};
-            g_sharedBest.Offer(best.cost);
-        });
-        g_lineBest[static_cast<std::size_t>(k)] = best;
-    };
-    ParallelFor(0, lines, searchLine, ring.CandidatesPerLine() * targetKnownCount);
+    const LineSearch search{&ring, half, denominator, colourBuffer, maskBuffer, width};
+    const LineSearcher searchLine = ChooseLineSearcher<BytesPerPixel>();
+    const auto searchAndKeep = [&](int k) { g_lineBest[static_cast<std::size_t>(k)] = searchLine(search, k); };
+    ParallelFor(0, lines, searchAndKeep, ring.CandidatesPerLine() * targetKnownCount);
 
     bool found = false;
     double bestCost = NoMatchCost;

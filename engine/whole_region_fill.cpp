@@ -4,6 +4,7 @@
 #include "engine/whole_region_fill.h"
 
 #include "engine/inpaint_job.h"
+#include "kernels/bitmap_rows.h"
 #include "kernels/pixel_access.h"
 
 #include <cstddef>
@@ -11,28 +12,48 @@
 
 namespace {
 
+// The two bitmaps by scan line; positions outside the picture read as
+// excluded, as the per-pixel accessors would give them.
+struct FillPlanes {
+    BitmapRows mask;
+    BitmapRows colour;
+    int bytesPerPixel;
+
+    int Code(int x, int y) const
+    {
+        return x >= 0 && y >= 0 && x < mask.width && y < mask.height ? int{mask.Row(y)[x]} : int{MaskExcluded};
+    }
+    void SetCode(int x, int y, int code) const { mask.Row(y)[x] = static_cast<uint8_t>(code); }
+    uint8_t* Pixel(int x, int y) const { return colour.Row(y) + static_cast<std::size_t>(x) * bytesPerPixel; }
+};
+
 // The rounded mean of the known 8-neighbours of (x, y); false when none is known.
-bool AverageNeighbours(int x, int y, int bytesPerPixel, FIBITMAP* targetImage, FIBITMAP* maskImage,
-                       int average[4])
+bool AverageNeighbours(const FillPlanes& planes, int x, int y, int average[4])
 {
     double sums[4] = {0.0, 0.0, 0.0, 0.0};
     int count = 0;
     for (const NeighbourOffset& offset : NeighbourOffsets) {
         const int nx = x + offset.dx;
         const int ny = y + offset.dy;
-        if (!IsKnownCode(ReadMaskValue(maskImage, nx, ny)))
+        if (!IsKnownCode(planes.Code(nx, ny)))
             continue;
-        int channels[4] = {0, 0, 0, 0};
-        ReadPixel(targetImage, nx, ny, channels, bytesPerPixel);
-        for (int k = 0; k < bytesPerPixel; ++k)
-            sums[k] += channels[k];
+        const uint8_t* pixel = planes.Pixel(nx, ny);
+        for (int k = 0; k < planes.bytesPerPixel; ++k)
+            sums[k] += pixel[k];
         ++count;
     }
     if (count == 0)
         return false;
-    for (int k = 0; k < bytesPerPixel; ++k)
+    for (int k = 0; k < planes.bytesPerPixel; ++k)
         average[k] = RoundToInt(sums[k] / count);
     return true;
+}
+
+void WriteAverage(const FillPlanes& planes, int x, int y, const int average[4])
+{
+    uint8_t* pixel = planes.Pixel(x, y);
+    for (int k = 0; k < planes.bytesPerPixel; ++k)
+        pixel[k] = static_cast<uint8_t>(average[k]);
 }
 
 } // namespace
@@ -40,6 +61,9 @@ bool AverageNeighbours(int x, int y, int bytesPerPixel, FIBITMAP* targetImage, F
 void FillWholeRegion(int minX, int maxX, int minY, int maxY, int /*imageWidth*/, int /*imageHeight*/,
                      int bytesPerPixel, FIBITMAP* targetImage, FIBITMAP* maskImage)
 {
+    if (!HasPlainLayout(maskImage, 1) || !HasPlainLayout(targetImage, bytesPerPixel))
+        return;
+    const FillPlanes planes{RowsOf(maskImage), RowsOf(targetImage), bytesPerPixel};
     std::vector<WindowPoint> growth;
     int average[4] = {0, 0, 0, 0};
 
@@ -47,17 +71,17 @@ void FillWholeRegion(int minX, int maxX, int minY, int maxY, int /*imageWidth*/,
     // the ones visited after them.
     for (int y = minY; y <= maxY; ++y) {
         for (int x = minX; x <= maxX; ++x) {
-            if (ReadMaskValue(maskImage, x, y) != MaskHole)
+            if (planes.Code(x, y) != MaskHole)
                 continue;
-            if (!AverageNeighbours(x, y, bytesPerPixel, targetImage, maskImage, average))
+            if (!AverageNeighbours(planes, x, y, average))
                 continue;
-            WritePixel(targetImage, x, y, average, bytesPerPixel);
-            WriteMaskValue(maskImage, x, y, MaskDiffused);
+            WriteAverage(planes, x, y, average);
+            planes.SetCode(x, y, MaskDiffused);
             growth.push_back({x, y});
         }
     }
     for (const WindowPoint& p : growth)
-        WriteMaskValue(maskImage, p.x, p.y, MaskSource);
+        planes.SetCode(p.x, p.y, MaskSource);
 
     // Each wave visits the pixels the previous one filled, in the order they
     // were filled; what it fills waits for the next wave.
@@ -68,12 +92,12 @@ void FillWholeRegion(int minX, int maxX, int minY, int maxY, int /*imageWidth*/,
             for (const NeighbourOffset& offset : NeighbourOffsets) {
                 const int qx = p.x + offset.dx;
                 const int qy = p.y + offset.dy;
-                if (ReadMaskValue(maskImage, qx, qy) != MaskHole)
+                if (planes.Code(qx, qy) != MaskHole)
                     continue;
-                if (!AverageNeighbours(qx, qy, bytesPerPixel, targetImage, maskImage, average))
+                if (!AverageNeighbours(planes, qx, qy, average))
                     continue;
-                WritePixel(targetImage, qx, qy, average, bytesPerPixel);
-                WriteMaskValue(maskImage, qx, qy, MaskSource);
+                WriteAverage(planes, qx, qy, average);
+                planes.SetCode(qx, qy, MaskSource);
                 growth.push_back({qx, qy});
             }
         }

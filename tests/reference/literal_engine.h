@@ -47,6 +47,9 @@ struct FrontSelection {
 // priority is above 0).
 FrontSelection SelectNext(const uint8_t* maskBuffer, int width);
 
+void FillWholeRegion(int minX, int maxX, int minY, int maxY, int imageWidth, int imageHeight, int bytesPerPixel,
+                     FIBITMAP* targetImage, FIBITMAP* maskImage);
+
 void InpaintRegion(InpaintJob job);
 
 } // namespace reference

@@ -88,7 +88,7 @@ void PromoteScanRectangle(const InpaintJob& job)
 
 void FillBoxByAveraging(const InpaintJob& job, const HoleBox& box, int bytesPerPixel)
 {
-    FillWholeRegion(box.minX, box.maxX, box.minY, box.maxY, job.imageWidth, job.imageHeight, bytesPerPixel,
+    reference::FillWholeRegion(box.minX, box.maxX, box.minY, box.maxY, job.imageWidth, job.imageHeight, bytesPerPixel,
                     job.targetImage, job.maskImage);
 }
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-// Exemplar search. The target's known sampled pixels are kept as a list of
+// Exemplar search. The target's known sampled pixels are kept as runs of
 // buffer offsets, and each candidate is compared straight from the buffers,
-// row by row, stopping as soon as it is rejected or can no longer win.
+// run by run in blocks of bytes, stopping as soon as it is rejected or can
+// no longer win. The lines of a large ring are searched on several threads.
 #include "engine/exemplar_search.h"
 
 #include "engine/byte_runs.h"
-
 #include "kernels/parallel_for.h"
 
 #include <atomic>

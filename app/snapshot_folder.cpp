@@ -10,6 +10,8 @@ QString SnapshotFolder()
     // Without a data folder the path would hang off the file system's root.
     if (data.isEmpty())
         return {};
+    // A fresh account may not have its data folder yet.
+    QDir().mkpath(data);
     QString folder = data;
     for (const char* level : {"Varnholt", "Tessaro", "temp"}) {
         folder += QLatin1Char('/') + QLatin1String(level);

@@ -12,8 +12,9 @@ CViewerApp::CViewerApp(int& argc, char** argv) : m_application(argc, argv)
     QCoreApplication::setOrganizationName(QStringLiteral("Varnholt"));
     QCoreApplication::setApplicationName(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
     const QStringList arguments = QCoreApplication::arguments();
+    // The full path, as the Open dialog gives it and the settings keep it.
     if (arguments.size() > 1)
-        m_strPicture = arguments.at(1);
+        m_strPicture = QFileInfo(arguments.at(1)).absoluteFilePath();
 }
 
 int CViewerApp::InitInstance()

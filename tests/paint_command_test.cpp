@@ -196,6 +196,12 @@ TEST_F(PaintCommand, CmykPictureIsPaintedInCmykAndUndoneInBoth)
     // The RGB working image is the conversion of the filled CMYK picture.
     const BitmapPtr converted = CmykToRgb(Canvas().CmykImage());
     EXPECT_TRUE(SameBytes(converted.get(), Canvas().WorkingImage()));
+    // What is saved is the filled CMYK picture.
+    saveAnswer = PathOf(QStringLiteral("painted.png"));
+    Click(1003);
+    const BitmapPtr saved = Load(PathOf(QStringLiteral("painted.tif")));
+    EXPECT_EQ(FreeImage_GetColorType(saved.get()), FIC_CMYK);
+    EXPECT_TRUE(SameBytes(saved.get(), Canvas().CmykImage()));
 
     Click(UndoButton);
     EXPECT_TRUE(SameBytes(cmykBefore.get(), Canvas().CmykImage()));

@@ -53,7 +53,7 @@ TEST_F(ViewerDialog, ControlsStandWhereTheTemplatePutsThem)
     EXPECT_TRUE(dialog->windowState() & Qt::WindowMaximized);
 }
 
-TEST_F(ViewerDialog, StartsWithTheSpecifiedReadOutsAndSelection)
+TEST_F(ViewerDialog, StartsWithItsReadOutsAndTheBrushSelected)
 {
     StartDialog();
     EXPECT_EQ(Text(1032), QStringLiteral("File name"));

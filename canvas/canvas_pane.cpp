@@ -42,6 +42,10 @@ void CCanvasPane::BuildLayers()
     m_imgDisplay = MakeBlackLayer(m_nWidth, m_nHeight);
     m_imgOverlay = MakeBlackLayer(m_nWidth, m_nHeight);
     m_imgResult = MakeBlackLayer(m_nWidth, m_nHeight);
+    // The saved images stay: they belong to the previous picture, and Undo
+    // is locked until the first Paint on this one replaces them.
+    m_imgSavedOverlay = MakeBlackLayer(m_nWidth, m_nHeight);
+    m_imgSavedDisplay = MakeBlackLayer(m_nWidth, m_nHeight);
 
     // The picture was read once, CMYK separation kept, for the pane; the
     // working image is a copy of that read, not a second one.

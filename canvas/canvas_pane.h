@@ -37,6 +37,12 @@ public:
     void RenderDisplay();
     void ClearOverlay();
 
+    // One undo step: the overlay and display layers and the working and
+    // CMYK images as they were when the last Paint started. Restoring copies
+    // the saved state, so it can be restored again.
+    void SaveUndoState();
+    void RestoreUndoState();
+
     // Sizes below 1 pixel are taken as 1.
     void SetBrushSize(int size);
     // Values other than the three tools are ignored.
@@ -98,6 +104,10 @@ private:
     QImage m_imgCursor;
     BitmapPtr m_pWorkingImage;
     BitmapPtr m_pCmykImage;
+    QImage m_imgSavedOverlay;
+    QImage m_imgSavedDisplay;
+    BitmapPtr m_pSavedWorkingImage;
+    BitmapPtr m_pSavedCmykImage;
 
     // The stroke in progress: picture point where the last segment ended and
     // the pen chosen when the button went down.

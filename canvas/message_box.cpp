@@ -12,6 +12,12 @@ MessageBoxHook& Hook()
     return hook;
 }
 
+QuestionBoxHook& QuestionHook()
+{
+    static QuestionBoxHook hook;
+    return hook;
+}
+
 } // namespace
 
 void ShowMessageBox(const QString& text)
@@ -25,7 +31,23 @@ void ShowMessageBox(const QString& text)
     box.exec();
 }
 
+bool AskYesNo(const QString& text)
+{
+    if (QuestionHook())
+        return QuestionHook()(text);
+    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), text,
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    // Replacing a file is the answer that loses data; it must be chosen.
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void SetMessageBoxHook(MessageBoxHook hook)
 {
     Hook() = std::move(hook);
+}
+
+void SetQuestionBoxHook(QuestionBoxHook hook)
+{
+    QuestionHook() = std::move(hook);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Every message the user sees goes through here: an OK box titled with the
-// application's name. Tests install a hook that records the text instead.
+// Every message the user sees goes through here: an OK box, or a Yes/No
+// question, titled with the application's name. Tests install hooks that
+// record the text and answer at once.
 #pragma once
 
 #include <QString>
@@ -8,9 +9,16 @@
 #include <functional>
 
 using MessageBoxHook = std::function<void(const QString& text)>;
+using QuestionBoxHook = std::function<bool(const QString& text)>;
 
 void ShowMessageBox(const QString& text);
+
+// True when the user answers Yes.
+bool AskYesNo(const QString& text);
 
 // With a hook set, ShowMessageBox calls it and shows nothing; an empty hook
 // brings the real box back.
 void SetMessageBoxHook(MessageBoxHook hook);
+
+// The same for AskYesNo: the hook's result is the answer.
+void SetQuestionBoxHook(QuestionBoxHook hook);

@@ -36,6 +36,9 @@ public:
     QPoint ClientToImage(QPoint client) const;
 
     bool HasPicture() const { return m_pPicture != nullptr; }
+    // The size of the picture last loaded.
+    int PictureWidth() const { return m_nWidth; }
+    int PictureHeight() const { return m_nHeight; }
     bool IsFitMode() const { return m_nFitMode == 1; }
     QPoint ScrollPosition() const { return {m_nScrollX, m_nScrollY}; }
     // The client area in widget coordinates: inside the frame, beside the

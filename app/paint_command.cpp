@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+// Paint: the user's strokes become the mask, the engine fills the hole, and
+// the canvas shows the result. Undo brings back the state before the Paint.
+#include "app/viewer_dialog.h"
+
+#include "app/wait_cursor.h"
+#include "canvas/canvas_pane.h"
+#include "canvas/message_box.h"
+#include "canvas/overlay_capture.h"
+#include "canvas/overlay_to_mask.h"
+
+void CViewerDlg::PaintCommand()
+{
+    if (!m_pCanvas->HasPicture()) {
+        ShowMessageBox(QStringLiteral("No image!"));
+        return;
+    }
+    const bool cmyk = m_pCanvas->ColorType() == FIC_CMYK;
+    FIBITMAP* const target = cmyk ? m_pCanvas->CmykImage() : m_pCanvas->WorkingImage();
+    // Only a picture too large for the memory left lacks these; painting
+    // without them would write through null bitmaps.
+    if (!m_pMask || !target) {
+        ShowMessageBox(QStringLiteral("Not enough memory to paint this picture."));
+        return;
+    }
+    const CWaitCursor waitCursor;
+    g_bImageJustOpened = false;
+    m_pCanvas->SaveUndoState();
+
+    const std::optional<std::vector<uint8_t>> overlay = CaptureOverlay(m_pCanvas->OverlayLayer());
+    if (!overlay)
+        ShowMessageBox(QStringLiteral("GetDIBits() failed."));
+    const int width = m_pCanvas->PictureWidth();
+    const int height = m_pCanvas->PictureHeight();
+    const InpaintJob job =
+        OverlayToMask(overlay ? overlay->data() : nullptr, width, height, m_pMask.get(), m_nPatchSize,
+                      m_bSmoothSeam != 0, target,
+                      [](const std::string& message) { ShowMessageBox(QString::fromStdString(message)); });
+    InpaintRegion(job);
+
+    if (cmyk)
+        m_pCanvas->ConvertCmykImage();
+    m_pCanvas->ClearOverlay();
+    m_pCanvas->RenderDisplay();
+    m_pCanvas->update();
+    m_pCanvas->RenderResult();
+}
+
+void CViewerDlg::UndoCommand()
+{
+    if (g_bImageJustOpened)
+        return;
+    m_pCanvas->RestoreUndoState();
+    m_pCanvas->update();
+}

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+// Save: the edited picture is written as a TIFF file named ".tif", CMYK
+// pictures in CMYK. The file is written under another name and renamed, so a
+// failed save leaves any earlier file whole, and the user is told of it.
+#include "app/viewer_dialog.h"
+
+#include "app/save_file_dialog.h"
+#include "app/tiff_name.h"
+#include "canvas/canvas_pane.h"
+#include "canvas/message_box.h"
+#include "canvas/picture_writer.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+void SetGreyRampPalette(FIBITMAP* bitmap)
+{
+    RGBQUAD* palette = FreeImage_GetPalette(bitmap);
+    if (palette == nullptr)
+        return;
+    for (int i = 0; i < 256; ++i) {
+        const auto grey = static_cast<BYTE>(i);
+        palette[i].rgbRed = grey;
+        palette[i].rgbGreen = grey;
+        palette[i].rgbBlue = grey;
+    }
+}
+
+// The save dialog asked about the name the user chose; another file that
+// the ".tif" name would replace needs its own question.
+bool MayReplace(const QString& chosen, const QString& output)
+{
+    const QFileInfo target(output);
+    if (!target.exists() || target.isDir() || target == QFileInfo(chosen))
+        return true;
+    return AskYesNo(QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(output));
+}
+
+} // namespace
+
+void CViewerDlg::SaveImage()
+{
+    if (!m_pCanvas->HasPicture()) {
+        ShowMessageBox(QStringLiteral("No image!"));
+        return;
+    }
+    const QString chosen = AskSaveFileName(this, QStringLiteral("Save image"),
+                                           QStringLiteral("Image files (*.bmp *.png *.tif *.jpg)"));
+    if (chosen.isEmpty())
+        return;
+    const QString output = TiffPathFor(chosen);
+    if (!MayReplace(chosen, output))
+        return;
+
+    FIBITMAP* image = m_pCanvas->WorkingImage();
+    if (m_pCanvas->ColorType() == FIC_CMYK) {
+        image = m_pCanvas->CmykImage();
+    } else if (image != nullptr && FreeImage_GetBPP(image) == 8) {
+        SetGreyRampPalette(image);
+    }
+    std::string error = "there is no picture in memory to write";
+    if (image == nullptr || !WritePicture(image, QFile::encodeName(output).toStdString(), error))
+        ShowMessageBox(QStringLiteral("File %1 could not be saved (%2).").arg(output, QString::fromStdString(error)));
+}

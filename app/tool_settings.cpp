@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+// Tools, brush size and shape, patch size, seam smoothing and zoom, with
+// their read-outs. Tool, brush and zoom live in the canvas; the dialog tells
+// it of every change.
+#include "app/viewer_dialog.h"
+
+#include "canvas/canvas_pane.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QSlider>
+#include <QWheelEvent>
+
+void CViewerDlg::SelectTool(int tool)
+{
+    m_pCanvas->SetTool(tool);
+    // The buttons flip their own check mark on every click; setting all
+    // three makes them one group, and a click on the selected tool keeps it.
+    m_btnBrush->setChecked(tool == ToolHoleBrush);
+    m_btnOutline->setChecked(tool == ToolSourceOutline);
+    m_btnEraser->setChecked(tool == ToolEraser);
+}
+
+void CViewerDlg::SelectShape(int shape)
+{
+    m_btnSquare->setChecked(shape == BrushSquare);
+    m_btnRound->setChecked(shape == BrushRound);
+    m_pCanvas->SetBrushShape(shape);
+}
+
+void CViewerDlg::OnHScroll(QSlider* slider)
+{
+    if (slider == m_slBrushSize) {
+        m_pCanvas->SetBrushSize(m_slBrushSize->sliderPosition());
+        UpdateBrushSizeText();
+    }
+    if (slider == m_slPatchSize) {
+        const int position = m_slPatchSize->sliderPosition();
+        UpdatePatchSizeText();
+        m_nPatchSize = position;
+    }
+    m_pCanvas->setFocus();
+}
+
+void CViewerDlg::OnBrushSizeListChanged(int index)
+{
+    m_pCanvas->SetBrushSize(index + 1);
+}
+
+void CViewerDlg::OnSmoothSeamClicked()
+{
+    m_bSmoothSeam = m_chkSmoothSeam->isChecked() ? 1 : 0;
+}
+
+void CViewerDlg::UpdateBrushSizeText()
+{
+    m_stBrushSize->setText(QString::asprintf("%d px", m_slBrushSize->sliderPosition()));
+}
+
+void CViewerDlg::UpdatePatchSizeText()
+{
+    m_stPatchSize->setText(QString::asprintf("%d px", m_slPatchSize->sliderPosition()));
+}
+
+void CViewerDlg::UpdateZoomText(double zoom)
+{
+    m_stZoom->setText(QString::asprintf("%.2f", zoom));
+}
+
+void CViewerDlg::ZoomInCommand()
+{
+    UpdateZoomText(m_pCanvas->ZoomIn());
+}
+
+void CViewerDlg::ZoomOutCommand()
+{
+    UpdateZoomText(m_pCanvas->ZoomOut());
+}
+
+void CViewerDlg::ZoomFitCommand()
+{
+    UpdateZoomText(m_pCanvas->ZoomToFit());
+}
+
+void CViewerDlg::ZoomActualSizeCommand()
+{
+    m_pCanvas->ZoomActualSize();
+    UpdateZoomText(1.0);
+}
+
+void CViewerDlg::wheelEvent(QWheelEvent* event)
+{
+    const QPoint delta = event->angleDelta();
+    // A sideways wheel is not a zoom.
+    if (delta.y() == 0 && delta.x() != 0) {
+        QDialog::wheelEvent(event);
+        return;
+    }
+    // One step per turn of the wheel, whatever its size; no turn at all
+    // counts as a turn towards the user.
+    if (delta.y() > 0)
+        ZoomInCommand();
+    else
+        ZoomOutCommand();
+    event->accept();
+}

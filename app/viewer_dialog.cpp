@@ -1,0 +1,167 @@
+// SPDX-License-Identifier: MIT
+// Construction of the main dialog and its start-up sequence.
+#include "app/viewer_dialog.h"
+
+#include "app/dialog_template.h"
+#include "app/dialog_units.h"
+#include "app/snapshot_folder.h"
+#include "canvas/canvas_pane.h"
+#include "res/resource_ids.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSignalBlocker>
+#include <QSlider>
+
+bool g_bImageJustOpened = true;
+
+CViewerDlg::CViewerDlg(QWidget* parent) : QDialog(parent)
+{
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(QStringLiteral("Quenlo"));
+    setFont(DialogFont());
+
+    m_pMenuBar = new QMenuBar(this);
+    CreateMenu();
+    m_pClient = new QWidget(this);
+    m_pClient->installEventFilter(this);
+    const DialogBaseUnits base = BaseUnitsOf(font());
+    CreateViewerControls(m_pClient, base);
+    m_pCanvas = new CCanvasPane(m_pClient);
+    m_pCanvas->setObjectName(QString::number(IDC_CANVAS));
+    m_pCanvas->hide();
+    AttachControls();
+    ConnectCommands();
+
+    const QRect client = DialogUnitsToPixels(QRect(QPoint(0, 0), ViewerDialogUnits), base);
+    resize(client.width(), client.height() + MenuBarHeight());
+    // A hidden window learns its size only when shown; the start-up
+    // sequence needs the client area's now.
+    m_pMenuBar->setGeometry(0, 0, client.width(), MenuBarHeight());
+    m_pClient->setGeometry(0, MenuBarHeight(), client.width(), client.height());
+}
+
+CViewerDlg::~CViewerDlg() = default;
+
+void CViewerDlg::AttachControls()
+{
+    const auto button = [this](int id) { return qobject_cast<QAbstractButton*>(Control(id)); };
+    const auto label = [this](int id) { return qobject_cast<QLabel*>(Control(id)); };
+    const auto slider = [this](int id) { return qobject_cast<QSlider*>(Control(id)); };
+    m_stZoom = label(IDC_ZOOM_TEXT);
+    m_chkReloadLast = qobject_cast<QCheckBox*>(Control(IDC_RELOAD_LAST));
+    m_cbBrushSize = qobject_cast<QComboBox*>(Control(IDC_BRUSH_SIZE_LIST));
+    m_slBrushSize = slider(IDC_BRUSH_SIZE);
+    m_stBrushSize = label(IDC_BRUSH_SIZE_TEXT);
+    m_btnBrush = button(IDC_TOOL_BRUSH);
+    m_btnOutline = button(IDC_TOOL_OUTLINE);
+    m_btnEraser = button(IDC_TOOL_ERASER);
+    m_btnZoomIn = button(IDC_ZOOM_IN);
+    m_btnZoomOut = button(IDC_ZOOM_OUT);
+    m_btnStepBack = button(IDC_STEP_BACK);
+    m_btnStepForward = button(IDC_STEP_FORWARD);
+    m_btnSquare = button(IDC_SHAPE_SQUARE);
+    m_btnRound = button(IDC_SHAPE_ROUND);
+    m_stFileName = label(IDC_FILE_NAME);
+    m_btnOpen = button(IDC_OPEN);
+    m_btnSave = button(IDC_SAVE);
+    m_btnFit = button(IDC_ZOOM_FIT);
+    m_btnActualSize = button(IDC_ACTUAL_SIZE);
+    m_slPatchSize = slider(IDC_PATCH_SIZE);
+    m_stPatchSize = label(IDC_PATCH_SIZE_TEXT);
+    m_chkSmoothSeam = qobject_cast<QCheckBox*>(Control(IDC_SMOOTH_SEAM));
+}
+
+void CViewerDlg::CreateMenu()
+{
+    const auto add = [](QMenu* menu, const QString& text, int id) {
+        QAction* action = menu->addAction(text);
+        action->setObjectName(QString::number(id));
+        return action;
+    };
+    QMenu* file = m_pMenuBar->addMenu(QStringLiteral("&File"));
+    add(file, QStringLiteral("Open image..."), ID_FILE_OPEN_IMAGE);
+    add(file, QStringLiteral("Save image..."), ID_FILE_SAVE_IMAGE);
+    file->addSeparator();
+    add(file, QStringLiteral("E&xit"), ID_FILE_EXIT);
+    QMenu* help = m_pMenuBar->addMenu(QStringLiteral("&Help"));
+    // The help pages and the About box are not part of this program yet.
+    add(help, QStringLiteral("Read Help..."), ID_HELP_READ)->setEnabled(false);
+    help->addSeparator();
+    add(help, QStringLiteral("About..."), ID_HELP_ABOUT)->setEnabled(false);
+}
+
+void CViewerDlg::setVisible(bool visible)
+{
+    if (visible && m_bInitializing)
+        OnInitDialog();
+    QDialog::setVisible(visible);
+}
+
+void CViewerDlg::OnInitDialog()
+{
+    m_pCanvas->setGeometry(Control(IDC_CANVAS_PLACE)->geometry());
+    m_pCanvas->show();
+    m_pCanvas->SetTool(ToolHoleBrush);
+    SetStatusText(QString());
+
+    ReloadLastPicture();
+
+    {
+        // Setting up the controls is no user command.
+        const QSignalBlocker listQuiet(m_cbBrushSize);
+        const QSignalBlocker brushQuiet(m_slBrushSize);
+        const QSignalBlocker patchQuiet(m_slPatchSize);
+        for (int i = 1; i <= 10; ++i)
+            m_cbBrushSize->insertItem(i - 1, QStringLiteral("%1 px").arg(i));
+        m_cbBrushSize->setCurrentIndex(9);
+
+        m_slBrushSize->setRange(1, 100);
+        m_slBrushSize->setValue(10);
+        m_slBrushSize->setPageStep(10);
+        m_slBrushSize->setSingleStep(1);
+        UpdateBrushSizeText();
+
+        m_slPatchSize->setRange(3, 128);
+        m_slPatchSize->setValue(32);
+        m_slPatchSize->setPageStep(4);
+        UpdatePatchSizeText();
+        m_nPatchSize = 32;
+    }
+
+    SetupToolbarButton(m_btnBrush, QStringLiteral("Hole"), QStringLiteral("Brush: paint over what to remove"));
+    SetupToolbarButton(m_btnOutline, QStringLiteral("Line"),
+                       QStringLiteral("Outline: enclose where texture may come from"));
+    SetupToolbarButton(m_btnEraser, QStringLiteral("Erase"), QStringLiteral("Eraser"));
+    SetupToolbarButton(m_btnZoomIn, QStringLiteral("+"), QStringLiteral("Zoom in"));
+    SetupToolbarButton(m_btnZoomOut, QStringLiteral("\u2212"), QStringLiteral("Zoom out"));
+    SetupToolbarButton(m_btnStepBack, QStringLiteral("<"), QString());
+    SetupToolbarButton(m_btnStepForward, QStringLiteral(">"), QString());
+    SetupToolbarButton(m_btnOpen, QStringLiteral("Open"), QStringLiteral("Open image"));
+    SetupToolbarButton(m_btnSave, QStringLiteral("Save"), QStringLiteral("Save image"));
+    SetupToolbarButton(m_btnFit, QStringLiteral("Fit"), QStringLiteral("Zoom to fit"));
+    SetupToolbarButton(m_btnActualSize, QStringLiteral("100%"), QStringLiteral("Actual size"));
+    SetupToolbarButton(m_btnSquare, QStringLiteral("Square"), QString());
+    SetupToolbarButton(m_btnRound, QStringLiteral("Round"), QString());
+    m_btnBrush->setChecked(true);
+    m_btnSquare->setChecked(true);
+
+    CleanSnapshotFolder();
+    m_bSmoothSeam = m_chkSmoothSeam->isChecked() ? 1 : 0;
+    m_bInitializing = false;
+    m_rcClient = m_pClient->rect();
+    const QRect canvas = m_pCanvas->geometry();
+    m_canvasGap = QSize(m_rcClient.width() - canvas.x() - canvas.width(),
+                        m_rcClient.height() - canvas.y() - canvas.height());
+    setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void CViewerDlg::SetupToolbarButton(QAbstractButton* button, const QString& face, const QString& tip)
+{
+    button->setText(face);
+    button->setToolTip(tip);
+}

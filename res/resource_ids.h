@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+// Numbers of the dialogs, controls, commands and strings, as the dialog
+// templates, the menu and the message map name them. A control's objectName
+// is its number, so that tests and the layout find it.
+#pragma once
+
+// Controls of the main dialog.
+constexpr int IDC_OPEN = 1001;
+constexpr int IDC_CANVAS_PLACE = 1002;
+constexpr int IDC_SAVE = 1003;
+constexpr int IDC_ZOOM_TEXT = 1020;
+constexpr int IDC_ZOOM_IN = 1021;
+constexpr int IDC_ZOOM_OUT = 1022;
+constexpr int IDC_RELOAD_LAST = 1023;
+constexpr int IDC_TOOL_BRUSH = 1024;
+constexpr int IDC_TOOL_ERASER = 1025;
+constexpr int IDC_BRUSH_SIZE_LIST = 1026;
+constexpr int IDC_TOOL_OUTLINE = 1027;
+constexpr int IDC_STEP_BACK = 1028;
+constexpr int IDC_STEP_FORWARD = 1029;
+constexpr int IDC_ACTUAL_SIZE = 1030;
+constexpr int IDC_STATUS = 1031;
+constexpr int IDC_FILE_NAME = 1032;
+constexpr int IDC_BRUSH_SIZE = 1033;
+constexpr int IDC_BRUSH_SIZE_TEXT = 1034;
+constexpr int IDC_SHAPE_SQUARE = 1035;
+constexpr int IDC_SHAPE_ROUND = 1036;
+constexpr int IDC_ZOOM_FIT = 1037;
+constexpr int IDC_PATCH_SIZE = 1038;
+constexpr int IDC_PATCH_SIZE_TEXT = 1039;
+constexpr int IDC_PAINT = 1042;
+constexpr int IDC_UNDO = 1043;
+constexpr int IDC_SMOOTH_SEAM = 1044;
+constexpr int IDC_ZOOM_LABEL = 1053;
+constexpr int IDC_SETTINGS_GROUP = 1054;
+constexpr int IDC_PATCH_SIZE_LABEL = 1055;
+constexpr int IDC_TOOLBAR_LINE = 1056;
+
+// The canvas pane, created over IDC_CANVAS_PLACE.
+constexpr int IDC_CANVAS = 9999;
+
+// Menu commands.
+constexpr int ID_FILE_EXIT = 32771;
+constexpr int ID_FILE_OPEN_IMAGE = 32772;
+constexpr int ID_FILE_SAVE_IMAGE = 32773;
+constexpr int ID_HELP_READ = 32775;
+constexpr int ID_HELP_ABOUT = 32776;

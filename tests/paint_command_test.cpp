@@ -1,0 +1,231 @@
+// SPDX-License-Identifier: MIT
+// Paint and Undo driven through the dialog's buttons, with strokes drawn by
+// the mouse on the canvas.
+#include "canvas/bitmap.h"
+#include "canvas/cmyk_conversion.h"
+#include "canvas/picture_loader.h"
+#include "editor_fixture.h"
+#include "kernels/pixel_access.h"
+#include "test_bitmaps.h"
+#include "test_pictures.h"
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QImage>
+#include <QSlider>
+
+#include <cstdlib>
+#include <sys/wait.h>
+
+namespace {
+
+constexpr int PaintButton = 1042;
+constexpr int UndoButton = 1043;
+
+const QString TablePicture = QStringLiteral(QUENLO_TEST_DATA_DIR "/coffee_table.png");
+
+int CountColour(const QImage& layer, QRgb colour)
+{
+    int count = 0;
+    for (int y = 0; y < layer.height(); ++y)
+        for (int x = 0; x < layer.width(); ++x)
+            count += layer.pixel(x, y) == colour;
+    return count;
+}
+
+BitmapPtr Load(const QString& path)
+{
+    LoadedPicture picture = LoadPicture(QFile::encodeName(path).toStdString());
+    EXPECT_TRUE(picture) << path.toStdString() << ": " << picture.error;
+    return std::move(picture.bitmap);
+}
+
+class PaintCommand : public EditorTest {
+protected:
+    // The table crop with a blemish painted over and, with outline, a
+    // closed outline around part of it.
+    void OpenAndMark(bool outline = false)
+    {
+        StartDialog();
+        Open(TablePicture);
+        ASSERT_TRUE(Canvas().HasPicture());
+        Stroke({40, 40}, {70, 52});
+        if (outline) {
+            Click(1027);
+            Stroke({20, 20}, {100, 20});
+            Stroke({100, 20}, {100, 80});
+            Stroke({100, 80}, {20, 80});
+            Stroke({20, 80}, {20, 20});
+            Click(1024);
+        }
+    }
+};
+
+TEST_F(PaintCommand, WithoutPictureSaysNoImageAndChangesNothing)
+{
+    StartDialog();
+    Click(PaintButton);
+    EXPECT_EQ(messages, QStringList{QStringLiteral("No image!")});
+    EXPECT_TRUE(g_bImageJustOpened);
+}
+
+TEST_F(PaintCommand, FillsTheRemovalStrokeAsTheCommandLineToolDoes)
+{
+    OpenAndMark();
+    const QImage overlay = Canvas().OverlayLayer();
+    ASSERT_GT(CountColour(overlay, HoleColour), 300);
+    const BitmapPtr before = CloneBitmap(Canvas().WorkingImage());
+
+    Click(PaintButton);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
+    EXPECT_EQ(CountColour(Canvas().OverlayLayer(), HoleColour), 0);
+    EXPECT_EQ(CountColour(Canvas().OverlayLayer(), qRgb(0, 0, 0)), overlay.width() * overlay.height());
+    EXPECT_EQ(CountColour(Canvas().DisplayLayer(), HoleColour), 0);
+    EXPECT_FALSE(SameBytes(before.get(), Canvas().WorkingImage()));
+    EXPECT_EQ(CodeAt(dialog->Mask(), 55, 95 - 46), MaskSource) << "the hole is filled";
+
+    // The same strokes through the command-line tool give the same bytes.
+    ASSERT_TRUE(overlay.save(PathOf(QStringLiteral("overlay.png"))));
+    const QString result = PathOf(QStringLiteral("cli.png"));
+    const std::string command = std::string("'" QUENLO_INPAINT_TOOL "' --quiet '") + TablePicture.toStdString() +
+                                "' '" + result.toStdString() + "' --overlay '" +
+                                PathOf(QStringLiteral("overlay.png")).toStdString() + "'";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+    const BitmapPtr cli = Load(result);
+    EXPECT_TRUE(SameBytes(cli.get(), Canvas().WorkingImage()));
+    EXPECT_EQ(Canvas().DisplayLayer(), Canvas().ResultLayer());
+}
+
+TEST_F(PaintCommand, OutlineWithoutRemovalStrokeFillsNothingButClearsTheStrokes)
+{
+    StartDialog();
+    Open(TablePicture);
+    const BitmapPtr before = CloneBitmap(Canvas().WorkingImage());
+    Click(1027);
+    Stroke({20, 20}, {100, 20});
+    Stroke({100, 20}, {100, 80});
+    ASSERT_GT(CountColour(Canvas().OverlayLayer(), OutlineColour), 100);
+
+    Click(PaintButton);
+    EXPECT_TRUE(SameBytes(before.get(), Canvas().WorkingImage()));
+    EXPECT_EQ(CountColour(Canvas().OverlayLayer(), OutlineColour), 0);
+    EXPECT_EQ(CountColour(Canvas().DisplayLayer(), OutlineColour), 0);
+}
+
+TEST_F(PaintCommand, UndoBringsBackStrokesAndPictureAsOftenAsAsked)
+{
+    OpenAndMark(true);
+    const QImage overlay = Canvas().OverlayLayer();
+    const QImage display = Canvas().DisplayLayer();
+    const BitmapPtr picture = CloneBitmap(Canvas().WorkingImage());
+    Click(PaintButton);
+    const BitmapPtr painted = CloneBitmap(Canvas().WorkingImage());
+    ASSERT_FALSE(SameBytes(picture.get(), painted.get()));
+
+    for (int undo = 1; undo <= 2; ++undo) {
+        Click(UndoButton);
+        EXPECT_EQ(Canvas().OverlayLayer(), overlay) << "undo " << undo;
+        EXPECT_EQ(Canvas().DisplayLayer(), display) << "undo " << undo;
+        EXPECT_TRUE(SameBytes(picture.get(), Canvas().WorkingImage())) << "undo " << undo;
+    }
+    // Painting again starts from the restored strokes and gives the same fill.
+    Click(PaintButton);
+    EXPECT_TRUE(SameBytes(painted.get(), Canvas().WorkingImage()));
+}
+
+TEST_F(PaintCommand, UndoKeepsOneStepOnly)
+{
+    OpenAndMark();
+    Click(PaintButton);
+    const BitmapPtr afterFirst = CloneBitmap(Canvas().WorkingImage());
+    Stroke({90, 20}, {110, 30});
+    const QImage secondStrokes = Canvas().OverlayLayer();
+    Click(PaintButton);
+    ASSERT_FALSE(SameBytes(afterFirst.get(), Canvas().WorkingImage()));
+
+    Click(UndoButton);
+    EXPECT_TRUE(SameBytes(afterFirst.get(), Canvas().WorkingImage()));
+    EXPECT_EQ(Canvas().OverlayLayer(), secondStrokes);
+    Click(UndoButton);
+    EXPECT_TRUE(SameBytes(afterFirst.get(), Canvas().WorkingImage()));
+}
+
+TEST_F(PaintCommand, UndoDoesNothingRightAfterStartOrOpen)
+{
+    StartDialog();
+    Click(UndoButton);
+    EXPECT_FALSE(Canvas().HasPicture());
+
+    Open(TablePicture);
+    Stroke({40, 40}, {70, 52});
+    const QImage overlay = Canvas().OverlayLayer();
+    Click(UndoButton);
+    EXPECT_EQ(Canvas().OverlayLayer(), overlay);
+
+    // Another Open, even a cancelled one, locks Undo again until the next
+    // Paint; the Paint of the first picture is out of reach.
+    Click(PaintButton);
+    const BitmapPtr painted = CloneBitmap(Canvas().WorkingImage());
+    Open(QString());
+    Click(UndoButton);
+    EXPECT_TRUE(SameBytes(painted.get(), Canvas().WorkingImage()));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
+}
+
+TEST_F(PaintCommand, CmykPictureIsPaintedInCmykAndUndoneInBoth)
+{
+    const int inks[4] = {200, 30, 90, 10};
+    BitmapPtr cmyk = MakeCmykBitmap(96, 64, inks);
+    // Stripes give the fill something to choose from.
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 96; ++x) {
+            const int stripe[4] = {(x * 7) % 256, (y * 5) % 256, 90, (x + y) % 40};
+            WritePixel(cmyk.get(), x, y, stripe, 4);
+        }
+    StartDialog();
+    Open(SavePicture(cmyk.get(), PathOf(QStringLiteral("cmyk.tif"))));
+    ASSERT_EQ(Canvas().ColorType(), FIC_CMYK);
+    const BitmapPtr cmykBefore = CloneBitmap(Canvas().CmykImage());
+    const BitmapPtr rgbBefore = CloneBitmap(Canvas().WorkingImage());
+    Stroke({30, 30}, {50, 34});
+
+    Click(PaintButton);
+    ASSERT_FALSE(SameBytes(cmykBefore.get(), Canvas().CmykImage()));
+    EXPECT_EQ(FreeImage_GetColorType(Canvas().CmykImage()), FIC_CMYK);
+    // The RGB working image is the conversion of the filled CMYK picture.
+    const BitmapPtr converted = CmykToRgb(Canvas().CmykImage());
+    EXPECT_TRUE(SameBytes(converted.get(), Canvas().WorkingImage()));
+    // What is saved is the filled CMYK picture.
+    saveAnswer = PathOf(QStringLiteral("painted.png"));
+    Click(1003);
+    const BitmapPtr saved = Load(PathOf(QStringLiteral("painted.tif")));
+    EXPECT_EQ(FreeImage_GetColorType(saved.get()), FIC_CMYK);
+    EXPECT_TRUE(SameBytes(saved.get(), Canvas().CmykImage()));
+
+    Click(UndoButton);
+    EXPECT_TRUE(SameBytes(cmykBefore.get(), Canvas().CmykImage()));
+    EXPECT_TRUE(SameBytes(rgbBefore.get(), Canvas().WorkingImage()));
+}
+
+TEST_F(PaintCommand, PatchSizeAndSeamSettingsReachTheEngine)
+{
+    OpenAndMark();
+    auto* patch = Find<QSlider>(1038);
+    patch->triggerAction(QAbstractSlider::SliderToMinimum);
+    Find<QAbstractButton>(1044)->click();
+    ASSERT_EQ(dialog->PatchSize(), 3);
+    ASSERT_TRUE(dialog->SmoothSeam());
+    ASSERT_TRUE(Canvas().OverlayLayer().save(PathOf(QStringLiteral("overlay.png"))));
+    Click(PaintButton);
+
+    const QString result = PathOf(QStringLiteral("cli.png"));
+    const std::string command = std::string("'" QUENLO_INPAINT_TOOL "' --quiet --patch-size 3 --smooth-seam '") +
+                                TablePicture.toStdString() + "' '" + result.toStdString() + "' --overlay '" +
+                                PathOf(QStringLiteral("overlay.png")).toStdString() + "'";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+    EXPECT_TRUE(SameBytes(Load(result).get(), Canvas().WorkingImage()));
+}
+
+} // namespace

@@ -1,0 +1,160 @@
+// SPDX-License-Identifier: MIT
+// Saving: always TIFF named ".tif", CMYK kept, never a silent loss.
+#include "app/tiff_name.h"
+#include "canvas/picture_loader.h"
+#include "editor_fixture.h"
+#include "test_bitmaps.h"
+#include "test_pictures.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+constexpr int SaveButton = 1003;
+
+BitmapPtr LoadSaved(const QString& path, FREE_IMAGE_FORMAT* format = nullptr)
+{
+    LoadedPicture picture = LoadPicture(QFile::encodeName(path).toStdString());
+    EXPECT_TRUE(picture) << path.toStdString() << ": " << picture.error;
+    if (format != nullptr)
+        *format = picture.format;
+    return std::move(picture.bitmap);
+}
+
+QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(TiffPathFor, ReplacesTheExtensionOfTheLastComponentOnly)
+{
+    EXPECT_EQ(TiffPathFor(QStringLiteral("/p/photo.jpg")), QStringLiteral("/p/photo.tif"));
+    EXPECT_EQ(TiffPathFor(QStringLiteral("/p/photo")), QStringLiteral("/p/photo.tif"));
+    EXPECT_EQ(TiffPathFor(QStringLiteral("/p/photo.tif")), QStringLiteral("/p/photo.tif"));
+    EXPECT_EQ(TiffPathFor(QStringLiteral("/p/archive.2010.png")), QStringLiteral("/p/archive.2010.tif"));
+    EXPECT_EQ(TiffPathFor(QStringLiteral("/p/photo.")), QStringLiteral("/p/photo.tif"));
+    EXPECT_EQ(TiffPathFor(QStringLiteral("/home/my.pictures/photo")), QStringLiteral("/home/my.pictures/photo.tif"));
+}
+
+class SaveImage : public EditorTest {
+protected:
+    void OpenTable()
+    {
+        StartDialog();
+        Open(QStringLiteral(QUENLO_TEST_DATA_DIR "/coffee_table.png"));
+        ASSERT_TRUE(Canvas().HasPicture());
+    }
+    void Save(const QString& chosen)
+    {
+        saveAnswer = chosen;
+        Click(SaveButton);
+    }
+};
+
+TEST_F(SaveImage, WithoutPictureSaysNoImageAndShowsNoDialog)
+{
+    StartDialog();
+    Save(PathOf(QStringLiteral("photo.tif")));
+    EXPECT_EQ(messages, QStringList{QStringLiteral("No image!")});
+    EXPECT_EQ(saveDialogs, 0);
+    EXPECT_FALSE(QFile::exists(PathOf(QStringLiteral("photo.tif"))));
+}
+
+TEST_F(SaveImage, WritesTheWorkingImageAsTiffBesideTheChosenName)
+{
+    OpenTable();
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("my.pictures")));
+    Save(PathOf(QStringLiteral("my.pictures/photo.jpg")));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
+    EXPECT_TRUE(questions.isEmpty());
+    EXPECT_FALSE(QFile::exists(PathOf(QStringLiteral("my.pictures/photo.jpg"))));
+    FREE_IMAGE_FORMAT format = FIF_UNKNOWN;
+    const BitmapPtr saved = LoadSaved(PathOf(QStringLiteral("my.pictures/photo.tif")), &format);
+    EXPECT_EQ(format, FIF_TIFF);
+    EXPECT_TRUE(SameBytes(saved.get(), Canvas().WorkingImage()));
+    // Nothing is left beside it from writing under another name.
+    EXPECT_EQ(QDir(PathOf(QStringLiteral("my.pictures"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("photo.tif")});
+    // The canvas keeps the name of the file that was opened.
+    EXPECT_TRUE(Canvas().OpenedFileName().endsWith(QStringLiteral("coffee_table.png")));
+}
+
+TEST_F(SaveImage, CmykPictureIsSavedInCmyk)
+{
+    const int inks[4] = {10, 200, 30, 40};
+    StartDialog();
+    Open(SavePicture(MakeCmykBitmap(20, 10, inks).get(), PathOf(QStringLiteral("cmyk.tif"))));
+    ASSERT_EQ(Canvas().ColorType(), FIC_CMYK);
+    Save(PathOf(QStringLiteral("out.png")));
+    const BitmapPtr saved = LoadSaved(PathOf(QStringLiteral("out.tif")));
+    EXPECT_EQ(FreeImage_GetColorType(saved.get()), FIC_CMYK);
+    EXPECT_TRUE(SameBytes(saved.get(), Canvas().CmykImage()));
+}
+
+TEST_F(SaveImage, GreyPictureIsSavedAsEightBitGrey)
+{
+    StartDialog();
+    Open(QStringLiteral(QUENLO_TEST_DATA_DIR "/brick_wall.png"));
+    ASSERT_EQ(FreeImage_GetBPP(Canvas().WorkingImage()), 8u);
+    Save(PathOf(QStringLiteral("wall")));
+    const BitmapPtr saved = LoadSaved(PathOf(QStringLiteral("wall.tif")));
+    EXPECT_EQ(FreeImage_GetBPP(saved.get()), 8u);
+    EXPECT_EQ(FreeImage_GetColorType(saved.get()), FIC_MINISBLACK);
+    EXPECT_TRUE(SameBytes(saved.get(), Canvas().WorkingImage()));
+}
+
+TEST_F(SaveImage, AsksBeforeReplacingAnotherFileOfTheTiffName)
+{
+    OpenTable();
+    const QString other = PathOf(QStringLiteral("photo.tif"));
+    QFile file(other);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("keep me");
+    file.close();
+
+    answerYes = false;
+    Save(PathOf(QStringLiteral("photo.jpg")));
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions.front().contains(other)) << questions.front().toStdString();
+    EXPECT_EQ(Contents(other), QByteArray("keep me"));
+
+    answerYes = true;
+    Save(PathOf(QStringLiteral("photo.jpg")));
+    EXPECT_EQ(questions.size(), 2);
+    EXPECT_TRUE(SameBytes(LoadSaved(other).get(), Canvas().WorkingImage()));
+
+    // Choosing the ".tif" name itself was asked about by the save dialog.
+    Save(other);
+    EXPECT_EQ(questions.size(), 2);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
+}
+
+TEST_F(SaveImage, FailedWriteIsReportedAndKeepsTheOldFile)
+{
+    OpenTable();
+    Save(PathOf(QStringLiteral("no such folder/photo.png")));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages.front().startsWith(QStringLiteral("File %1 could not be saved")
+                                                .arg(PathOf(QStringLiteral("no such folder/photo.tif")))))
+        << messages.front().toStdString();
+
+    // A folder of the ".tif" name cannot be replaced by the picture; it stays.
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("album.tif/inside")));
+    Save(PathOf(QStringLiteral("album.png")));
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages.back().contains(PathOf(QStringLiteral("album.tif"))));
+    EXPECT_TRUE(QDir(PathOf(QStringLiteral("album.tif/inside"))).exists());
+}
+
+TEST_F(SaveImage, CancelledDialogWritesNothing)
+{
+    OpenTable();
+    Save(QString());
+    EXPECT_EQ(saveDialogs, 1);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+} // namespace

@@ -4,10 +4,11 @@
 // and outline strokes into them, an eraser and a cursor showing the brush.
 //
 // The overlay layer is what the Paint command reads: black where nothing is
-// marked, exactly HoleColour or OutlineColour where a stroke went.
+// marked, exactly HoleRgb or OutlineRgb where a stroke went.
 #pragma once
 
 #include "canvas/bitmap.h"
+#include "canvas/brush_colours.h"
 #include "canvas/color_cursor.h"
 #include "canvas/preview_pane.h"
 
@@ -19,8 +20,9 @@
 enum Tool { ToolHoleBrush = 0, ToolSourceOutline = 1, ToolEraser = 2 };
 enum BrushShape { BrushSquare = 0, BrushRound = 1 };
 
-inline constexpr QRgb HoleColour = qRgb(255, 125, 125);
-inline constexpr QRgb OutlineColour = qRgb(75, 255, 75);
+// The brush colours as the layers hold them.
+inline constexpr QRgb HoleRgb = qRgb(RedOf(HoleColour), GreenOf(HoleColour), BlueOf(HoleColour));
+inline constexpr QRgb OutlineRgb = qRgb(RedOf(OutlineColour), GreenOf(OutlineColour), BlueOf(OutlineColour));
 
 class CCanvasPane : public CPreviewPane {
     Q_OBJECT

@@ -36,8 +36,8 @@ int CCanvasPane::PenWidth() const
 QRgb CCanvasPane::BrushColour() const
 {
     switch (m_nTool) {
-    case ToolHoleBrush: return HoleColour;
-    case ToolSourceOutline: return OutlineColour;
+    case ToolHoleBrush: return HoleRgb;
+    case ToolSourceOutline: return OutlineRgb;
     default: return qRgb(0, 0, 0);
     }
 }

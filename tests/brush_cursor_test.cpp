@@ -74,17 +74,17 @@ TEST_F(BrushCursor, BrushCursorIsAHatchedDiscInTheBrushColour)
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x)
             colours.insert(picture.pixel(x, y));
-    EXPECT_EQ(colours, (std::set<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255), HoleColour}));
-    EXPECT_EQ(picture.pixel(20, 0), HoleColour);
+    EXPECT_EQ(colours, (std::set<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255), HoleRgb}));
+    EXPECT_EQ(picture.pixel(20, 0), HoleRgb);
     // The hatch lines rise from lower left to upper right.
     int rising = 0;
     int falling = 0;
     for (int y = 10; y < 30; ++y) {
         for (int x = 10; x < 30; ++x) {
-            if (picture.pixel(x, y) != HoleColour)
+            if (picture.pixel(x, y) != HoleRgb)
                 continue;
-            rising += picture.pixel(x + 1, y - 1) == HoleColour;
-            falling += picture.pixel(x + 1, y + 1) == HoleColour;
+            rising += picture.pixel(x + 1, y - 1) == HoleRgb;
+            falling += picture.pixel(x + 1, y + 1) == HoleRgb;
         }
     }
     EXPECT_GT(rising, 0);

@@ -96,10 +96,10 @@ TEST_F(CanvasPane, HoleStrokeIsTenPixelsWideInBothLayers)
 {
     canvas.SetBrushSize(10);
     Stroke({10, 10}, {30, 10});
-    ExpectOnlyBrushColour(canvas, HoleColour);
+    ExpectOnlyBrushColour(canvas, HoleRgb);
     for (int x = 10; x <= 30; ++x)
-        EXPECT_EQ(CountInColumn(canvas.OverlayLayer(), x, HoleColour), 10) << x;
-    const QRect box = BoxOf(canvas.OverlayLayer(), HoleColour);
+        EXPECT_EQ(CountInColumn(canvas.OverlayLayer(), x, HoleRgb), 10) << x;
+    const QRect box = BoxOf(canvas.OverlayLayer(), HoleRgb);
     EXPECT_TRUE(QRect(5, 5, 31, 11).contains(box)) << box.x() << "," << box.y() << " " << box.width() << "x"
                                                    << box.height();
 }
@@ -109,10 +109,10 @@ TEST_F(CanvasPane, OutlineIsOnePixelWideWhateverTheBrushSize)
     canvas.SetBrushSize(40);
     canvas.SetTool(ToolSourceOutline);
     Stroke({5, 5}, {45, 25});
-    ExpectOnlyBrushColour(canvas, OutlineColour);
+    ExpectOnlyBrushColour(canvas, OutlineRgb);
     for (int x = 6; x < 45; ++x)
-        EXPECT_EQ(CountInColumn(canvas.OverlayLayer(), x, OutlineColour), 1) << x;
-    EXPECT_EQ(BoxOf(canvas.OverlayLayer(), OutlineColour), QRect(QPoint(5, 5), QPoint(45, 25)));
+        EXPECT_EQ(CountInColumn(canvas.OverlayLayer(), x, OutlineRgb), 1) << x;
+    EXPECT_EQ(BoxOf(canvas.OverlayLayer(), OutlineRgb), QRect(QPoint(5, 5), QPoint(45, 25)));
 }
 
 TEST_F(CanvasPane, EraserRestoresARectangleFromTheResultLayer)
@@ -139,8 +139,8 @@ TEST_F(CanvasPane, EraserRestoresARectangleFromTheResultLayer)
         }
     }
     for (QPoint kept : {QPoint(35, 10), QPoint(20, 15), QPoint(4, 10), QPoint(20, 4)}) {
-        EXPECT_EQ(canvas.OverlayLayer().pixel(kept), HoleColour) << kept.x() << "," << kept.y();
-        EXPECT_EQ(canvas.DisplayLayer().pixel(kept), HoleColour) << kept.x() << "," << kept.y();
+        EXPECT_EQ(canvas.OverlayLayer().pixel(kept), HoleRgb) << kept.x() << "," << kept.y();
+        EXPECT_EQ(canvas.DisplayLayer().pixel(kept), HoleRgb) << kept.x() << "," << kept.y();
     }
 }
 
@@ -164,7 +164,7 @@ TEST_F(CanvasPane, TimerDrawsWhileTheButtonIsHeldAndRepaintsOnlyTheSegment)
     canvas.cursorAt = ClientOf({10, 30});
     QTest::mousePress(&canvas, Qt::LeftButton, {}, canvas.ClientRect().topLeft() + ClientOf({10, 30}));
     canvas.cursorAt = ClientOf({20, 30});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return canvas.OverlayLayer().pixel(20, 30) == HoleColour; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return canvas.OverlayLayer().pixel(20, 30) == HoleRgb; }));
     QTest::mouseRelease(&canvas, Qt::LeftButton, {}, canvas.ClientRect().topLeft() + ClientOf({20, 30}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !canvas.painted.isEmpty(); }));
     const QRect segment(canvas.ClientRect().topLeft() + ClientOf({10 - 7, 30 - 7}), QSize(25, 15));

@@ -73,14 +73,14 @@ TEST_F(PaintCommand, FillsTheRemovalStrokeAsTheCommandLineToolDoes)
 {
     OpenAndMark();
     const QImage overlay = Canvas().OverlayLayer();
-    ASSERT_GT(CountColour(overlay, HoleColour), 300);
+    ASSERT_GT(CountColour(overlay, HoleRgb), 300);
     const BitmapPtr before = CloneBitmap(Canvas().WorkingImage());
 
     Click(PaintButton);
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
-    EXPECT_EQ(CountColour(Canvas().OverlayLayer(), HoleColour), 0);
+    EXPECT_EQ(CountColour(Canvas().OverlayLayer(), HoleRgb), 0);
     EXPECT_EQ(CountColour(Canvas().OverlayLayer(), qRgb(0, 0, 0)), overlay.width() * overlay.height());
-    EXPECT_EQ(CountColour(Canvas().DisplayLayer(), HoleColour), 0);
+    EXPECT_EQ(CountColour(Canvas().DisplayLayer(), HoleRgb), 0);
     EXPECT_FALSE(SameBytes(before.get(), Canvas().WorkingImage()));
     EXPECT_EQ(CodeAt(dialog->Mask(), 55, 95 - 46), MaskSource) << "the hole is filled";
 
@@ -105,12 +105,12 @@ TEST_F(PaintCommand, OutlineWithoutRemovalStrokeFillsNothingButClearsTheStrokes)
     Click(1027);
     Stroke({20, 20}, {100, 20});
     Stroke({100, 20}, {100, 80});
-    ASSERT_GT(CountColour(Canvas().OverlayLayer(), OutlineColour), 100);
+    ASSERT_GT(CountColour(Canvas().OverlayLayer(), OutlineRgb), 100);
 
     Click(PaintButton);
     EXPECT_TRUE(SameBytes(before.get(), Canvas().WorkingImage()));
-    EXPECT_EQ(CountColour(Canvas().OverlayLayer(), OutlineColour), 0);
-    EXPECT_EQ(CountColour(Canvas().DisplayLayer(), OutlineColour), 0);
+    EXPECT_EQ(CountColour(Canvas().OverlayLayer(), OutlineRgb), 0);
+    EXPECT_EQ(CountColour(Canvas().DisplayLayer(), OutlineRgb), 0);
 }
 
 TEST_F(PaintCommand, UndoBringsBackStrokesAndPictureAsOftenAsAsked)

@@ -82,13 +82,15 @@ protected:
     // Where the mouse is now, in client coordinates; strokes sample it on
     // every timer tick.
     virtual QPoint CursorClientPosition() const;
+    // Draws the stroke from where the last segment ended to the cursor and
+    // asks for a repaint of just that part.
+    void DrawSegment();
 
 private:
     int PenWidth() const;
     QRgb BrushColour() const;
     void BeginStroke(QPoint client);
     void EndStroke();
-    void DrawSegment();
     // Restores rect's pixels of the display layer from the result layer and
     // clears them on the overlay; rect's right and bottom edges are excluded.
     void EraseRect(const QRect& rect);

@@ -275,7 +275,7 @@ TEST_F(CliEndToEnd, BadInputsAreRefusedWithOneLineAndNoOutput)
     const std::vector<Case> cases = {
         {"missing input", Quoted(folder / "none.png") + overlay, 2, "none.png: cannot open the file"},
         {"not a picture", Quoted(folder / "notes.png") + overlay, 2, "notes.png: "},
-        {"truncated", Quoted(QUENLO_TEST_DATA_DIR "/truncated.jpg") + overlay, 2, "truncated.jpg: "},
+        {"truncated", Quoted(QUENLO_TEST_DATA_DIR "/hostile/truncated.jpg") + overlay, 2, "truncated.jpg: "},
         {"size mismatch", Quoted(Sample) + " --overlay " + Quoted(folder / "small.png"), 2, "same size"},
         {"mask size mismatch", Quoted(Sample) + " --mask " + Quoted(folder / "small.png"), 2, "small.png: "},
         {"unsupported depth", Quoted(folder / "float.tif") + overlay, 2, "float.tif: unsupported pixel type"},
@@ -307,7 +307,7 @@ TEST_F(CliEndToEnd, UnwritableOutputGivesStatusThreeAndKeepsOldFiles)
 
     // An earlier result survives a failed run untouched.
     { std::ofstream(folder / "old.png") << "earlier result"; }
-    const ToolRun failed = Run(Quoted(QUENLO_TEST_DATA_DIR "/truncated.jpg") + " " + Quoted(folder / "old.png") +
+    const ToolRun failed = Run(Quoted(QUENLO_TEST_DATA_DIR "/hostile/truncated.jpg") + " " + Quoted(folder / "old.png") +
                                " --overlay " + Quoted(SampleOverlay));
     EXPECT_EQ(failed.status, 2);
     EXPECT_EQ(ReadText(folder / "old.png"), "earlier result");

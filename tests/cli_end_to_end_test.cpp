@@ -6,6 +6,7 @@
 #include "canvas/picture_loader.h"
 #include "canvas/picture_writer.h"
 #include "engine/inpaint_job.h"
+#include "hostile_files.h"
 #include "kernels/pixel_access.h"
 
 #include <gtest/gtest.h>
@@ -293,6 +294,44 @@ TEST_F(CliEndToEnd, BadInputsAreRefusedWithOneLineAndNoOutput)
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
         EXPECT_EQ(run.out, "");
         EXPECT_FALSE(fs::exists(output));
+    }
+}
+
+TEST_F(CliEndToEnd, OddFilesAreInpaintedInTheirEditableLayoutOrRefusedWithoutOutput)
+{
+    const fs::path output = folder / "out.tif";
+    for (const HostileFile& file : HostileFiles()) {
+        SCOPED_TRACE(file.name);
+        const std::string path = Quoted(file.Path());
+        if (!file.Loads()) {
+            // Refused the same way as the picture and as the marks.
+            for (const std::string& arguments :
+                 {path + " --mask " + Quoted(Sample), Quoted(Sample) + " --mask " + path}) {
+                const ToolRun run = Run(arguments + " " + Quoted(output));
+                EXPECT_EQ(run.status, 2);
+                EXPECT_TRUE(run.err.starts_with("quenlo-inpaint: " + file.Path() + ": ")) << run.err;
+                EXPECT_NE(run.err.find(file.reason), std::string::npos) << run.err;
+                EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+                EXPECT_EQ(run.out, "");
+                EXPECT_FALSE(fs::exists(output));
+            }
+            continue;
+        }
+        // One hole pixel in the middle.
+        BitmapPtr holes(FreeImage_Allocate(static_cast<int>(file.width), static_cast<int>(file.height), 24));
+        const int white[4] = {255, 255, 255, 0};
+        WritePixel(holes.get(), static_cast<int>(file.width / 2), static_cast<int>(file.height / 2), white, 3);
+        WriteOrFail(holes.get(), folder / "holes.png");
+        const ToolRun run = Run(path + " " + Quoted(output) + " --quiet --mask " + Quoted(folder / "holes.png"));
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        const BitmapPtr result = Load(output);
+        ASSERT_TRUE(result);
+        EXPECT_EQ(FreeImage_GetWidth(result.get()), file.width);
+        EXPECT_EQ(FreeImage_GetHeight(result.get()), file.height);
+        EXPECT_EQ(FreeImage_GetBPP(result.get()), file.bitsPerPixel);
+        EXPECT_EQ(FreeImage_GetColorType(result.get()), file.colourType);
+        fs::remove(output);
     }
 }
 

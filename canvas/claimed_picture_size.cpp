@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <optional>
 
 namespace {
 
@@ -52,23 +53,24 @@ long long Big32(const uint8_t* bytes)
            static_cast<long long>(bytes[2]) << 8 | static_cast<long long>(bytes[3]);
 }
 
-void KeepLarger(std::optional<ClaimedSize>& largest, ClaimedSize size)
+// Skips a run of data sub-blocks up to and including the empty one; the
+// number of data bytes, or nullopt when the file ends first.
+std::optional<long long> SkipGifSubBlocks(HeaderReader& reader)
 {
-    if (!largest || size.Pixels() > largest->Pixels())
-        largest = size;
-}
-
-// Skips a run of data sub-blocks up to and including the empty one.
-bool SkipGifSubBlocks(HeaderReader& reader)
-{
+    long long bytes = 0;
     for (;;) {
         const int length = reader.Byte();
         if (length <= 0)
-            return length == 0;
+            return length == 0 ? std::optional<long long>(bytes) : std::nullopt;
         if (!reader.Skip(length))
-            return false;
+            return std::nullopt;
+        bytes += length;
     }
 }
+
+// A code takes at least two bits and stands for at most 4096 pixels, so no
+// sound frame holds more pixels than this.
+long long MostGifPixels(long long dataBytes) { return dataBytes * 8 / 2 * 4096; }
 
 // The decoder allocates the logical screen or a frame's own size, and walks
 // every frame when it opens the file, so every descriptor counts.
@@ -78,26 +80,40 @@ std::optional<ClaimedSize> ReadGifSize(HeaderReader& reader)
     if (!reader.Read(screen.data(), screen.size()) ||
         (std::memcmp(screen.data(), "GIF87a", 6) != 0 && std::memcmp(screen.data(), "GIF89a", 6) != 0))
         return std::nullopt;
-    std::optional<ClaimedSize> largest = ClaimedSize{Little16(&screen[6]), Little16(&screen[8])};
+    ClaimedSize largest{Little16(&screen[6]), Little16(&screen[8])};
+    // The first frame is the picture that is decoded.
+    bool firstFrameSeen = false;
+    bool firstFrameWhole = false;
+    const auto result = [&] {
+        largest.cutShort = !firstFrameWhole;
+        return std::optional<ClaimedSize>(largest);
+    };
     const auto colourTableBytes = [](uint8_t flags) { return flags & 0x80 ? 3LL << ((flags & 7) + 1) : 0LL; };
     if (!reader.Skip(colourTableBytes(screen[10])))
-        return largest;
+        return result();
     for (;;) {
         const int introducer = reader.Byte();
         if (introducer == 0x2C) {
             std::array<uint8_t, 9> descriptor{};
             if (!reader.Read(descriptor.data(), descriptor.size()))
-                return largest;
-            KeepLarger(largest, ClaimedSize{Little16(&descriptor[4]), Little16(&descriptor[6])});
+                return result();
+            const ClaimedSize frame{Little16(&descriptor[4]), Little16(&descriptor[6])};
+            if (frame.Pixels() > largest.Pixels())
+                largest = frame;
             // The local colour table and the code size byte precede the data.
-            if (!reader.Skip(colourTableBytes(descriptor[8]) + 1) || !SkipGifSubBlocks(reader))
-                return largest;
+            const std::optional<long long> dataBytes =
+                reader.Skip(colourTableBytes(descriptor[8]) + 1) ? SkipGifSubBlocks(reader) : std::nullopt;
+            if (!firstFrameSeen)
+                firstFrameWhole = dataBytes && frame.Pixels() <= MostGifPixels(*dataBytes);
+            firstFrameSeen = true;
+            if (!dataBytes)
+                return result();
         } else if (introducer == 0x21) {
             if (reader.Byte() < 0 || !SkipGifSubBlocks(reader))
-                return largest;
+                return result();
         } else {
             // The trailer, the end of the file or damage: nothing more to learn.
-            return largest;
+            return result();
         }
     }
 }

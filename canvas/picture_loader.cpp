@@ -140,6 +140,10 @@ LoadedPicture LoadPicture(const std::string& path)
     if (const std::optional<ClaimedSize> claimed = ReadClaimedSize(path, format)) {
         if (!CheckPictureSize(claimed->width, claimed->height, result.error))
             return result;
+        if (claimed->cutShort) {
+            result.error = "the picture is damaged or cut short (its pixel data ends early)";
+            return result;
+        }
     } else if (FreeImage_FIFSupportsNoPixels(format)) {
         BitmapPtr header(FreeImage_Load(format, path.c_str(), LoadFlagsFor(format) | FIF_LOAD_NOPIXELS));
         if (!header) {

@@ -210,6 +210,16 @@ void WriteHugeGif()
     WriteBytes("huge_frame.gif", gif);
 }
 
+// Also found by fuzzing: a frame of 17993 x 14648 pixels, just below the
+// size limit, with six bytes of pixel data.
+void WriteThinGif()
+{
+    const Bytes gif = {'G',  'I',  'F',  '8',  '9',  'a',  0x08, 0x00, 0x06, 0x00, 0xF0, 0x00, 0x00, 0x00, 0x80, 0x00,
+                       0x00, 0x00, 0x00, 0x21, 0xF9, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00, 0x00, 0x47,
+                       0x49, 0x46, 0x38, 0x39, 0x61, 0x02, 0x06, 0x84, 0x8F, 0xA9, 0xCB, 0x7D, 0x05, 0x00, 0x3B};
+    WriteBytes("thin_frame.gif", gif);
+}
+
 FIBITMAP* CmykPicture(int width, int height)
 {
     FIBITMAP* bitmap = ColourPicture(width, height, 32);
@@ -254,6 +264,7 @@ int main(int argc, char** argv)
     WriteBytes("notes.png", Bytes(text.begin(), text.end()));
     WritePngDamage();
     WriteHugeGif();
+    WriteThinGif();
 
     Save(PalettePicture(13, 7, 1), FIF_PNG, "bilevel_1bit.png");
     Save(PalettePicture(13, 7, 4), FIF_BMP, "palette_4bit.bmp");

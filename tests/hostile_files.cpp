@@ -33,6 +33,7 @@ const std::vector<HostileFile>& HostileFiles()
         // Sizes claimed by the header alone.
         Refused("huge_header.png", "the picture is too large (100000 x 100000 pixels)"),
         Refused("huge_frame.gif", "the picture is too large (65280 x 52137 pixels)"),
+        Refused("thin_frame.gif", "the picture is damaged or cut short"),
         // Sample types the engine has no use for.
         Refused("grey_float.tif", "unsupported pixel type: 32-bit floating-point greyscale"),
         Refused("rgb_float.tif", "unsupported pixel type: floating-point RGB"),

@@ -76,8 +76,10 @@ struct ClaimCase {
     const char* what;
     const char* name;
     Bytes bytes;
-    std::optional<ClaimedSize> claimed;
+    std::optional<ClaimedSize> claimed; // with cutShort as it must be found
 };
+
+ClaimedSize CutShort(long long width, long long height) { return ClaimedSize{width, height, true}; }
 
 std::vector<ClaimCase> ClaimCases()
 {
@@ -89,7 +91,10 @@ std::vector<ClaimCase> ClaimCases()
          Concatenated({GifScreen(40, 30, false), GifFrame(10, 10), {0x3B}}), ClaimedSize{40, 30}},
         {"GIF: frames up to where the file ends", "cut.gif",
          Concatenated({GifScreen(4, 4, false), {0x2C, 0, 0, 0, 0}, Little16(60000), Little16(60000), {0, 2, 0x10, 1}}),
-         ClaimedSize{60000, 60000}},
+         CutShort(60000, 60000)},
+        {"GIF: a first frame its data cannot cover", "thin.gif",
+         Concatenated({GifScreen(4, 4, false), GifFrame(600, 600), GifFrame(2, 2), {0x3B}}), CutShort(600, 600)},
+        {"GIF: the screen alone", "frameless.gif", Concatenated({GifScreen(4, 4, false), {0x3B}}), CutShort(4, 4)},
         {"GIF: a wrong signature says nothing", "wrong.gif", Concatenated({Text("GIF90a"), Bytes(20, 0)}),
          std::nullopt},
         {"SGI", "huge.sgi", Concatenated({Big16(474), {0, 1}, Big16(3), Big16(65000), Big16(65000), Big16(3)}),
@@ -188,6 +193,7 @@ TEST(ClaimedPictureSize, HeadersOfWholeFileDecodersGiveTheirLargestClaim)
         if (claimed) {
             EXPECT_EQ(claimed->width, c.claimed->width);
             EXPECT_EQ(claimed->height, c.claimed->height);
+            EXPECT_EQ(claimed->cutShort, c.claimed->cutShort);
         }
     }
 }
@@ -203,4 +209,29 @@ TEST(ClaimedPictureSize, LoaderRefusesEveryEnormousClaim)
         EXPECT_EQ(picture.error, "the picture is too large (" + std::to_string(c.claimed->width) + " x " +
                                      std::to_string(c.claimed->height) + " pixels)");
     }
+}
+
+TEST(ClaimedPictureSize, LoaderRefusesAGifWhoseDataCannotCoverTheFirstFrame)
+{
+    for (const ClaimCase& c : ClaimCases()) {
+        if (!c.claimed || !c.claimed->cutShort || c.claimed->Pixels() > MaxPicturePixels)
+            continue;
+        SCOPED_TRACE(c.what);
+        const LoadedPicture picture = LoadPicture(WriteFile(c.name, c.bytes).string());
+        EXPECT_FALSE(picture);
+        EXPECT_EQ(picture.error, "the picture is damaged or cut short (its pixel data ends early)");
+    }
+}
+
+TEST(ClaimedPictureSize, UniformGifPackedAsTightlyAsItGoesStillLoads)
+{
+    BitmapPtr picture(FreeImage_Allocate(2000, 1500, 8));
+    RGBQUAD* palette = FreeImage_GetPalette(picture.get());
+    for (int i = 0; i < 256; ++i)
+        palette[i] = RGBQUAD{static_cast<BYTE>(i), 0, static_cast<BYTE>(255 - i), 0};
+    const fs::path path = WriteFile("uniform.gif", {});
+    ASSERT_TRUE(FreeImage_Save(FIF_GIF, picture.get(), path.string().c_str(), 0));
+    const LoadedPicture loaded = LoadPicture(path.string());
+    ASSERT_TRUE(loaded) << loaded.error << ", " << fs::file_size(path) << " bytes";
+    EXPECT_EQ(FreeImage_GetWidth(loaded.bitmap.get()), 2000u);
 }

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "canvas/picture_loader.h"
 
+#include "canvas/claimed_picture_size.h"
 #include "canvas/freeimage_messages.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -56,19 +58,22 @@ BitmapPtr Converted(FIBITMAP* converted, std::string& error, const char* what)
     return BitmapPtr(converted);
 }
 
-bool CheckPictureSize(FIBITMAP* bitmap, std::string& error)
+bool CheckPictureSize(long long width, long long height, std::string& error)
 {
-    const unsigned width = FreeImage_GetWidth(bitmap);
-    const unsigned height = FreeImage_GetHeight(bitmap);
     if (width == 0 || height == 0) {
         error = "the picture has no pixels";
         return false;
     }
-    if (static_cast<long long>(width) * height > MaxPicturePixels) {
+    if (width * height > MaxPicturePixels) {
         error = "the picture is too large (" + std::to_string(width) + " x " + std::to_string(height) + " pixels)";
         return false;
     }
     return true;
+}
+
+bool CheckPictureSize(FIBITMAP* bitmap, std::string& error)
+{
+    return CheckPictureSize(FreeImage_GetWidth(bitmap), FreeImage_GetHeight(bitmap), error);
 }
 
 } // namespace
@@ -130,8 +135,16 @@ LoadedPicture LoadPicture(const std::string& path)
     result.format = format;
 
     // Read the header alone first, so that a file claiming an enormous size
-    // is refused before memory is reserved for it.
-    if (FreeImage_FIFSupportsNoPixels(format)) {
+    // is refused before memory is reserved for it. Some decoders cannot stop
+    // after the header; for a few of those the size is read here instead.
+    if (const std::optional<ClaimedSize> claimed = ReadClaimedSize(path, format)) {
+        if (!CheckPictureSize(claimed->width, claimed->height, result.error))
+            return result;
+        if (claimed->cutShort) {
+            result.error = "the picture is damaged or cut short (its pixel data ends early)";
+            return result;
+        }
+    } else if (FreeImage_FIFSupportsNoPixels(format)) {
         BitmapPtr header(FreeImage_Load(format, path.c_str(), LoadFlagsFor(format) | FIF_LOAD_NOPIXELS));
         if (!header) {
             result.error = WithCodecReason("not a readable picture");

@@ -22,7 +22,8 @@ struct LoadedPicture {
 // the name says nothing; TIFF files keep a CMYK separation. Other layouts are
 // converted: 1-, 4- and palettised 8-bit pictures and 16-bit colour pictures
 // to 24 bits, 16-bit greyscale to 8 bits, 48-bit to 24 and 64-bit to 32.
-// Floating-point and other sample types are refused.
+// Floating-point and other sample types are refused, and so are JPEG and GIF
+// files whose pixel data ends early.
 LoadedPicture LoadPicture(const std::string& path);
 
 // The layout conversions of LoadPicture on a bitmap already in memory; null

@@ -6,6 +6,7 @@
 #include "canvas/picture_loader.h"
 #include "canvas/picture_writer.h"
 #include "engine/inpaint_job.h"
+#include "hostile_files.h"
 #include "kernels/pixel_access.h"
 
 #include <gtest/gtest.h>
@@ -275,7 +276,7 @@ TEST_F(CliEndToEnd, BadInputsAreRefusedWithOneLineAndNoOutput)
     const std::vector<Case> cases = {
         {"missing input", Quoted(folder / "none.png") + overlay, 2, "none.png: cannot open the file"},
         {"not a picture", Quoted(folder / "notes.png") + overlay, 2, "notes.png: "},
-        {"truncated", Quoted(QUENLO_TEST_DATA_DIR "/truncated.jpg") + overlay, 2, "truncated.jpg: "},
+        {"truncated", Quoted(QUENLO_TEST_DATA_DIR "/hostile/truncated.jpg") + overlay, 2, "truncated.jpg: "},
         {"size mismatch", Quoted(Sample) + " --overlay " + Quoted(folder / "small.png"), 2, "same size"},
         {"mask size mismatch", Quoted(Sample) + " --mask " + Quoted(folder / "small.png"), 2, "small.png: "},
         {"unsupported depth", Quoted(folder / "float.tif") + overlay, 2, "float.tif: unsupported pixel type"},
@@ -296,6 +297,44 @@ TEST_F(CliEndToEnd, BadInputsAreRefusedWithOneLineAndNoOutput)
     }
 }
 
+TEST_F(CliEndToEnd, OddFilesAreInpaintedInTheirEditableLayoutOrRefusedWithoutOutput)
+{
+    const fs::path output = folder / "out.tif";
+    for (const HostileFile& file : HostileFiles()) {
+        SCOPED_TRACE(file.name);
+        const std::string path = Quoted(file.Path());
+        if (!file.Loads()) {
+            // Refused the same way as the picture and as the marks.
+            for (const std::string& arguments :
+                 {path + " --mask " + Quoted(Sample), Quoted(Sample) + " --mask " + path}) {
+                const ToolRun run = Run(arguments + " " + Quoted(output));
+                EXPECT_EQ(run.status, 2);
+                EXPECT_TRUE(run.err.starts_with("quenlo-inpaint: " + file.Path() + ": ")) << run.err;
+                EXPECT_NE(run.err.find(file.reason), std::string::npos) << run.err;
+                EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+                EXPECT_EQ(run.out, "");
+                EXPECT_FALSE(fs::exists(output));
+            }
+            continue;
+        }
+        // One hole pixel in the middle.
+        BitmapPtr holes(FreeImage_Allocate(static_cast<int>(file.width), static_cast<int>(file.height), 24));
+        const int white[4] = {255, 255, 255, 0};
+        WritePixel(holes.get(), static_cast<int>(file.width / 2), static_cast<int>(file.height / 2), white, 3);
+        WriteOrFail(holes.get(), folder / "holes.png");
+        const ToolRun run = Run(path + " " + Quoted(output) + " --quiet --mask " + Quoted(folder / "holes.png"));
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        const BitmapPtr result = Load(output);
+        ASSERT_TRUE(result);
+        EXPECT_EQ(FreeImage_GetWidth(result.get()), file.width);
+        EXPECT_EQ(FreeImage_GetHeight(result.get()), file.height);
+        EXPECT_EQ(FreeImage_GetBPP(result.get()), file.bitsPerPixel);
+        EXPECT_EQ(FreeImage_GetColorType(result.get()), file.colourType);
+        fs::remove(output);
+    }
+}
+
 TEST_F(CliEndToEnd, UnwritableOutputGivesStatusThreeAndKeepsOldFiles)
 {
     const std::string arguments = Quoted(Sample) + " --overlay " + Quoted(SampleOverlay);
@@ -307,7 +346,7 @@ TEST_F(CliEndToEnd, UnwritableOutputGivesStatusThreeAndKeepsOldFiles)
 
     // An earlier result survives a failed run untouched.
     { std::ofstream(folder / "old.png") << "earlier result"; }
-    const ToolRun failed = Run(Quoted(QUENLO_TEST_DATA_DIR "/truncated.jpg") + " " + Quoted(folder / "old.png") +
+    const ToolRun failed = Run(Quoted(QUENLO_TEST_DATA_DIR "/hostile/truncated.jpg") + " " + Quoted(folder / "old.png") +
                                " --overlay " + Quoted(SampleOverlay));
     EXPECT_EQ(failed.status, 2);
     EXPECT_EQ(ReadText(folder / "old.png"), "earlier result");

@@ -139,7 +139,7 @@ TEST(WritePicture, FailureLeavesTheOldFileAndNoScratchFiles)
 
 TEST(LoadPicture, RefusesAJpegThatEndsEarly)
 {
-    const LoadedPicture sample = LoadPicture(QUENLO_TEST_DATA_DIR "/truncated.jpg");
+    const LoadedPicture sample = LoadPicture(QUENLO_TEST_DATA_DIR "/hostile/truncated.jpg");
     EXPECT_FALSE(sample);
 
     // A sound JPEG cut in half decodes with a warning only.

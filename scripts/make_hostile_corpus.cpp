@@ -1,0 +1,287 @@
+// SPDX-License-Identifier: MIT
+// Writes the generated part of tests/data/hostile: small pictures of every
+// pixel layout the loader meets, and files damaged in known ways. Run by
+// scripts/make_hostile_corpus.sh; the output is committed.
+#include <FreeImage.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+std::string g_folder;
+
+[[noreturn]] void Fail(const std::string& what)
+{
+    std::fprintf(stderr, "make_hostile_corpus: %s\n", what.c_str());
+    std::exit(1);
+}
+
+std::string PathOf(const std::string& name) { return g_folder + "/" + name; }
+
+void WriteBytes(const std::string& name, const Bytes& bytes)
+{
+    std::ofstream file(PathOf(name), std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!file)
+        Fail("cannot write " + name);
+}
+
+FIBITMAP* Allocate(FREE_IMAGE_TYPE type, int width, int height, int bitsPerPixel = 8)
+{
+    FIBITMAP* bitmap = FreeImage_AllocateT(type, width, height, bitsPerPixel);
+    if (bitmap == nullptr)
+        Fail("out of memory");
+    return bitmap;
+}
+
+void Save(FIBITMAP* bitmap, FREE_IMAGE_FORMAT format, const std::string& name, int flags = 0)
+{
+    if (!FreeImage_Save(format, bitmap, PathOf(name).c_str(), flags))
+        Fail("cannot save " + name);
+    FreeImage_Unload(bitmap);
+}
+
+Bytes SaveToMemory(FIBITMAP* bitmap, FREE_IMAGE_FORMAT format)
+{
+    FIMEMORY* memory = FreeImage_OpenMemory();
+    if (!FreeImage_SaveToMemory(format, bitmap, memory, 0))
+        Fail("cannot encode a picture");
+    BYTE* data = nullptr;
+    DWORD size = 0;
+    FreeImage_AcquireMemory(memory, &data, &size);
+    Bytes bytes(data, data + size);
+    FreeImage_CloseMemory(memory);
+    FreeImage_Unload(bitmap);
+    return bytes;
+}
+
+// A pattern every layout can show: value = (x * 37 + y * 11 + channel * 71) mod 256.
+int PatternAt(int x, int y, int channel) { return (x * 37 + y * 11 + channel * 71) % 256; }
+
+// 24- or 32-bit colour, channels in memory order.
+FIBITMAP* ColourPicture(int width, int height, int bitsPerPixel)
+{
+    FIBITMAP* bitmap = Allocate(FIT_BITMAP, width, height, bitsPerPixel);
+    const int bytesPerPixel = bitsPerPixel / 8;
+    for (int y = 0; y < height; ++y) {
+        BYTE* line = FreeImage_GetScanLine(bitmap, y);
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < bytesPerPixel; ++c)
+                line[x * bytesPerPixel + c] = static_cast<BYTE>(PatternAt(x, y, c));
+    }
+    return bitmap;
+}
+
+// 1, 4 or 8 bits of palette index; the palette holds distinct colours.
+FIBITMAP* PalettePicture(int width, int height, int bitsPerPixel)
+{
+    FIBITMAP* bitmap = Allocate(FIT_BITMAP, width, height, bitsPerPixel);
+    const int colours = 1 << bitsPerPixel;
+    RGBQUAD* palette = FreeImage_GetPalette(bitmap);
+    for (int i = 0; i < colours; ++i)
+        palette[i] = RGBQUAD{static_cast<BYTE>(255 - i * 255 / (colours - 1)), static_cast<BYTE>(i * 97 % 256),
+                             static_cast<BYTE>(i * 255 / (colours - 1)), 0};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            BYTE index = static_cast<BYTE>((x + 3 * y) % colours);
+            FreeImage_SetPixelIndex(bitmap, x, y, &index);
+        }
+    return bitmap;
+}
+
+FIBITMAP* GreyPicture(int width, int height)
+{
+    FIBITMAP* bitmap = Allocate(FIT_BITMAP, width, height, 8);
+    RGBQUAD* palette = FreeImage_GetPalette(bitmap);
+    for (int i = 0; i < 256; ++i)
+        palette[i] = RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i), 0};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            FreeImage_GetScanLine(bitmap, y)[x] = static_cast<BYTE>(PatternAt(x, y, 0));
+    return bitmap;
+}
+
+// Samples of 16 bits whose high byte is the pattern, so that dropping the low
+// byte gives the pattern back.
+FIBITMAP* DeepPicture(FREE_IMAGE_TYPE type, int width, int height, int channels)
+{
+    FIBITMAP* bitmap = Allocate(type, width, height);
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<uint16_t*>(FreeImage_GetScanLine(bitmap, y));
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < channels; ++c)
+                line[x * channels + c] = static_cast<uint16_t>(PatternAt(x, y, c) * 257);
+    }
+    return bitmap;
+}
+
+FIBITMAP* FloatPicture(FREE_IMAGE_TYPE type, int width, int height, int channels)
+{
+    FIBITMAP* bitmap = Allocate(type, width, height);
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<float*>(FreeImage_GetScanLine(bitmap, y));
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < channels; ++c)
+                line[x * channels + c] = static_cast<float>(PatternAt(x, y, c)) / 255.0f;
+    }
+    return bitmap;
+}
+
+uint32_t Crc32(const uint8_t* data, std::size_t size)
+{
+    uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
+    }
+    return crc ^ 0xFFFFFFFFu;
+}
+
+uint32_t ReadBig32(const Bytes& bytes, std::size_t at)
+{
+    return static_cast<uint32_t>(bytes[at]) << 24 | bytes[at + 1] << 16 | bytes[at + 2] << 8 | bytes[at + 3];
+}
+
+void WriteBig32(Bytes& bytes, std::size_t at, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<uint8_t>(value >> (24 - 8 * i));
+}
+
+// Where the chunk of this type starts (its length field) in a PNG stream.
+std::size_t FindChunk(const Bytes& png, const char* type)
+{
+    std::size_t at = 8;
+    while (at + 8 <= png.size()) {
+        if (std::memcmp(&png[at + 4], type, 4) == 0)
+            return at;
+        at += 12 + ReadBig32(png, at);
+    }
+    Fail(std::string("no ") + type + " chunk");
+}
+
+void FixChunkCrc(Bytes& png, std::size_t chunk)
+{
+    const uint32_t length = ReadBig32(png, chunk);
+    WriteBig32(png, chunk + 8 + length, Crc32(&png[chunk + 4], length + 4));
+}
+
+void WritePngDamage()
+{
+    const Bytes png = SaveToMemory(ColourPicture(16, 12, 24), FIF_PNG);
+
+    Bytes badCrc = png;
+    const std::size_t idat = FindChunk(badCrc, "IDAT");
+    badCrc[idat + 8 + ReadBig32(badCrc, idat) / 2] ^= 0x5A;
+    WriteBytes("bad_crc.png", badCrc);
+
+    // The chunk is intact as a chunk; its compressed stream is not.
+    Bytes badData = png;
+    const uint32_t length = ReadBig32(badData, idat);
+    for (uint32_t i = 2; i < length; ++i)
+        badData[idat + 8 + i] = static_cast<uint8_t>(i * 151 + 7);
+    FixChunkCrc(badData, idat);
+    WriteBytes("bad_idat.png", badData);
+
+    Bytes huge = SaveToMemory(ColourPicture(1, 1, 24), FIF_PNG);
+    const std::size_t ihdr = FindChunk(huge, "IHDR");
+    WriteBig32(huge, ihdr + 8, 100000);
+    WriteBig32(huge, ihdr + 12, 100000);
+    FixChunkCrc(huge, ihdr);
+    WriteBytes("huge_header.png", huge);
+}
+
+// The frame found by fuzzing: a 1 x 0 screen holding one 65280 x 52137
+// frame with no pixel data.
+void WriteHugeGif()
+{
+    const Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                       0x2C, 0x00, 0x75, 0x00, 0x00, 0x00, 0xFF, 0xA9, 0xCB, 0x7D, 0x05, 0x00, 0x3B};
+    WriteBytes("huge_frame.gif", gif);
+}
+
+// Also found by fuzzing: a frame of 17993 x 14648 pixels, just below the
+// size limit, with six bytes of pixel data.
+void WriteThinGif()
+{
+    const Bytes gif = {'G',  'I',  'F',  '8',  '9',  'a',  0x08, 0x00, 0x06, 0x00, 0xF0, 0x00, 0x00, 0x00, 0x80, 0x00,
+                       0x00, 0x00, 0x00, 0x21, 0xF9, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00, 0x00, 0x47,
+                       0x49, 0x46, 0x38, 0x39, 0x61, 0x02, 0x06, 0x84, 0x8F, 0xA9, 0xCB, 0x7D, 0x05, 0x00, 0x3B};
+    WriteBytes("thin_frame.gif", gif);
+}
+
+FIBITMAP* CmykPicture(int width, int height)
+{
+    FIBITMAP* bitmap = ColourPicture(width, height, 32);
+    FreeImage_GetICCProfile(bitmap)->flags |= FIICC_COLOR_IS_CMYK;
+    return bitmap;
+}
+
+FIBITMAP* Rgb565Picture(int width, int height)
+{
+    FIBITMAP* colour = ColourPicture(width, height, 24);
+    FIBITMAP* bitmap = FreeImage_ConvertTo16Bits565(colour);
+    FreeImage_Unload(colour);
+    if (bitmap == nullptr)
+        Fail("cannot make a 16-bit colour picture");
+    return bitmap;
+}
+
+// Two pages of different sizes and depths; only the first is the picture.
+void WriteTwoPageTiff()
+{
+    FIMULTIBITMAP* pages = FreeImage_OpenMultiBitmap(FIF_TIFF, PathOf("two_pages.tif").c_str(), TRUE, FALSE);
+    if (pages == nullptr)
+        Fail("cannot create two_pages.tif");
+    for (FIBITMAP* page : {ColourPicture(13, 7, 24), GreyPicture(5, 3)}) {
+        FreeImage_AppendPage(pages, page);
+        FreeImage_Unload(page);
+    }
+    if (!FreeImage_CloseMultiBitmap(pages))
+        Fail("cannot write two_pages.tif");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2)
+        Fail("usage: make_hostile_corpus FOLDER");
+    g_folder = argv[1];
+
+    WriteBytes("empty.png", {});
+    const std::string text = "These are notes, not a picture.\n";
+    WriteBytes("notes.png", Bytes(text.begin(), text.end()));
+    WritePngDamage();
+    WriteHugeGif();
+    WriteThinGif();
+
+    Save(PalettePicture(13, 7, 1), FIF_PNG, "bilevel_1bit.png");
+    Save(PalettePicture(13, 7, 4), FIF_BMP, "palette_4bit.bmp");
+    Save(PalettePicture(13, 7, 8), FIF_GIF, "palette_8bit.gif");
+    Save(GreyPicture(13, 7), FIF_PNG, "grey_8bit.png");
+    Save(DeepPicture(FIT_UINT16, 13, 7, 1), FIF_TIFF, "grey_16bit.tif");
+    Save(DeepPicture(FIT_UINT16, 13, 7, 1), FIF_PNG, "grey_16bit.png");
+    Save(Rgb565Picture(13, 7), FIF_BMP, "rgb565_16bit.bmp");
+    Save(DeepPicture(FIT_RGB16, 13, 7, 3), FIF_TIFF, "rgb_48bit.tif");
+    Save(DeepPicture(FIT_RGBA16, 13, 7, 4), FIF_TIFF, "rgba_64bit.tif");
+    Save(FloatPicture(FIT_FLOAT, 13, 7, 1), FIF_TIFF, "grey_float.tif");
+    Save(FloatPicture(FIT_RGBF, 13, 7, 3), FIF_TIFF, "rgb_float.tif");
+    Save(CmykPicture(13, 7), FIF_TIFF, "cmyk.tif", TIFF_CMYK);
+    WriteTwoPageTiff();
+    Save(ColourPicture(13, 7, 32), FIF_PNG, "rgba.png");
+    Save(ColourPicture(1, 1, 24), FIF_PNG, "one_pixel.png");
+    Save(ColourPicture(23, 1, 24), FIF_PNG, "one_row.png");
+    Save(ColourPicture(1, 23, 24), FIF_PNG, "one_column.png");
+    return 0;
+}

@@ -8,6 +8,7 @@
 #include "engine/byte_runs.h"
 #include "kernels/parallel_for.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstddef>
@@ -76,6 +77,29 @@ struct LineBest {
 
 SharedBest g_sharedBest;
 std::vector<LineBest> g_lineBest; // one per line of the ring; grows, never shrinks
+
+// The most a candidate's summed difference can be.
+constexpr long long MaxSum = 255LL * 4 * MaxPatchSize * MaxPatchSize;
+
+// The least sum whose cost, sum / denominator in the cost's own arithmetic,
+// is at least bound (orEqual) or above it. Division by a positive number
+// keeps the order, so a candidate whose partial sum reaches this can only
+// end with a cost beyond the bound: comparing sums decides exactly what
+// comparing costs would.
+int SumLimit(double bound, double denominator, bool orEqual)
+{
+    const auto beyond = [&](long long sum) {
+        const double cost = static_cast<double>(sum) / denominator;
+        return orEqual ? cost >= bound : cost > bound;
+    };
+    long long sum = static_cast<long long>(std::min(std::floor(bound * denominator), static_cast<double>(MaxSum + 1)));
+    sum = std::max(sum, 0LL);
+    while (sum > 0 && beyond(sum - 1))
+        --sum;
+    while (sum <= MaxSum && !beyond(sum))
+        ++sum;
+    return static_cast<int>(sum);
+}
 
 // What the search of one line needs to know.
 struct LineSearch {

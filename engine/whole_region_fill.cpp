@@ -27,26 +27,40 @@ struct FillPlanes {
     uint8_t* Pixel(int x, int y) const { return colour.Row(y) + static_cast<std::size_t>(x) * bytesPerPixel; }
 };
 
-// The rounded mean of the known 8-neighbours of (x, y); false when none is known.
-bool AverageNeighbours(const FillPlanes& planes, int x, int y, int average[4])
+// The rounded mean of the known 8-neighbours of (x, y); false when none is
+// known. The channel sums are whole numbers far below 2^53, so summing them
+// as integers gives exactly the double sums the mean is taken from.
+template <int BytesPerPixel>
+bool AverageNeighboursOf(const FillPlanes& planes, int x, int y, int average[4])
 {
-    double sums[4] = {0.0, 0.0, 0.0, 0.0};
+    const bool inside = x > 0 && y > 0 && x + 1 < planes.mask.width && y + 1 < planes.mask.height;
+    int sums[4] = {0, 0, 0, 0};
     int count = 0;
     for (const NeighbourOffset& offset : NeighbourOffsets) {
         const int nx = x + offset.dx;
         const int ny = y + offset.dy;
-        if (!IsKnownCode(planes.Code(nx, ny)))
+        const int code = inside ? planes.mask.Row(ny)[nx] : planes.Code(nx, ny);
+        if (!IsKnownCode(code))
             continue;
         const uint8_t* pixel = planes.Pixel(nx, ny);
-        for (int k = 0; k < planes.bytesPerPixel; ++k)
+        for (int k = 0; k < BytesPerPixel; ++k)
             sums[k] += pixel[k];
         ++count;
     }
     if (count == 0)
         return false;
-    for (int k = 0; k < planes.bytesPerPixel; ++k)
-        average[k] = RoundToInt(sums[k] / count);
+    for (int k = 0; k < BytesPerPixel; ++k)
+        average[k] = RoundToInt(static_cast<double>(sums[k]) / count);
     return true;
+}
+
+bool AverageNeighbours(const FillPlanes& planes, int x, int y, int average[4])
+{
+    switch (planes.bytesPerPixel) {
+    case 1: return AverageNeighboursOf<1>(planes, x, y, average);
+    case 3: return AverageNeighboursOf<3>(planes, x, y, average);
+    default: return AverageNeighboursOf<4>(planes, x, y, average);
+    }
 }
 
 void WriteAverage(const FillPlanes& planes, int x, int y, const int average[4])

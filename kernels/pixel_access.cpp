@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "kernels/pixel_access.h"
 
-#include <cmath>
-
 // FreeImage takes unsigned coordinates and rejects those past the bitmap, so a
 // negative coordinate, converted to a huge unsigned one, is rejected as well.
 
@@ -59,15 +57,6 @@ void WritePixel(FIBITMAP* bitmap, int x, int y, const int channels[4], int bytes
         quad.rgbReserved = bytesPerPixel == 4 ? static_cast<BYTE>(channels[3] & 0xFF) : 0;
         FreeImage_SetPixelColor(bitmap, ux, uy, &quad);
     }
-}
-
-int RoundToInt(double value)
-{
-    double integral = std::trunc(value);
-    const double fraction = value - integral;
-    if (std::fabs(fraction) >= 0.5)
-        integral += fraction > 0.0 ? 1.0 : -1.0;
-    return static_cast<int>(integral);
 }
 
 int BytesPerPixelOf(FIBITMAP* bitmap)

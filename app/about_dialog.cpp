@@ -7,6 +7,7 @@
 #include "controls/hyperlink.h"
 #include "res/resource_ids.h"
 
+#include <QBitmap>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -46,7 +47,10 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     setFixedSize(client.size());
 
     auto* icon = new QLabel(this);
-    icon->setPixmap(QPixmap(ButtonPicturePath(IDR_MAINFRAME)));
+    QPixmap picture(ButtonPicturePath(IDR_MAINFRAME));
+    picture.setMask(QBitmap::fromImage(picture.toImage().createMaskFromColor(ButtonPictureBackground.rgb(),
+                                                                             Qt::MaskOutColor)));
+    icon->setPixmap(picture);
     icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     icon->setGeometry(place(11, 11, 20, 20));
     AddLabel(this, QStringLiteral("Quenlo 1.0"), place(40, 10, 119, 8));
@@ -56,7 +60,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     ok->setGeometry(place(178, 105, 50, 14));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     m_lnkAuthor1 = AddLink(this, IDC_AUTHOR1, QString::fromLatin1(FirstAuthor.name), place(40, 42, 68, 8));
-    AddLabel(this, QStringLiteral("and"), place(114, 42, 13, 8));
+    m_stAnd = AddLabel(this, QStringLiteral("and"), place(114, 42, 13, 8));
     m_lnkAuthor2 = AddLink(this, IDC_AUTHOR2, QString::fromLatin1(SecondAuthor.name), place(137, 42, 57, 8));
     m_lnkWebSite = AddLink(this, IDC_WEB_SITE, QString::fromLatin1(WebAddress), place(40, 60, 100, 8));
     AddLabel(this, QStringLiteral("The program uses the FreeImage library"), place(40, 78, 150, 8));
@@ -69,4 +73,10 @@ void CAboutDlg::OnInitDialog()
     m_lnkWebSite->SetLinkTarget(QString::fromLatin1(WebAddress));
     m_lnkAuthor1->SetLinkTarget(QStringLiteral("mailto:") + QLatin1String(FirstAuthor.mail));
     m_lnkAuthor2->SetLinkTarget(QStringLiteral("mailto:") + QLatin1String(SecondAuthor.mail));
+    // The links shrink to their names; "and" and the second name follow the
+    // first name at a word's distance, whatever the font.
+    const int gap = fontMetrics().horizontalAdvance(QLatin1Char(' '));
+    m_stAnd->adjustSize();
+    m_stAnd->move(m_lnkAuthor1->geometry().right() + 1 + gap, m_stAnd->y());
+    m_lnkAuthor2->move(m_stAnd->geometry().right() + 1 + gap, m_lnkAuthor2->y());
 }

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 class CHyperLink;
+class QLabel;
 
 class CAboutDlg : public QDialog {
     Q_OBJECT
@@ -19,4 +20,6 @@ public:
 
 private:
     void OnInitDialog();
+
+    QLabel* m_stAnd = nullptr;
 };

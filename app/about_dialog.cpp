@@ -5,9 +5,9 @@
 #include "app/credits.h"
 #include "app/dialog_units.h"
 #include "controls/hyperlink.h"
+#include "controls/transparent_picture.h"
 #include "res/resource_ids.h"
 
-#include <QBitmap>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -47,10 +47,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     setFixedSize(client.size());
 
     auto* icon = new QLabel(this);
-    QPixmap picture(ButtonPicturePath(IDR_MAINFRAME));
-    picture.setMask(QBitmap::fromImage(picture.toImage().createMaskFromColor(ButtonPictureBackground.rgb(),
-                                                                             Qt::MaskOutColor)));
-    icon->setPixmap(picture);
+    icon->setPixmap(LoadWithoutColour(ButtonPicturePath(IDR_MAINFRAME), ButtonPictureBackground));
     icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     icon->setGeometry(place(11, 11, 20, 20));
     AddLabel(this, QStringLiteral("Quenlo 1.0"), place(40, 10, 119, 8));

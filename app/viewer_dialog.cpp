@@ -7,12 +7,14 @@
 #include "app/dialog_units.h"
 #include "app/snapshot_folder.h"
 #include "canvas/canvas_pane.h"
+#include "controls/transparent_picture.h"
 #include "controls/xp_style_button_st.h"
 #include "res/resource_ids.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QSignalBlocker>
@@ -25,6 +27,7 @@ CViewerDlg::CViewerDlg(QWidget* parent) : QDialog(parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Quenlo"));
+    setWindowIcon(QIcon(LoadWithoutColour(ButtonPicturePath(IDR_MAINFRAME), ButtonPictureBackground)));
     setFont(DialogFont());
 
     m_pMenuBar = new QMenuBar(this);

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "controls/button_st.h"
 
+#include "controls/transparent_picture.h"
+
 #include <QEnterEvent>
 #include <QFile>
 #include <QGuiApplication>
-#include <QImage>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
@@ -16,23 +17,6 @@ QString DoubledName(const QString& name)
 {
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? name + QStringLiteral("@2x") : name.left(dot) + QStringLiteral("@2x") + name.mid(dot);
-}
-
-QPixmap WithoutColour(const QString& name, QColor transparent)
-{
-    QImage image;
-    if (!image.load(name) || image.isNull())
-        return {};
-    image = image.convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = transparent.rgb();
-    for (int y = 0; y < image.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            if ((row[x] | 0xff000000u) == (key | 0xff000000u))
-                row[x] = qRgba(0, 0, 0, 0);
-        }
-    }
-    return QPixmap::fromImage(image);
 }
 
 } // namespace
@@ -56,12 +40,12 @@ const QPixmap& CButtonST::ImageRecord::For(qreal devicePixelRatio) const
 CButtonST::ImageRecord CButtonST::LoadImageRecord(const QString& name, QColor transparent)
 {
     ImageRecord record;
-    record.normal = WithoutColour(name, transparent);
+    record.normal = LoadWithoutColour(name, transparent);
     if (record.normal.isNull())
         return record;
     const QString doubledName = DoubledName(name);
     if (QFile::exists(doubledName)) {
-        record.doubled = WithoutColour(doubledName, transparent);
+        record.doubled = LoadWithoutColour(doubledName, transparent);
         record.doubled.setDevicePixelRatio(2.0);
     }
     return record;

@@ -6,6 +6,7 @@
 #include "controls/warning_box.h"
 #include "controls/xp_style_button_st.h"
 
+#include <QCursor>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -229,6 +230,12 @@ TEST_F(HyperLink, HoverUnderlinesInRed)
     EXPECT_TRUE(link->font().underline());
     EXPECT_EQ(link->TextColour(), QColor(255, 0, 0));
     EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+
+    // Leaving is noticed by polling, also without a leave event.
+    QCursor::setPos(parent.mapToGlobal(QPoint(190, 45)));
+    QTRY_VERIFY(!link->IsHovered());
+    EXPECT_FALSE(link->font().underline());
+    EXPECT_EQ(link->TextColour(), QColor(0, 0, 238));
 }
 
 TEST(HyperLinkText, EmptyTextShowsTheTargetAndTheLinkFitsIt)

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QSlider>
 #include <QTest>
 #include <QUrl>
@@ -60,13 +61,41 @@ TEST_F(Shortcuts, ZAndXStepTheBrushAndStopAtTheEnds)
     EXPECT_EQ(Text(1034), QStringLiteral("100 px"));
 }
 
-TEST_F(Shortcuts, ShortcutsWorkWhicheverControlHasTheFocus)
+TEST_F(Shortcuts, HeldKeyRepeatsTheStep)
 {
     StartDialog();
-    Find<QSlider>(1038)->setFocus();
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : dialog.get();
+    for (int repeat = 0; repeat < 3; ++repeat) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, QStringLiteral("z"), true);
+        QApplication::sendEvent(target, &press);
+    }
+    EXPECT_EQ(Canvas().BrushSize(), 7);
+}
+
+// Counts the keys a control receives.
+class KeyCounter : public QObject {
+public:
+    int presses = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        presses += event->type() == QEvent::KeyPress ? 1 : 0;
+        return false;
+    }
+};
+
+TEST_F(Shortcuts, ShortcutsWorkWhicheverControlHasTheFocusAndTheKeyStillReachesIt)
+{
+    StartDialog();
+    auto* patch = Find<QSlider>(1038);
+    KeyCounter counter;
+    patch->installEventFilter(&counter);
+    patch->setFocus();
     Press(Qt::Key_X);
     EXPECT_EQ(Canvas().BrushSize(), 11);
     EXPECT_EQ(dialog->PatchSize(), 32);
+    EXPECT_EQ(counter.presses, 1);
 }
 
 TEST_F(Shortcuts, CreditsNeedShift)

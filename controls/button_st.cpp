@@ -215,7 +215,8 @@ void CButtonST::DrawButtonBitmap(QPainter& dc, const QRect& rect)
     const QSize size = picture.deviceIndependentSize().toSize();
     QPoint corner;
     if (text().isEmpty())
-        corner = QPoint(rect.left() + (rect.width() - size.width()) / 2, rect.top() + (rect.height() - size.height()) / 2);
+        corner = QPoint(rect.left() + (rect.width() - size.width()) / 2,
+                        rect.top() + (rect.height() - size.height()) / 2);
     else
         corner = QPoint(rect.left() + m_ptImageMargin.x(), rect.top() + (rect.height() - size.height()) / 2);
     if (m_bDown && !IsCheckMode())

@@ -28,7 +28,8 @@ bool Write(const QString& folder, const QString& name, QSize size, const Drawing
         painter.scale(scale, scale);
         draw(painter);
         painter.end();
-        const QString file = folder + QLatin1Char('/') + name + (scale == 2 ? QStringLiteral("@2x.png") : QStringLiteral(".png"));
+        const QString suffix = scale == 2 ? QStringLiteral("@2x.png") : QStringLiteral(".png");
+        const QString file = folder + QLatin1Char('/') + name + suffix;
         if (!image.save(file)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
             return false;
@@ -203,8 +204,6 @@ void Fit(QPainter& p)
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(20, 150, 40), 2));
     p.drawRect(QRectF(3, 3, 28, 21));
-    // Corner arrows towards the frame.
-    p.setPen(QPen(QColor(20, 150, 40), 1.2));
     DrawWord(p, QRectF(3, 3, 28, 21), QStringLiteral("Fit"), QColor(20, 60, 210), 12);
 }
 

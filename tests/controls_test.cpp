@@ -250,10 +250,12 @@ TEST(HyperLinkText, EmptyTextShowsTheTargetAndTheLinkFitsIt)
 
 TEST(HyperLinkText, ErrorCodesHaveTheirTexts)
 {
-    EXPECT_EQ(CHyperLink::LinkErrorText(26), QStringLiteral("Unable to open hyperlink:\n\nA sharing violation occurred. "));
+    EXPECT_EQ(CHyperLink::LinkErrorText(26),
+              QStringLiteral("Unable to open hyperlink:\n\nA sharing violation occurred. "));
     EXPECT_EQ(CHyperLink::LinkErrorText(0),
               QStringLiteral("Unable to open hyperlink:\n\nThe operating system is out\nof memory or resources."));
-    EXPECT_EQ(CHyperLink::LinkErrorText(99), QStringLiteral("Unable to open hyperlink:\n\nUnknown Error (99) occurred."));
+    EXPECT_EQ(CHyperLink::LinkErrorText(99),
+              QStringLiteral("Unable to open hyperlink:\n\nUnknown Error (99) occurred."));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "app/dialog_template.h"
 
 #include "app/ellipsis_label.h"
+#include "controls/xp_style_button_st.h"
 #include "res/resource_ids.h"
 
 #include <QCheckBox>
@@ -16,7 +17,8 @@ namespace {
 
 enum class Kind {
     PushButton,
-    PushLikeCheckBox, // a push button that stays down while checked
+    PictureButton,
+    PictureCheckButton, // stays down while its check mark is set
     CheckBox,
     Slider,
     Label,
@@ -42,21 +44,21 @@ struct ControlTemplate {
 };
 
 constexpr ControlTemplate ViewerTemplate[] = {
-    {IDC_OPEN, Kind::PushButton, "", 7, 6, 24, 19, true},
-    {IDC_SAVE, Kind::PushButton, "", 33, 6, 24, 19, true},
+    {IDC_OPEN, Kind::PictureButton, "", 7, 6, 24, 19, true},
+    {IDC_SAVE, Kind::PictureButton, "", 33, 6, 24, 19, true},
     {NoId, Kind::VerticalLine, "", 63, 6, 1, 20, true},
-    {IDC_TOOL_OUTLINE, Kind::PushLikeCheckBox, "", 92, 6, 22, 19, true},
-    {IDC_TOOL_ERASER, Kind::PushLikeCheckBox, "", 114, 6, 22, 19, true},
+    {IDC_TOOL_OUTLINE, Kind::PictureCheckButton, "", 92, 6, 22, 19, true},
+    {IDC_TOOL_ERASER, Kind::PictureCheckButton, "", 114, 6, 22, 19, true},
     {IDC_BRUSH_SIZE, Kind::Slider, "", 174, 12, 140, 11, true},
-    {IDC_ZOOM_FIT, Kind::PushButton, "", 257, 34, 28, 19, true},
-    {IDC_ACTUAL_SIZE, Kind::PushButton, "", 285, 34, 24, 19, true},
-    {IDC_ZOOM_IN, Kind::PushButton, "", 309, 34, 22, 19, true},
-    {IDC_ZOOM_OUT, Kind::PushButton, "", 331, 34, 22, 19, true},
+    {IDC_ZOOM_FIT, Kind::PictureButton, "", 257, 34, 28, 19, true},
+    {IDC_ACTUAL_SIZE, Kind::PictureButton, "", 285, 34, 24, 19, true},
+    {IDC_ZOOM_IN, Kind::PictureButton, "", 309, 34, 22, 19, true},
+    {IDC_ZOOM_OUT, Kind::PictureButton, "", 331, 34, 22, 19, true},
     {IDC_PATCH_SIZE, Kind::Slider, "", 57, 291, 140, 11, true},
     {IDC_SMOOTH_SEAM, Kind::CheckBox, "Smooth the seam", 14, 309, 71, 10, true},
     {IDC_PAINT, Kind::PushButton, "Paint", 267, 307, 50, 14, true},
     {IDC_UNDO, Kind::PushButton, "Undo", 321, 307, 50, 14, true},
-    {IDC_TOOL_BRUSH, Kind::PushLikeCheckBox, "", 70, 6, 22, 19, true},
+    {IDC_TOOL_BRUSH, Kind::PictureCheckButton, "", 70, 6, 22, 19, true},
     {NoId, Kind::VerticalLine, "", 142, 6, 1, 22, true},
     {NoId, Kind::Label, "Size:", 149, 11, 24, 12, true},
     {IDC_BRUSH_SIZE_TEXT, Kind::CentredLabel, "N/A", 317, 13, 25, 8, true},
@@ -65,14 +67,14 @@ constexpr ControlTemplate ViewerTemplate[] = {
     {IDC_RELOAD_LAST, Kind::CheckBox, "Reload last picture", 304, 267, 75, 10, false},
     {IDC_CANVAS_PLACE, Kind::BlackFrame, "", 7, 57, 372, 215, false},
     {IDC_ZOOM_TEXT, Kind::WordEllipsisLabel, "", 358, 44, 21, 8, true},
-    {IDC_STEP_BACK, Kind::PushButton, "", 209, 264, 14, 14, false},
-    {IDC_STEP_FORWARD, Kind::PushButton, "", 227, 264, 14, 14, false},
+    {IDC_STEP_BACK, Kind::PictureButton, "", 209, 264, 14, 14, false},
+    {IDC_STEP_FORWARD, Kind::PictureButton, "", 227, 264, 14, 14, false},
     {IDC_STATUS, Kind::SunkenLabel, "Static", 7, 274, 372, 8, false},
     {IDC_FILE_NAME, Kind::PathEllipsisLabel, "File name", 7, 43, 240, 10, true},
     {NoId, Kind::Label, "Shape:", 67, 266, 30, 10, false},
     {IDC_SETTINGS_GROUP, Kind::GroupBox, "Inpaint settings", 7, 275, 372, 53, true},
-    {IDC_SHAPE_SQUARE, Kind::PushLikeCheckBox, "Square", 99, 264, 50, 14, false},
-    {IDC_SHAPE_ROUND, Kind::PushLikeCheckBox, "Round", 153, 264, 50, 14, false},
+    {IDC_SHAPE_SQUARE, Kind::PictureCheckButton, "Square", 99, 264, 50, 14, false},
+    {IDC_SHAPE_ROUND, Kind::PictureCheckButton, "Round", 153, 264, 50, 14, false},
     {IDC_TOOLBAR_LINE, Kind::HorizontalLine, "", 7, 29, 372, 1, true},
     {IDC_PATCH_SIZE_LABEL, Kind::Label, "Patch size:", 14, 292, 36, 8, true},
     {IDC_PATCH_SIZE_TEXT, Kind::CentredLabel, "N/A", 200, 292, 25, 8, true},
@@ -94,20 +96,27 @@ QFrame* MakeFrame(QFrame::Shape shape, QFrame::Shadow shadow, QWidget* parent)
     return frame;
 }
 
-QPushButton* MakeButton(const QString& text, bool checkable, QWidget* parent)
+QPushButton* MakeButton(const QString& text, QWidget* parent)
 {
     auto* button = new QPushButton(text, parent);
-    button->setCheckable(checkable);
     // Enter presses no button: it never acts in this dialog.
     button->setAutoDefault(false);
+    return button;
+}
+
+CXPStyleButtonST* MakePictureButton(const QString& text, bool checkMode, QWidget* parent)
+{
+    auto* button = new CXPStyleButtonST(text, parent);
+    button->SetCheckMode(checkMode);
     return button;
 }
 
 QWidget* MakeControl(Kind kind, const QString& text, QWidget* parent)
 {
     switch (kind) {
-    case Kind::PushButton: return MakeButton(text, false, parent);
-    case Kind::PushLikeCheckBox: return MakeButton(text, true, parent);
+    case Kind::PushButton: return MakeButton(text, parent);
+    case Kind::PictureButton: return MakePictureButton(text, false, parent);
+    case Kind::PictureCheckButton: return MakePictureButton(text, true, parent);
     case Kind::CheckBox: return new QCheckBox(text, parent);
     case Kind::Slider: return new QSlider(Qt::Horizontal, parent);
     case Kind::Label: return MakeLabel(text, Qt::AlignLeft, parent);

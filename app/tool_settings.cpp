@@ -5,8 +5,8 @@
 #include "app/viewer_dialog.h"
 
 #include "canvas/canvas_pane.h"
+#include "controls/xp_style_button_st.h"
 
-#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -18,15 +18,15 @@ void CViewerDlg::SelectTool(int tool)
     m_pCanvas->SetTool(tool);
     // The buttons flip their own check mark on every click; setting all
     // three makes them one group, and a click on the selected tool keeps it.
-    m_btnBrush->setChecked(tool == ToolHoleBrush);
-    m_btnOutline->setChecked(tool == ToolSourceOutline);
-    m_btnEraser->setChecked(tool == ToolEraser);
+    m_btnBrush->SetCheckMark(tool == ToolHoleBrush);
+    m_btnOutline->SetCheckMark(tool == ToolSourceOutline);
+    m_btnEraser->SetCheckMark(tool == ToolEraser);
 }
 
 void CViewerDlg::SelectShape(int shape)
 {
-    m_btnSquare->setChecked(shape == BrushSquare);
-    m_btnRound->setChecked(shape == BrushRound);
+    m_btnSquare->SetCheckMark(shape == BrushSquare);
+    m_btnRound->SetCheckMark(shape == BrushRound);
     m_pCanvas->SetBrushShape(shape);
 }
 

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The message map of the main dialog and the Open command.
+// The message map of the main dialog, the Open command and the About box.
 #include "app/viewer_dialog.h"
 
+#include "app/about_dialog.h"
+
 #include "canvas/canvas_pane.h"
+#include "controls/xp_style_button_st.h"
 #include "res/resource_ids.h"
 
 #include <QAbstractButton>
@@ -27,6 +30,8 @@ void CViewerDlg::ConnectCommands()
     onMenu(ID_FILE_SAVE_IMAGE, &CViewerDlg::SaveImage);
     connect(m_pMenuBar->findChild<QAction*>(QString::number(ID_FILE_EXIT)), &QAction::triggered, this,
             &QWidget::close);
+    onMenu(ID_HELP_READ, &CViewerDlg::OpenHelp);
+    onMenu(ID_HELP_ABOUT, &CViewerDlg::ShowAboutBox);
 
     onClick(m_btnZoomIn, &CViewerDlg::ZoomInCommand);
     onClick(m_btnZoomOut, &CViewerDlg::ZoomOutCommand);
@@ -80,4 +85,10 @@ void CViewerDlg::SetStatusText(const QString& text)
 {
     if (auto* status = qobject_cast<QLabel*>(Control(IDC_STATUS)))
         status->setText(text);
+}
+
+void CViewerDlg::ShowAboutBox()
+{
+    CAboutDlg about(this);
+    about.exec();
 }

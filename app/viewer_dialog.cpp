@@ -3,14 +3,18 @@
 #include "app/viewer_dialog.h"
 
 #include "app/dialog_template.h"
+#include "app/button_pictures.h"
 #include "app/dialog_units.h"
 #include "app/snapshot_folder.h"
 #include "canvas/canvas_pane.h"
+#include "controls/transparent_picture.h"
+#include "controls/xp_style_button_st.h"
 #include "res/resource_ids.h"
 
-#include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QSignalBlocker>
@@ -23,12 +27,14 @@ CViewerDlg::CViewerDlg(QWidget* parent) : QDialog(parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Quenlo"));
+    setWindowIcon(QIcon(LoadWithoutColour(ButtonPicturePath(IDR_MAINFRAME), ButtonPictureBackground)));
     setFont(DialogFont());
 
     m_pMenuBar = new QMenuBar(this);
     CreateMenu();
     m_pClient = new QWidget(this);
     m_pClient->installEventFilter(this);
+    qApp->installEventFilter(this);
     const DialogBaseUnits base = BaseUnitsOf(font());
     CreateViewerControls(m_pClient, base);
     m_pCanvas = new CCanvasPane(m_pClient);
@@ -49,7 +55,7 @@ CViewerDlg::~CViewerDlg() = default;
 
 void CViewerDlg::AttachControls()
 {
-    const auto button = [this](int id) { return qobject_cast<QAbstractButton*>(Control(id)); };
+    const auto button = [this](int id) { return qobject_cast<CXPStyleButtonST*>(Control(id)); };
     const auto label = [this](int id) { return qobject_cast<QLabel*>(Control(id)); };
     const auto slider = [this](int id) { return qobject_cast<QSlider*>(Control(id)); };
     m_stZoom = label(IDC_ZOOM_TEXT);
@@ -89,10 +95,9 @@ void CViewerDlg::CreateMenu()
     file->addSeparator();
     add(file, QStringLiteral("E&xit"), ID_FILE_EXIT);
     QMenu* help = m_pMenuBar->addMenu(QStringLiteral("&Help"));
-    // The help pages and the About box are not part of this program yet.
-    add(help, QStringLiteral("Read Help..."), ID_HELP_READ)->setEnabled(false);
+    add(help, QStringLiteral("Read Help..."), ID_HELP_READ);
     help->addSeparator();
-    add(help, QStringLiteral("About..."), ID_HELP_ABOUT)->setEnabled(false);
+    add(help, QStringLiteral("About..."), ID_HELP_ABOUT);
 }
 
 void CViewerDlg::setVisible(bool visible)
@@ -133,22 +138,27 @@ void CViewerDlg::OnInitDialog()
         m_nPatchSize = 32;
     }
 
-    SetupToolbarButton(m_btnBrush, QStringLiteral("Hole"), QStringLiteral("Brush: paint over what to remove"));
-    SetupToolbarButton(m_btnOutline, QStringLiteral("Line"),
-                       QStringLiteral("Outline: enclose where texture may come from"));
-    SetupToolbarButton(m_btnEraser, QStringLiteral("Erase"), QStringLiteral("Eraser"));
-    SetupToolbarButton(m_btnZoomIn, QStringLiteral("+"), QStringLiteral("Zoom in"));
-    SetupToolbarButton(m_btnZoomOut, QStringLiteral("\u2212"), QStringLiteral("Zoom out"));
-    SetupToolbarButton(m_btnStepBack, QStringLiteral("<"), QString());
-    SetupToolbarButton(m_btnStepForward, QStringLiteral(">"), QString());
-    SetupToolbarButton(m_btnOpen, QStringLiteral("Open"), QStringLiteral("Open image"));
-    SetupToolbarButton(m_btnSave, QStringLiteral("Save"), QStringLiteral("Save image"));
-    SetupToolbarButton(m_btnFit, QStringLiteral("Fit"), QStringLiteral("Zoom to fit"));
-    SetupToolbarButton(m_btnActualSize, QStringLiteral("100%"), QStringLiteral("Actual size"));
-    SetupToolbarButton(m_btnSquare, QStringLiteral("Square"), QString());
-    SetupToolbarButton(m_btnRound, QStringLiteral("Round"), QString());
-    m_btnBrush->setChecked(true);
-    m_btnSquare->setChecked(true);
+    const QColor transparent = ButtonPictureBackground;
+    SetupBitmapButton(m_btnBrush, IDB_RED_BRUSH, transparent);
+    m_btnBrush->SetToolbarLook(true);
+    SetupBitmapButton(m_btnOutline, IDB_GREEN_PENCIL, transparent);
+    m_btnOutline->SetToolbarLook(true);
+    SetupBitmapButton(m_btnEraser, IDB_ERASER, transparent);
+    m_btnEraser->SetToolbarLook(true);
+    SetupBitmapButton(m_btnZoomIn, IDB_ZOOM_IN, transparent);
+    SetupBitmapButton(m_btnZoomOut, IDB_ZOOM_OUT, transparent);
+    SetupBitmapButton(m_btnStepBack, IDB_ARROW_LEFT, transparent);
+    SetupBitmapButton(m_btnStepForward, IDB_ARROW_RIGHT, transparent);
+    SetupBitmapButton(m_btnOpen, IDB_OPEN_FOLDER, transparent);
+    SetupBitmapButton(m_btnSave, IDB_FLOPPY_DISK, transparent);
+    SetupBitmapButton(m_btnFit, IDB_ZOOM_FIT, transparent);
+    SetupBitmapButton(m_btnActualSize, IDB_ACTUAL_SIZE, transparent);
+    SetupBitmapButton(m_btnSquare, IDB_SHAPE_SQUARE, transparent);
+    m_btnSquare->SetToolbarLook(true);
+    SetupBitmapButton(m_btnRound, IDB_SHAPE_ROUND, transparent);
+    m_btnRound->SetToolbarLook(true);
+    m_btnBrush->SetCheckMark(1);
+    m_btnSquare->SetCheckMark(1);
 
     CleanSnapshotFolder();
     m_bSmoothSeam = m_chkSmoothSeam->isChecked() ? 1 : 0;
@@ -160,8 +170,10 @@ void CViewerDlg::OnInitDialog()
     setWindowState(windowState() | Qt::WindowMaximized);
 }
 
-void CViewerDlg::SetupToolbarButton(QAbstractButton* button, const QString& face, const QString& tip)
+void CViewerDlg::SetupBitmapButton(CXPStyleButtonST* button, int bitmap, QColor colour)
 {
-    button->setText(face);
-    button->setToolTip(tip);
+    button->SetThemeAccess(&m_ThemeHelper);
+    const QString picture = ButtonPicturePath(bitmap);
+    button->SetButtonBitmaps(picture, colour, picture, colour);
+    button->SetFlatLook(false);
 }

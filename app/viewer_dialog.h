@@ -6,6 +6,7 @@
 #pragma once
 
 #include "canvas/bitmap.h"
+#include "controls/theme_helper.h"
 
 #include <QDialog>
 #include <QRect>
@@ -13,10 +14,11 @@
 #include <initializer_list>
 
 class CCanvasPane;
-class QAbstractButton;
+class CXPStyleButtonST;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QKeyEvent;
 class QMenuBar;
 class QSlider;
 
@@ -47,6 +49,9 @@ public:
     void UndoCommand();
     void SelectTool(int tool);
     void SelectShape(int shape);
+    // Opens help/help.htm beside the executable in the desktop's browser.
+    void OpenHelp();
+    void ShowAboutBox();
 
     CCanvasPane* Canvas() const { return m_pCanvas; }
     FIBITMAP* Mask() const { return m_pMask.get(); }
@@ -58,6 +63,12 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Sees every key pressed in the dialog, whichever control has the
+    // focus, before that control does; the key then goes on as usual.
+    void PreTranslateMessage(const QKeyEvent& event);
+    // A key goes first to the focus widget, then to its parents: only the
+    // first of these sees it as a shortcut.
+    bool IsFirstReceiverOfKeys(const QObject* watched) const;
 
 private:
     void AttachControls();
@@ -74,8 +85,9 @@ private:
     void UpdateBrushSizeText();
     void UpdatePatchSizeText();
     void UpdateZoomText(double zoom);
-    void SetupToolbarButton(QAbstractButton* button, const QString& face, const QString& tip);
+    void SetupBitmapButton(CXPStyleButtonST* button, int bitmap, QColor colour);
 
+    void StepBrushSize(int step);
     void OnHScroll(QSlider* slider);
     void OnBrushSizeListChanged(int index);
     void OnSmoothSeamClicked();
@@ -93,25 +105,26 @@ private:
     BitmapPtr m_pMask;
     int m_nPatchSize = 32;
     unsigned char m_bSmoothSeam = 0;
+    CThemeHelperST m_ThemeHelper;
     QString m_strLastFile;
     QCheckBox* m_chkReloadLast = nullptr;
     QComboBox* m_cbBrushSize = nullptr;
     QSlider* m_slBrushSize = nullptr;
     QLabel* m_stBrushSize = nullptr;
-    QAbstractButton* m_btnBrush = nullptr;
-    QAbstractButton* m_btnOutline = nullptr;
-    QAbstractButton* m_btnEraser = nullptr;
-    QAbstractButton* m_btnZoomIn = nullptr;
-    QAbstractButton* m_btnZoomOut = nullptr;
-    QAbstractButton* m_btnStepBack = nullptr;
-    QAbstractButton* m_btnStepForward = nullptr;
-    QAbstractButton* m_btnSquare = nullptr;
-    QAbstractButton* m_btnRound = nullptr;
+    CXPStyleButtonST* m_btnBrush = nullptr;
+    CXPStyleButtonST* m_btnOutline = nullptr;
+    CXPStyleButtonST* m_btnEraser = nullptr;
+    CXPStyleButtonST* m_btnZoomIn = nullptr;
+    CXPStyleButtonST* m_btnZoomOut = nullptr;
+    CXPStyleButtonST* m_btnStepBack = nullptr;
+    CXPStyleButtonST* m_btnStepForward = nullptr;
+    CXPStyleButtonST* m_btnSquare = nullptr;
+    CXPStyleButtonST* m_btnRound = nullptr;
     QLabel* m_stFileName = nullptr;
-    QAbstractButton* m_btnOpen = nullptr;
-    QAbstractButton* m_btnSave = nullptr;
-    QAbstractButton* m_btnFit = nullptr;
-    QAbstractButton* m_btnActualSize = nullptr;
+    CXPStyleButtonST* m_btnOpen = nullptr;
+    CXPStyleButtonST* m_btnSave = nullptr;
+    CXPStyleButtonST* m_btnFit = nullptr;
+    CXPStyleButtonST* m_btnActualSize = nullptr;
     QSlider* m_slPatchSize = nullptr;
     QLabel* m_stPatchSize = nullptr;
     QCheckBox* m_chkSmoothSeam = nullptr;

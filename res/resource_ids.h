@@ -4,6 +4,35 @@
 // is its number, so that tests and the layout find it.
 #pragma once
 
+// Dialogs.
+constexpr int IDD_ABOUTBOX = 100;
+
+// Strings.
+constexpr int IDS_ABOUTBOX = 101;
+constexpr int IDS_HELP_FAILED = 103;
+
+// The program icon and the button pictures; ButtonPicturePath names their
+// files.
+constexpr int IDR_MAINFRAME = 128;
+constexpr int IDB_ARROW_LEFT = 140;
+constexpr int IDB_ARROW_RIGHT = 141;
+constexpr int IDB_SHAPE_SQUARE = 142;
+constexpr int IDB_SHAPE_ROUND = 143;
+constexpr int IDB_GREEN_PENCIL = 149;
+constexpr int IDB_ZOOM_IN = 153;
+constexpr int IDB_ZOOM_OUT = 154;
+constexpr int IDB_ERASER = 157;
+constexpr int IDB_RED_BRUSH = 159;
+constexpr int IDB_OPEN_FOLDER = 161;
+constexpr int IDB_FLOPPY_DISK = 162;
+constexpr int IDB_ZOOM_FIT = 164;
+constexpr int IDB_ACTUAL_SIZE = 165;
+
+// Controls of the About box.
+constexpr int IDC_AUTHOR1 = 1045;
+constexpr int IDC_AUTHOR2 = 1046;
+constexpr int IDC_WEB_SITE = 1047;
+
 // Controls of the main dialog.
 constexpr int IDC_OPEN = 1001;
 constexpr int IDC_CANVAS_PLACE = 1002;

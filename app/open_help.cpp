@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: MIT
+// The "Read Help..." command.
+#include "app/open_help.h"
+
+#include "app/viewer_dialog.h"
+#include "canvas/message_box.h"
+#include "controls/desktop_services.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+QString HelpFilePath(const QString& executableFolder)
+{
+    return QDir(executableFolder).filePath(QStringLiteral("help/help.htm"));
+}
+
+void CViewerDlg::OpenHelp()
+{
+    const QString path = HelpFilePath(QCoreApplication::applicationDirPath());
+    // A missing file is a failure the user must hear of; the desktop might
+    // open an empty browser window for it instead.
+    if (!QFileInfo::exists(path) || !OpenWithDesktop(QUrl::fromLocalFile(path)))
+        ShowMessageBox(QStringLiteral("Coldn't open browser!"));
+}

@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: MIT
+// The keyboard shortcuts, the help command and the About box.
+#include "app/about_dialog.h"
+#include "app/credits.h"
+#include "app/open_help.h"
+#include "controls/desktop_services.h"
+#include "controls/hyperlink.h"
+#include "editor_fixture.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QSlider>
+#include <QTest>
+#include <QUrl>
+
+namespace {
+
+class Shortcuts : public EditorTest {
+protected:
+    void TearDown() override
+    {
+        SetDesktopOpenHook({});
+        EditorTest::TearDown();
+    }
+
+    // Keys go where the user's keys go: to the control with the focus.
+    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWidget* target = QApplication::focusWidget();
+        QTest::keyClick(target ? target : dialog.get(), key, modifiers);
+    }
+    void BrushSliderTo(QAbstractSlider::SliderAction action)
+    {
+        Find<QSlider>(1033)->triggerAction(action);
+    }
+};
+
+TEST_F(Shortcuts, ZAndXStepTheBrushAndStopAtTheEnds)
+{
+    StartDialog();
+    Press(Qt::Key_Z);
+    EXPECT_EQ(Canvas().BrushSize(), 9);
+    EXPECT_EQ(Text(1034), QStringLiteral("9 px"));
+    Press(Qt::Key_X);
+    Press(Qt::Key_X);
+    EXPECT_EQ(Find<QSlider>(1033)->value(), 11);
+    EXPECT_EQ(Canvas().BrushSize(), 11);
+
+    BrushSliderTo(QAbstractSlider::SliderToMinimum);
+    Press(Qt::Key_Z);
+    EXPECT_EQ(Find<QSlider>(1033)->value(), 1);
+    EXPECT_EQ(Canvas().BrushSize(), 1);
+    EXPECT_EQ(Text(1034), QStringLiteral("1 px"));
+
+    BrushSliderTo(QAbstractSlider::SliderToMaximum);
+    Press(Qt::Key_X);
+    EXPECT_EQ(Find<QSlider>(1033)->value(), 100);
+    EXPECT_EQ(Canvas().BrushSize(), 100);
+    EXPECT_EQ(Text(1034), QStringLiteral("100 px"));
+}
+
+TEST_F(Shortcuts, HeldKeyRepeatsTheStep)
+{
+    StartDialog();
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : dialog.get();
+    for (int repeat = 0; repeat < 3; ++repeat) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, QStringLiteral("z"), true);
+        QApplication::sendEvent(target, &press);
+    }
+    EXPECT_EQ(Canvas().BrushSize(), 7);
+}
+
+// Counts the keys a control receives.
+class KeyCounter : public QObject {
+public:
+    int presses = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        presses += event->type() == QEvent::KeyPress ? 1 : 0;
+        return false;
+    }
+};
+
+TEST_F(Shortcuts, ShortcutsWorkWhicheverControlHasTheFocusAndTheKeyStillReachesIt)
+{
+    StartDialog();
+    auto* patch = Find<QSlider>(1038);
+    KeyCounter counter;
+    patch->installEventFilter(&counter);
+    patch->setFocus();
+    Press(Qt::Key_X);
+    EXPECT_EQ(Canvas().BrushSize(), 11);
+    EXPECT_EQ(dialog->PatchSize(), 32);
+    EXPECT_EQ(counter.presses, 1);
+}
+
+TEST_F(Shortcuts, CreditsNeedShift)
+{
+    StartDialog();
+    Press(Qt::Key_V);
+    Press(Qt::Key_S);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(Canvas().BrushSize(), 10);
+    Press(Qt::Key_V, Qt::ShiftModifier);
+    Press(Qt::Key_S, Qt::ShiftModifier);
+    EXPECT_EQ(messages, (QStringList{AuthorsCreditText(), LibraryCreditText()}));
+}
+
+TEST(HelpFile, LiesInTheHelpFolderBesideTheExecutable)
+{
+    EXPECT_EQ(HelpFilePath(QStringLiteral("D:/Tools")), QStringLiteral("D:/Tools/help/help.htm"));
+    EXPECT_EQ(HelpFilePath(QStringLiteral("/opt/quenlo/bin")), QStringLiteral("/opt/quenlo/bin/help/help.htm"));
+    // The build copies the pages beside the executables.
+    EXPECT_TRUE(QFileInfo::exists(HelpFilePath(QCoreApplication::applicationDirPath())));
+}
+
+TEST_F(Shortcuts, ReadHelpOpensTheFileOrSaysItCouldNot)
+{
+    StartDialog();
+    QStringList opened;
+    bool answer = true;
+    SetDesktopOpenHook([&](const QUrl& url) {
+        opened.push_back(url.toLocalFile());
+        return answer;
+    });
+    dialog->OpenHelp();
+    EXPECT_EQ(opened, QStringList{HelpFilePath(QCoreApplication::applicationDirPath())});
+    EXPECT_TRUE(messages.isEmpty());
+    answer = false;
+    dialog->OpenHelp();
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Coldn't open browser!")});
+}
+
+TEST(AboutBox, LinksMailTheAuthorsAndOpenTheWebSite)
+{
+    CAboutDlg about;
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About Tessaro"));
+    EXPECT_EQ(about.m_lnkAuthor1->LinkTarget(), QStringLiteral("mailto:") + QLatin1String(FirstAuthor.mail));
+    EXPECT_EQ(about.m_lnkAuthor2->LinkTarget(), QStringLiteral("mailto:") + QLatin1String(SecondAuthor.mail));
+    EXPECT_EQ(about.m_lnkWebSite->LinkTarget(), QLatin1String(WebAddress));
+    EXPECT_EQ(about.m_lnkAuthor1->objectName(), QStringLiteral("1045"));
+    // The second name follows "and", which follows the first.
+    EXPECT_LT(about.m_lnkAuthor1->geometry().right(), about.m_lnkAuthor2->x());
+}
+
+} // namespace

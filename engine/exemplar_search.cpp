@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-// Exemplar search. The target's known sampled pixels are kept as runs of
-// buffer offsets, and each candidate is compared straight from the buffers,
-// run by run in blocks of bytes, stopping as soon as it is rejected or can
+// Exemplar search. The target's sampled rows are kept with tables of their
+// known pixels, and each candidate is compared straight from the buffers,
+// row by row in blocks of bytes, stopping as soon as it is rejected or can
 // no longer win. The lines of a large ring are searched on several threads.
 #include "engine/exemplar_search.h"
 
-#include "engine/byte_runs.h"
+#include "engine/kept_bytes.h"
 #include "kernels/parallel_for.h"
 
 #include <algorithm>
@@ -13,27 +13,31 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
 
-constexpr int ValueLead = 16;
+// The sampled rows of the target patch that hold a known sampled pixel, each
+// as whole rows of mask codes and colour bytes with tables of which bytes
+// count: a row costs a few block operations however the hole splits it.
+struct TargetRows {
+    static constexpr int CodeBytes = MaxPatchSize;
+    static constexpr int ColourBytes = MaxPatchSize * 4;
 
-// The known sampled positions of the target patch as runs of neighbouring
-// pixels (with a sampling step above 1 every run is one pixel), row after row.
-struct TargetSamples {
-    int runs = 0;
     int rows = 0;
-    int rowEnd[MaxPatchSize];                       // one past the row's last run
-    int32_t offset[MaxPatchSize * MaxPatchSize];    // run start from the patch's first pixel, in pixels
-    int32_t length[MaxPatchSize * MaxPatchSize];    // pixels in the run
-    int32_t valueStart[MaxPatchSize * MaxPatchSize]; // where the run's bytes start in value
-    // The pixels' bytes, bytesPerPixel each, behind a lead of ValueLead
-    // bytes that the block reads may touch.
-    uint8_t value[ValueLead + MaxPatchSize * MaxPatchSize * 4];
+    int codeCount = 0;   // bytes compared per row of codes: the patch edge
+    int colourCount = 0; // and of colours: the edge times bytes per pixel
+    std::ptrdiff_t lineOffset[MaxPatchSize]; // the row's start from the patch's first pixel, in pixels
+    // 0 at a known sampled pixel, 0xFF elsewhere.
+    alignas(32) uint8_t codeSkip[MaxPatchSize][CodeBytes];
+    // 0xFF at the bytes of a known sampled pixel, 0 elsewhere.
+    alignas(32) uint8_t colourKeep[MaxPatchSize][ColourBytes];
+    // The known sampled pixels' bytes, 0 elsewhere.
+    alignas(32) uint8_t colour[MaxPatchSize][ColourBytes];
 };
 
-TargetSamples g_target;
+TargetRows g_target;
 
 // Fills one plane entry of a patch table from a window pixel, or zeroes it.
 void SetPlaneEntry(PatchPlanes& planes, int i, int j, bool usable, const uint8_t* pixel, int bytesPerPixel)
@@ -53,59 +57,48 @@ struct Ring {
     int CandidatesPerLine() const { return outer - gap + 1; }
 };
 
-// The lowest cost found so far anywhere in the ring. A candidate that
-// costs more than that cannot win, whichever line found it.
+// Every candidate a search accepts faces all targetKnownCount known target
+// positions, so its cost is its summed difference over one denominator,
+// targetKnownCount * bytesPerPixel (at most 2^16). Sums stay below 2^24, and
+// such sums divided by one such denominator give doubles in the order of the
+// sums, distinct for distinct sums: comparing sums decides exactly what
+// comparing costs would. An accepted cost is at most 255, below the starting
+// best cost, so the first accepted candidate always wins at first.
+
+// The most a candidate's summed difference can be, and a sum beyond it that
+// stands for no candidate.
+constexpr int MaxSum = 255 * 4 * MaxPatchSize * MaxPatchSize;
+constexpr int NoSum = MaxSum + 1;
+
+// The lowest sum found so far anywhere in the ring. A candidate whose sum is
+// higher cannot win, whichever line found it.
 class SharedBest {
 public:
-    void Reset() { m_cost.store(NoMatchCost, std::memory_order_relaxed); }
-    double Get() const { return m_cost.load(std::memory_order_relaxed); }
-    void Offer(double cost)
+    void Reset() { m_sum.store(NoSum, std::memory_order_relaxed); }
+    int Get() const { return m_sum.load(std::memory_order_relaxed); }
+    void Offer(int sum)
     {
-        double current = m_cost.load(std::memory_order_relaxed);
-        while (cost < current && !m_cost.compare_exchange_weak(current, cost, std::memory_order_relaxed)) {
+        int current = m_sum.load(std::memory_order_relaxed);
+        while (sum < current && !m_sum.compare_exchange_weak(current, sum, std::memory_order_relaxed)) {
         }
     }
 
 private:
-    std::atomic<double> m_cost{NoMatchCost};
+    std::atomic<int> m_sum{NoSum};
 };
 
 struct LineBest {
-    double cost;
+    int sum;
     WindowPoint at;
 };
 
 SharedBest g_sharedBest;
 std::vector<LineBest> g_lineBest; // one per line of the ring; grows, never shrinks
 
-// The most a candidate's summed difference can be.
-constexpr long long MaxSum = 255LL * 4 * MaxPatchSize * MaxPatchSize;
-
-// The least sum whose cost, sum / denominator in the cost's own arithmetic,
-// is at least bound (orEqual) or above it. Division by a positive number
-// keeps the order, so a candidate whose partial sum reaches this can only
-// end with a cost beyond the bound: comparing sums decides exactly what
-// comparing costs would.
-int SumLimit(double bound, double denominator, bool orEqual)
-{
-    const auto beyond = [&](long long sum) {
-        const double cost = static_cast<double>(sum) / denominator;
-        return orEqual ? cost >= bound : cost > bound;
-    };
-    long long sum = static_cast<long long>(std::min(std::floor(bound * denominator), static_cast<double>(MaxSum + 1)));
-    sum = std::max(sum, 0LL);
-    while (sum > 0 && beyond(sum - 1))
-        --sum;
-    while (sum <= MaxSum && !beyond(sum))
-        ++sum;
-    return static_cast<int>(sum);
-}
-
 // What the search of one line needs to know.
 struct LineSearch {
     const Ring* ring;
     int half;
-    double denominator;
     const uint8_t* colourBuffer;
     const uint8_t* maskBuffer;
     int width;
@@ -114,22 +107,22 @@ struct LineSearch {
 using LineSearcher = LineBest (*)(const LineSearch&, int);
 
 namespace blocks {
-#define QUENLO_SCAN_ALL_ARE AllBytesAre
-#define QUENLO_SCAN_SUM_ABS_DIFF SumAbsDiff
+#define QUENLO_SCAN_KEPT_ARE KeptBytesAre
+#define QUENLO_SCAN_KEPT_SUM_ABS_DIFF KeptSumAbsDiff
 #include "engine/candidate_scan.inc"
-#undef QUENLO_SCAN_ALL_ARE
-#undef QUENLO_SCAN_SUM_ABS_DIFF
+#undef QUENLO_SCAN_KEPT_ARE
+#undef QUENLO_SCAN_KEPT_SUM_ABS_DIFF
 } // namespace blocks
 
 #if defined(QUENLO_WIDE_BLOCKS)
 #pragma GCC push_options
 #pragma GCC target("avx2")
 namespace wide_blocks {
-#define QUENLO_SCAN_ALL_ARE AllBytesAreWide
-#define QUENLO_SCAN_SUM_ABS_DIFF SumAbsDiffWide
+#define QUENLO_SCAN_KEPT_ARE KeptBytesAreWide
+#define QUENLO_SCAN_KEPT_SUM_ABS_DIFF KeptSumAbsDiffWide
 #include "engine/candidate_scan.inc"
-#undef QUENLO_SCAN_ALL_ARE
-#undef QUENLO_SCAN_SUM_ABS_DIFF
+#undef QUENLO_SCAN_KEPT_ARE
+#undef QUENLO_SCAN_KEPT_SUM_ABS_DIFF
 } // namespace wide_blocks
 #pragma GCC pop_options
 
@@ -149,35 +142,32 @@ LineSearcher ChooseLineSearcher()
 #endif
 
 // Lines are searched independently, on as many threads as the work is worth;
-// each keeps the first candidate of its lowest cost. The winner is the
-// lowest cost, the earliest line on ties: exactly the candidate a search in
+// each keeps the first candidate of its lowest sum. The winner is the
+// lowest sum, the earliest line on ties: exactly the candidate a search in
 // the order of trial accepts last.
 template <int BytesPerPixel>
 bool SearchRing(const Ring& ring, int s, int targetKnownCount, const uint8_t* colourBuffer,
                 const uint8_t* maskBuffer, int width)
 {
-    const double denominator = static_cast<double>(targetKnownCount * BytesPerPixel);
     const int half = s / 2;
     const int lines = ring.Lines();
     if (g_lineBest.size() < static_cast<std::size_t>(lines))
         g_lineBest.resize(static_cast<std::size_t>(lines));
     g_sharedBest.Reset();
 
-    const LineSearch search{&ring, half, denominator, colourBuffer, maskBuffer, width};
+    const LineSearch search{&ring, half, colourBuffer, maskBuffer, width};
     const LineSearcher searchLine = ChooseLineSearcher<BytesPerPixel>();
     const auto searchAndKeep = [&](int k) { g_lineBest[static_cast<std::size_t>(k)] = searchLine(search, k); };
     ParallelFor(0, lines, searchAndKeep, ring.CandidatesPerLine() * targetKnownCount);
 
-    bool found = false;
-    double bestCost = NoMatchCost;
+    int bestSum = NoSum;
     for (int k = 0; k < lines; ++k) {
-        if (g_lineBest[static_cast<std::size_t>(k)].cost < bestCost) {
-            bestCost = g_lineBest[static_cast<std::size_t>(k)].cost;
+        if (g_lineBest[static_cast<std::size_t>(k)].sum < bestSum) {
+            bestSum = g_lineBest[static_cast<std::size_t>(k)].sum;
             BestMatch = g_lineBest[static_cast<std::size_t>(k)].at;
-            found = true;
         }
     }
-    return found;
+    return bestSum != NoSum;
 }
 
 // ExemplarPlanes at the sampled positions of the winner, as its patch was
@@ -216,32 +206,36 @@ int LoadTarget(int x, int y, int s, const uint8_t* colourBuffer, const uint8_t* 
         }
     }
 
-    // The runs, row by row; the integer sum does not depend on the order in
-    // which the positions are compared.
-    g_target.runs = 0;
+    // The rows in the order of the patch; the integer sum does not depend on
+    // the order in which the positions are compared.
     g_target.rows = 0;
+    g_target.codeCount = s;
+    g_target.colourCount = s * bytesPerPixel;
     int known = 0;
-    int bytes = ValueLead;
     for (int j = 0; j < s; j += searchStep) {
-        bool inRun = false;
+        const int row = g_target.rows;
+        uint8_t* const skip = g_target.codeSkip[row];
+        uint8_t* const keep = g_target.colourKeep[row];
+        uint8_t* const value = g_target.colour[row];
+        std::memset(skip, 0xFF, TargetRows::CodeBytes);
+        std::memset(keep, 0, TargetRows::ColourBytes);
+        std::memset(value, 0, TargetRows::ColourBytes);
+        int rowKnown = 0;
         for (int i = 0; i < s; i += searchStep) {
-            if (TargetPlanes.plane[0][i][j] == 0) {
-                inRun = false;
+            if (TargetPlanes.plane[0][i][j] == 0)
                 continue;
+            skip[i] = 0;
+            for (int c = 0; c < bytesPerPixel; ++c) {
+                keep[i * bytesPerPixel + c] = 0xFF;
+                value[i * bytesPerPixel + c] = static_cast<uint8_t>(TargetPlanes.plane[1 + c][i][j]);
             }
-            if (!inRun || searchStep > 1) {
-                const int run = g_target.runs++;
-                g_target.offset[run] = j * width + i;
-                g_target.length[run] = 0;
-                g_target.valueStart[run] = bytes;
-                inRun = true;
-            }
-            ++g_target.length[g_target.runs - 1];
-            for (int c = 0; c < bytesPerPixel; ++c)
-                g_target.value[bytes++] = static_cast<uint8_t>(TargetPlanes.plane[1 + c][i][j]);
-            ++known;
+            ++rowKnown;
         }
-        g_target.rowEnd[g_target.rows++] = g_target.runs;
+        if (rowKnown == 0)
+            continue;
+        g_target.lineOffset[row] = static_cast<std::ptrdiff_t>(j) * width;
+        ++g_target.rows;
+        known += rowKnown;
     }
     return known;
 }

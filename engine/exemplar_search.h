@@ -5,9 +5,13 @@
 
 #include "engine/inpaint_job.h"
 
+#include <cstddef>
 #include <cstdint>
 
-constexpr double NoMatchCost = 3000000.0;
+// The search compares whole blocks of bytes and may read up to this many
+// bytes past the end of a patch row: the buffers it searches hold that many
+// bytes past their last pixel.
+constexpr std::size_t SearchReadPadding = 32;
 
 // trunc(s / 32 + 0.5), at least 1: 1 up to s = 47, 4 from 112.
 int SearchStepFor(int patchSize);

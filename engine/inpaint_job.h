@@ -51,8 +51,8 @@ struct WorkWindow {
     int originY = 0;
     int width = 0;
     int height = 0;
-    std::vector<uint8_t> maskBuffer;   // width * height codes, row-major
-    std::vector<uint8_t> colourBuffer; // width * height * bytesPerPixel bytes, row-major
+    std::vector<uint8_t> maskBuffer;   // width * height codes, row-major, then SearchReadPadding bytes
+    std::vector<uint8_t> colourBuffer; // width * height * bytesPerPixel bytes, row-major, then the padding
 };
 
 // Five planes of 128 x 128 entries addressed [plane][i][j], i the column

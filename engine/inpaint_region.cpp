@@ -182,8 +182,8 @@ bool AllocateBuffers(WorkWindow& window, int bytesPerPixel)
 {
     try {
         const std::size_t pixels = static_cast<std::size_t>(window.width) * static_cast<std::size_t>(window.height);
-        window.maskBuffer.resize(pixels);
-        window.colourBuffer.resize(pixels * static_cast<std::size_t>(bytesPerPixel));
+        window.maskBuffer.resize(pixels + SearchReadPadding);
+        window.colourBuffer.resize(pixels * static_cast<std::size_t>(bytesPerPixel) + SearchReadPadding);
         return true;
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {

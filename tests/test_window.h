@@ -2,6 +2,7 @@
 // A working window built by hand, for the steps that work in window coordinates.
 #pragma once
 
+#include "engine/exemplar_search.h"
 #include "engine/inpaint_job.h"
 
 #include <array>
@@ -20,8 +21,8 @@ struct TestWindow {
         : width(w)
         , height(h)
         , bytesPerPixel(bpp)
-        , mask(static_cast<std::size_t>(w) * h, code)
-        , colour(static_cast<std::size_t>(w) * h * bpp, 0)
+        , mask(static_cast<std::size_t>(w) * h + SearchReadPadding, code)
+        , colour(static_cast<std::size_t>(w) * h * bpp + SearchReadPadding, 0)
     {
     }
     std::size_t Index(int x, int y) const { return static_cast<std::size_t>(y) * width + x; }

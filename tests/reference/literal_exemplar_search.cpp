@@ -16,6 +16,9 @@ PatchPlanes CandidatePlanes;
 
 namespace {
 
+// The best cost a search starts from; no real cost reaches it.
+constexpr double NoMatchCost = 3000000.0;
+
 // Loads the sampled positions of the patch of edge s around (x, y); a
 // position is flagged where accept(code) holds. Returns the flagged count.
 template <typename Accept>

@@ -4,70 +4,141 @@
 #include "engine/whole_region_fill.h"
 
 #include "engine/inpaint_job.h"
+#include "engine/neighbour_mean.h"
 #include "kernels/bitmap_rows.h"
 #include "kernels/pixel_access.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <vector>
 
 namespace {
 
 // The two bitmaps by scan line; positions outside the picture read as
 // excluded, as the per-pixel accessors would give them.
-struct FillPlanes {
-    BitmapRows mask;
-    BitmapRows colour;
-    int bytesPerPixel;
+template <int BytesPerPixel>
+class RegionFiller {
+public:
+    RegionFiller(FIBITMAP* maskImage, FIBITMAP* targetImage)
+        : m_mask(RowsOf(maskImage))
+        , m_colour(RowsOf(targetImage))
+    {
+    }
 
     int Code(int x, int y) const
     {
-        return x >= 0 && y >= 0 && x < mask.width && y < mask.height ? int{mask.Row(y)[x]} : int{MaskExcluded};
+        return x >= 0 && y >= 0 && x < m_mask.width && y < m_mask.height ? int{m_mask.Row(y)[x]} : int{MaskExcluded};
     }
-    void SetCode(int x, int y, int code) const { mask.Row(y)[x] = static_cast<uint8_t>(code); }
-    uint8_t* Pixel(int x, int y) const { return colour.Row(y) + static_cast<std::size_t>(x) * bytesPerPixel; }
+    uint8_t* CodeRow(int y) const { return m_mask.Row(y); }
+    void SetCode(int x, int y, int code) const { m_mask.Row(y)[x] = static_cast<uint8_t>(code); }
+
+    // Writes the rounded mean of the known 8-neighbours of (x, y) there;
+    // false, and nothing written, when none is known. The channel sums are
+    // whole numbers, so integers give exactly the sums the mean is taken of,
+    // in any order of the neighbours.
+    bool FillFromNeighbours(int x, int y) const
+    {
+        int sums[BytesPerPixel] = {};
+        int count = 0;
+        if (x > 0 && y > 0 && x + 1 < m_mask.width && y + 1 < m_mask.height) {
+            for (int dy = -1; dy <= 1; ++dy) {
+                const uint8_t* codes = m_mask.Row(y + dy) + x;
+                const uint8_t* pixels = Pixel(x, y + dy);
+                for (int dx = -1; dx <= 1; ++dx) {
+                    if ((dx == 0 && dy == 0) || !IsKnownCode(codes[dx]))
+                        continue;
+                    for (int k = 0; k < BytesPerPixel; ++k)
+                        sums[k] += pixels[dx * BytesPerPixel + k];
+                    ++count;
+                }
+            }
+        } else {
+            for (const NeighbourOffset& offset : NeighbourOffsets) {
+                const int nx = x + offset.dx;
+                const int ny = y + offset.dy;
+                if (!IsKnownCode(Code(nx, ny)))
+                    continue;
+                const uint8_t* pixel = Pixel(nx, ny);
+                for (int k = 0; k < BytesPerPixel; ++k)
+                    sums[k] += pixel[k];
+                ++count;
+            }
+        }
+        if (count == 0)
+            return false;
+        uint8_t* pixel = Pixel(x, y);
+        for (int k = 0; k < BytesPerPixel; ++k)
+            pixel[k] = static_cast<uint8_t>(RoundedMean(sums[k], count));
+        return true;
+    }
+
+    // Whether a hole code lies in the box or the one-pixel ring around it.
+    bool HoleNear(int minX, int maxX, int minY, int maxY) const
+    {
+        const int first = std::max(minX - 1, 0);
+        const int last = std::min(maxX + 1, m_mask.width - 1);
+        const int top = std::max(minY - 1, 0);
+        const int bottom = std::min(maxY + 1, m_mask.height - 1);
+        for (int y = top; y <= bottom && first <= last; ++y)
+            if (std::memchr(m_mask.Row(y) + first, MaskHole, static_cast<std::size_t>(last - first + 1)))
+                return true;
+        return false;
+    }
+
+private:
+    uint8_t* Pixel(int x, int y) const { return m_colour.Row(y) + static_cast<std::size_t>(x) * BytesPerPixel; }
+
+    BitmapRows m_mask;
+    BitmapRows m_colour;
 };
 
-// The rounded mean of the known 8-neighbours of (x, y); false when none is
-// known. The channel sums are whole numbers far below 2^53, so summing them
-// as integers gives exactly the double sums the mean is taken from.
 template <int BytesPerPixel>
-bool AverageNeighboursOf(const FillPlanes& planes, int x, int y, int average[4])
+void FillRegion(int minX, int maxX, int minY, int maxY, FIBITMAP* targetImage, FIBITMAP* maskImage)
 {
-    const bool inside = x > 0 && y > 0 && x + 1 < planes.mask.width && y + 1 < planes.mask.height;
-    int sums[4] = {0, 0, 0, 0};
-    int count = 0;
-    for (const NeighbourOffset& offset : NeighbourOffsets) {
-        const int nx = x + offset.dx;
-        const int ny = y + offset.dy;
-        const int code = inside ? planes.mask.Row(ny)[nx] : planes.Code(nx, ny);
-        if (!IsKnownCode(code))
+    const RegionFiller<BytesPerPixel> filler(maskImage, targetImage);
+    std::vector<WindowPoint> growth;
+
+    // Pixels filled earlier in the sweep are already known (254) and feed
+    // the ones visited after them.
+    for (int y = minY; y <= maxY; ++y) {
+        if (y < 0 || y >= static_cast<int>(FreeImage_GetHeight(maskImage)))
             continue;
-        const uint8_t* pixel = planes.Pixel(nx, ny);
-        for (int k = 0; k < BytesPerPixel; ++k)
-            sums[k] += pixel[k];
-        ++count;
+        const uint8_t* codes = filler.CodeRow(y);
+        const int first = std::max(minX, 0);
+        const int last = std::min(maxX, static_cast<int>(FreeImage_GetWidth(maskImage)) - 1);
+        for (int x = first; x <= last; ++x) {
+            if (codes[x] != MaskHole || !filler.FillFromNeighbours(x, y))
+                continue;
+            filler.SetCode(x, y, MaskDiffused);
+            growth.push_back({x, y});
+        }
     }
-    if (count == 0)
-        return false;
-    for (int k = 0; k < BytesPerPixel; ++k)
-        average[k] = RoundToInt(static_cast<double>(sums[k]) / count);
-    return true;
-}
+    for (const WindowPoint& p : growth)
+        filler.SetCode(p.x, p.y, MaskSource);
+    // The waves only reach the neighbours of filled pixels: with no hole
+    // left in or around the box they would fill nothing.
+    if (!filler.HoleNear(minX, maxX, minY, maxY))
+        return;
 
-bool AverageNeighbours(const FillPlanes& planes, int x, int y, int average[4])
-{
-    switch (planes.bytesPerPixel) {
-    case 1: return AverageNeighboursOf<1>(planes, x, y, average);
-    case 3: return AverageNeighboursOf<3>(planes, x, y, average);
-    default: return AverageNeighboursOf<4>(planes, x, y, average);
+    // Each wave visits the pixels the previous one filled, in the order they
+    // were filled; what it fills waits for the next wave.
+    std::size_t waveStart = 0;
+    while (waveStart < growth.size()) {
+        const std::size_t waveEnd = growth.size();
+        for (std::size_t i = waveStart; i < waveEnd; ++i) {
+            const WindowPoint p = growth[i];
+            for (const NeighbourOffset& offset : NeighbourOffsets) {
+                const int qx = p.x + offset.dx;
+                const int qy = p.y + offset.dy;
+                if (filler.Code(qx, qy) != MaskHole || !filler.FillFromNeighbours(qx, qy))
+                    continue;
+                filler.SetCode(qx, qy, MaskSource);
+                growth.push_back({qx, qy});
+            }
+        }
+        waveStart = waveEnd;
     }
-}
-
-void WriteAverage(const FillPlanes& planes, int x, int y, const int average[4])
-{
-    uint8_t* pixel = planes.Pixel(x, y);
-    for (int k = 0; k < planes.bytesPerPixel; ++k)
-        pixel[k] = static_cast<uint8_t>(average[k]);
 }
 
 } // namespace
@@ -77,44 +148,10 @@ void FillWholeRegion(int minX, int maxX, int minY, int maxY, int /*imageWidth*/,
 {
     if (!HasPlainLayout(maskImage, 1) || !HasPlainLayout(targetImage, bytesPerPixel))
         return;
-    const FillPlanes planes{RowsOf(maskImage), RowsOf(targetImage), bytesPerPixel};
-    std::vector<WindowPoint> growth;
-    int average[4] = {0, 0, 0, 0};
-
-    // Pixels filled earlier in the sweep are already known (254) and feed
-    // the ones visited after them.
-    for (int y = minY; y <= maxY; ++y) {
-        for (int x = minX; x <= maxX; ++x) {
-            if (planes.Code(x, y) != MaskHole)
-                continue;
-            if (!AverageNeighbours(planes, x, y, average))
-                continue;
-            WriteAverage(planes, x, y, average);
-            planes.SetCode(x, y, MaskDiffused);
-            growth.push_back({x, y});
-        }
-    }
-    for (const WindowPoint& p : growth)
-        planes.SetCode(p.x, p.y, MaskSource);
-
-    // Each wave visits the pixels the previous one filled, in the order they
-    // were filled; what it fills waits for the next wave.
-    while (!growth.empty()) {
-        const std::size_t waveSize = growth.size();
-        for (std::size_t i = 0; i < waveSize; ++i) {
-            const WindowPoint p = growth[i];
-            for (const NeighbourOffset& offset : NeighbourOffsets) {
-                const int qx = p.x + offset.dx;
-                const int qy = p.y + offset.dy;
-                if (planes.Code(qx, qy) != MaskHole)
-                    continue;
-                if (!AverageNeighbours(planes, qx, qy, average))
-                    continue;
-                WriteAverage(planes, qx, qy, average);
-                planes.SetCode(qx, qy, MaskSource);
-                growth.push_back({qx, qy});
-            }
-        }
-        growth.erase(growth.begin(), growth.begin() + static_cast<std::ptrdiff_t>(waveSize));
+    switch (bytesPerPixel) {
+    case 1: FillRegion<1>(minX, maxX, minY, maxY, targetImage, maskImage); break;
+    case 3: FillRegion<3>(minX, maxX, minY, maxY, targetImage, maskImage); break;
+    case 4: FillRegion<4>(minX, maxX, minY, maxY, targetImage, maskImage); break;
+    default: break;
     }
 }

@@ -2,6 +2,7 @@
 // The product engine against the engine as first written, on many random
 // jobs: pictures and masks must agree to the byte, on one thread and on several.
 #include "engine/inpaint_job.h"
+#include "engine/whole_region_fill.h"
 #include "kernels/parallel_for.h"
 #include "reference/literal_engine.h"
 #include "test_bitmaps.h"
@@ -83,7 +84,43 @@ void ExpectSameResult(uint32_t seed, int threads)
     EXPECT_TRUE(sameMask) << "seed " << seed << ", threads " << threads;
 }
 
+// Neighbour averaging alone, on a picture strewn with every code, over a box
+// that need not hold all the holes: the waves may leave it.
+void ExpectSameAveraging(uint32_t seed)
+{
+    std::mt19937 random(seed);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    const int width = pick(1, 40);
+    const int height = pick(1, 40);
+    const int layout = pick(0, 2);
+    const int bitsPerPixel = layout == 0 ? 8 : layout * 8 + 16;
+    Bitmap images[2] = {MakeBitmap(width, height, bitsPerPixel), MakeBitmap(width, height, bitsPerPixel)};
+    Bitmap masks[2] = {MakeBitmap(width, height, 8), MakeBitmap(width, height, 8)};
+    const int codes[] = {MaskExcluded, MaskHole, MaskHole, MaskHole, MaskOutline, MaskFilled, 220, MaskSource};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int code = codes[pick(0, 7)];
+            SetCode(masks[0].get(), x, y, code);
+            SetCode(masks[1].get(), x, y, code);
+        }
+    }
+    for (Bitmap& image : images)
+        PaintTexture(image.get(), seed);
+    const int minX = pick(-2, width), maxX = pick(minX - 1, width + 2);
+    const int minY = pick(-2, height), maxY = pick(minY - 1, height + 2);
+    reference::FillWholeRegion(minX, maxX, minY, maxY, width, height, bitsPerPixel / 8, images[0].get(), masks[0].get());
+    FillWholeRegion(minX, maxX, minY, maxY, width, height, bitsPerPixel / 8, images[1].get(), masks[1].get());
+    EXPECT_TRUE(SameBytes(images[1].get(), images[0].get())) << "seed " << seed;
+    EXPECT_TRUE(SameBytes(masks[1].get(), masks[0].get())) << "seed " << seed;
+}
+
 } // namespace
+
+TEST(FastEngine, AveragesAsTheLiteralEngine)
+{
+    for (uint32_t seed = 1; seed <= 300; ++seed)
+        ExpectSameAveraging(seed);
+}
 
 TEST(FastEngine, GivesTheLiteralEnginesBytesOnOneThread)
 {

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "engine/whole_region_fill.h"
 
+#include "engine/neighbour_mean.h"
+#include "kernels/pixel_access.h"
+
 #include "test_bitmaps.h"
 
 #include <gtest/gtest.h>
@@ -189,4 +192,11 @@ TEST(WholeRegionFill, BoxWithoutReachableHolesChangesNothing)
     picture.Fill(0, 1, 0, 1);
     EXPECT_TRUE(SameBytes(picture.image.get(), image.get()));
     EXPECT_TRUE(SameBytes(picture.mask.get(), mask.get()));
+}
+
+TEST(WholeRegionFill, IntegerMeanRoundsAsTheDoubleMean)
+{
+    for (int count = 1; count <= 8; ++count)
+        for (int sum = 0; sum <= 255 * count; ++sum)
+            ASSERT_EQ(RoundedMean(sum, count), RoundToInt(static_cast<double>(sum) / count)) << sum << "/" << count;
 }

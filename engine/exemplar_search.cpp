@@ -39,6 +39,12 @@ struct TargetRows {
 
 TargetRows g_target;
 
+// count rounded up to whole 32-byte blocks; the tables' rows hold that much.
+std::size_t BlockRounded(int count)
+{
+    return (static_cast<std::size_t>(count) + 31) / 32 * 32;
+}
+
 // Fills one plane entry of a patch table from a window pixel, or zeroes it.
 void SetPlaneEntry(PatchPlanes& planes, int i, int j, bool usable, const uint8_t* pixel, int bytesPerPixel)
 {
@@ -217,9 +223,10 @@ int LoadTarget(int x, int y, int s, const uint8_t* colourBuffer, const uint8_t* 
         uint8_t* const skip = g_target.codeSkip[row];
         uint8_t* const keep = g_target.colourKeep[row];
         uint8_t* const value = g_target.colour[row];
-        std::memset(skip, 0xFF, TargetRows::CodeBytes);
-        std::memset(keep, 0, TargetRows::ColourBytes);
-        std::memset(value, 0, TargetRows::ColourBytes);
+        // The comparisons read whole blocks of up to 32 bytes.
+        std::memset(skip, 0xFF, BlockRounded(g_target.codeCount));
+        std::memset(keep, 0, BlockRounded(g_target.colourCount));
+        std::memset(value, 0, BlockRounded(g_target.colourCount));
         int rowKnown = 0;
         for (int i = 0; i < s; i += searchStep) {
             if (TargetPlanes.plane[0][i][j] == 0)
@@ -238,22 +245,6 @@ int LoadTarget(int x, int y, int s, const uint8_t* colourBuffer, const uint8_t* 
         known += rowKnown;
     }
     return known;
-}
-
-WindowPoint SearchCentre(int x, int y, bool firstPass)
-{
-    WindowPoint centre{x, y};
-    if (firstPass)
-        return centre;
-    int nearest = 30000;
-    for (const WindowPoint& p : InitialFront) {
-        const int distance = std::abs(p.x - x) + std::abs(p.y - y);
-        if (distance < nearest) {
-            nearest = distance;
-            centre = p;
-        }
-    }
-    return centre;
 }
 
 bool SearchExemplar(int cx, int cy, int s, int g, int targetKnownCount, const uint8_t* colourBuffer,

@@ -22,10 +22,6 @@ int SearchStepFor(int patchSize);
 int LoadTarget(int x, int y, int s, const uint8_t* colourBuffer, const uint8_t* maskBuffer, int bytesPerPixel,
                int width, int searchStep);
 
-// The search centre for (x, y): the point itself in the first pass, later the
-// InitialFront position nearest by city-block distance (the earliest among equals).
-WindowPoint SearchCentre(int x, int y, bool firstPass);
-
 // Tries the ring of candidates around (cx, cy) of outer radius s + g, without
 // those nearer than g in both directions, in four strips; a candidate is
 // accepted when its centre is Source and every known sampled target position

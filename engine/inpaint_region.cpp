@@ -6,6 +6,7 @@
 #include "engine/fill_choice.h"
 #include "engine/fill_front.h"
 #include "engine/front_queue.h"
+#include "engine/initial_front_index.h"
 #include "engine/inpaint_job.h"
 #include "engine/size_adaptation.h"
 #include "engine/whole_region_fill.h"
@@ -21,6 +22,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -121,10 +123,14 @@ PassOutcome RunPasses(WorkWindow& window, HoleBox& box, int P, int G, int bytesP
     const int width = window.width;
     bool firstPass = true;
     int passCount = 0;
+    std::optional<InitialFrontIndex> centres;
 
     for (;;) {
         BuildFront(box.minX, box.maxX, box.minY, box.maxY, colourBuffer, maskBuffer, width, bytesPerPixel,
                    colourType, firstPass);
+        // The first front is complete now, and the later passes search around it.
+        if (firstPass)
+            centres.emplace(InitialFront);
         const std::size_t frontSize = FillFront.size();
         std::size_t failedFills = 0;
         bool firstChoice = true;
@@ -146,7 +152,7 @@ PassOutcome RunPasses(WorkWindow& window, HoleBox& box, int P, int G, int bytesP
 
             const int targetKnownCount = LoadTarget(point.x, point.y, adaptedP, colourBuffer, maskBuffer,
                                                     bytesPerPixel, width, searchStep);
-            const WindowPoint centre = SearchCentre(point.x, point.y, firstPass);
+            const WindowPoint centre = SearchCentre(point.x, point.y, firstPass, *centres);
             const bool found = SearchExemplar(centre.x, centre.y, adaptedP, adaptedG, targetKnownCount,
                                               colourBuffer, maskBuffer, bytesPerPixel, width, searchStep);
             const bool filled = found && PastePatch(point.x, point.y, adaptedP, colourBuffer, maskBuffer,

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "engine/exemplar_search.h"
+#include "engine/initial_front_index.h"
 
 #include "reference/literal_engine.h"
 #include "test_window.h"
@@ -7,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -235,26 +238,50 @@ TEST(LiteralSearch, CostIsTheMeanDifferencePerChannelOverTheOverlap)
 
 TEST(SearchCentre, FirstPassSearchesAroundThePointItself)
 {
-    InitialFront = {{5, 5}};
-    EXPECT_EQ(SearchCentre(9, 9, true), (WindowPoint{9, 9}));
-    InitialFront.clear();
+    const std::vector<WindowPoint> front = {{5, 5}};
+    EXPECT_EQ(SearchCentre(9, 9, true, InitialFrontIndex(front)), (WindowPoint{9, 9}));
 }
 
 TEST(SearchCentre, EqualDistancesGoToTheEarliestInitialPoint)
 {
-    InitialFront = {{20, 20}, {10, 5}, {5, 10}, {9, 4}};
-    EXPECT_EQ(SearchCentre(7, 7, false), (WindowPoint{10, 5}));
-    InitialFront = {{20, 20}, {4, 9}, {10, 5}};
-    EXPECT_EQ(SearchCentre(7, 7, false), (WindowPoint{4, 9}));
-    InitialFront.clear();
+    const std::vector<WindowPoint> front = {{20, 20}, {10, 5}, {5, 10}, {9, 4}};
+    EXPECT_EQ(SearchCentre(7, 7, false, InitialFrontIndex(front)), (WindowPoint{10, 5}));
+    const std::vector<WindowPoint> other = {{20, 20}, {4, 9}, {10, 5}};
+    EXPECT_EQ(SearchCentre(7, 7, false, InitialFrontIndex(other)), (WindowPoint{4, 9}));
 }
 
 TEST(SearchCentre, NoInitialPointNearerThan30000KeepsThePoint)
 {
-    InitialFront = {{30000, 0}};
-    EXPECT_EQ(SearchCentre(0, 0, false), (WindowPoint{0, 0}));
-    InitialFront = {{29999, 0}};
-    EXPECT_EQ(SearchCentre(0, 0, false), (WindowPoint{29999, 0}));
+    const std::vector<WindowPoint> far = {{30000, 0}};
+    EXPECT_EQ(SearchCentre(0, 0, false, InitialFrontIndex(far)), (WindowPoint{0, 0}));
+    const std::vector<WindowPoint> near = {{29999, 0}};
+    EXPECT_EQ(SearchCentre(0, 0, false, InitialFrontIndex(near)), (WindowPoint{29999, 0}));
+    const std::vector<WindowPoint> none;
+    EXPECT_EQ(SearchCentre(3, 4, false, InitialFrontIndex(none)), (WindowPoint{3, 4}));
+}
+
+// Fronts of many shapes and sizes, and points inside, beside and far outside
+// them, many at equal distances: the cells must find what a plain scan finds.
+TEST(SearchCentre, CellsFindWhatTheWholeFrontScanFinds)
+{
+    std::mt19937 random(11);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    for (int trial = 0; trial < 200; ++trial) {
+        const int spread = pick(1, trial % 2 ? 40 : 400);
+        InitialFront.clear();
+        for (int n = pick(1, 300); n > 0; --n)
+            InitialFront.push_back({pick(0, spread), pick(0, spread / (1 + trial % 3))});
+        const InitialFrontIndex index(InitialFront);
+        for (int query = 0; query < 50; ++query) {
+            const int x = pick(-spread - 40, 2 * spread + 40);
+            const int y = pick(-spread - 40, 2 * spread + 40);
+            ASSERT_EQ(SearchCentre(x, y, false, index), reference::SearchCentre(x, y, false))
+                << "trial " << trial << " at " << x << "," << y;
+        }
+    }
+    InitialFront = {{0, 0}, {29999, 29999}};
+    const InitialFrontIndex index(InitialFront);
+    EXPECT_EQ(SearchCentre(29999, 0, false, index), reference::SearchCentre(29999, 0, false));
+    EXPECT_EQ(SearchCentre(14999, 14999, false, index), reference::SearchCentre(14999, 14999, false));
     InitialFront.clear();
-    EXPECT_EQ(SearchCentre(3, 4, false), (WindowPoint{3, 4}));
 }

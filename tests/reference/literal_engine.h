@@ -28,6 +28,10 @@ void TryCandidate(bool& found, double& bestCost, int u, int v, int s, int width,
 bool SearchExemplar(int cx, int cy, int s, int g, int targetKnownCount, const uint8_t* colourBuffer,
                     const uint8_t* maskBuffer, int bytesPerPixel, int width, int searchStep);
 
+// The point itself in the first pass, later the InitialFront position nearest
+// by city-block distance (the earliest among equals) when nearer than 30000.
+WindowPoint SearchCentre(int x, int y, bool firstPass);
+
 void PrepareWindow(WorkWindow& window, int imageWidth, int imageHeight, FIBITMAP* maskImage,
                    FIBITMAP* targetImage, int bytesPerPixel);
 void WriteBackWindow(const WorkWindow& window, FIBITMAP* targetImage, FIBITMAP* maskImage, int bytesPerPixel,

@@ -122,4 +122,20 @@ bool SearchExemplar(int cx, int cy, int s, int g, int targetKnownCount, const ui
     return found;
 }
 
+WindowPoint SearchCentre(int x, int y, bool firstPass)
+{
+    WindowPoint centre{x, y};
+    if (firstPass)
+        return centre;
+    int nearest = 30000;
+    for (const WindowPoint& p : InitialFront) {
+        const int distance = std::abs(p.x - x) + std::abs(p.y - y);
+        if (distance < nearest) {
+            nearest = distance;
+            centre = p;
+        }
+    }
+    return centre;
+}
+
 } // namespace reference

@@ -132,7 +132,7 @@ PassOutcome RunPasses(WorkWindow& window, HoleBox& box, int P, int G, int bytesP
 
             const int targetKnownCount = LoadTarget(point.x, point.y, adaptedP, colourBuffer, maskBuffer,
                                                     bytesPerPixel, width, searchStep);
-            const WindowPoint centre = SearchCentre(point.x, point.y, firstPass);
+            const WindowPoint centre = reference::SearchCentre(point.x, point.y, firstPass);
             const bool found = reference::SearchExemplar(centre.x, centre.y, adaptedP, adaptedG, targetKnownCount,
                                               colourBuffer, maskBuffer, bytesPerPixel, width, searchStep);
             const bool filled = found && PastePatch(point.x, point.y, adaptedP, colourBuffer, maskBuffer,

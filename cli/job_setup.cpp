@@ -94,17 +94,25 @@ std::optional<PreparedJob> PrepareJob(const CliOptions& options, CliFailure& fai
     }
 
     PreparedJob prepared;
-    prepared.mask.reset(FreeImage_Allocate(width, height, 8));
-    if (!prepared.mask) {
-        failure = Failure(ExitBadInput, options.input, "the picture is too large to work on (out of memory)");
-        return std::nullopt;
-    }
+    const auto allocateMask = [&] {
+        prepared.mask.reset(FreeImage_Allocate(width, height, 8));
+        if (!prepared.mask)
+            failure = Failure(ExitBadInput, options.input, "the picture is too large to work on (out of memory)");
+        return prepared.mask != nullptr;
+    };
     if (!options.overlay.empty()) {
         const std::vector<uint8_t> overlay = OverlayBufferFromBitmap(marks.bitmap.get());
+        // The strokes live on in the buffer; their picture goes before the
+        // mask is allocated, which keeps the peak memory down.
+        marks.bitmap.reset();
+        if (!allocateMask())
+            return std::nullopt;
         // A loaded overlay always yields a buffer, so the hook is never asked.
         prepared.job = OverlayToMask(overlay.data(), width, height, prepared.mask.get(), options.patchSize,
                                      options.smoothSeam, picture, {});
     } else {
+        if (!allocateMask())
+            return std::nullopt;
         prepared.job = MaskPictureToJob(marks.bitmap.get(), prepared.mask.get(), options.patchSize,
                                         options.smoothSeam, picture);
     }

@@ -26,7 +26,7 @@ void PrintSummary(std::ostream& out, const RunSummary& summary)
         out << "path:     nothing to fill\n";
     else
         out << "path:     " << (summary.wholeRegion ? "whole-region (neighbour averaging)" : "patches") << '\n';
-    out << "time:     " << std::fixed << std::setprecision(4) << summary.seconds << " s\n";
+    out << "time:     " << std::fixed << std::setprecision(6) << summary.seconds << " s\n";
     out << "unfilled: " << summary.unfilledPixels << " pixels\n";
     out << "written:  " << summary.output << '\n';
     if (!summary.savedMask.empty())

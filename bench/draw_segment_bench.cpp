@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // One brush segment on a 6000 x 4000 picture, drawn and repainted on the
 // offscreen platform, at fit zoom and at 1:1.
+#include "app/library_messages.h"
 #include "canvas/canvas_pane.h"
 #include "canvas/picture_loader.h"
 
@@ -79,6 +80,7 @@ void DrawSegmentAt(benchmark::State& state, bool fit)
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    RouteLibraryMessages();
     QApplication application(argc, argv);
     benchmark::RegisterBenchmark("DrawSegment/fit", DrawSegmentAt, true)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("DrawSegment/actual_size", DrawSegmentAt, false)->Unit(benchmark::kMillisecond);

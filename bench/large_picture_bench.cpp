@@ -141,7 +141,7 @@ void EngineJob(benchmark::State& state)
 BENCHMARK(OverlayConversion)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The 6000 x 4000 picture with a 60 x 60 hole's area.
 BENCHMARK(EngineJob)->Args({3600, 24})->Unit(benchmark::kMillisecond)->UseRealTime();
-// Hole area on a 1.5-megapixel picture.
+// Hole area on a 2-megapixel picture.
 BENCHMARK(EngineJob)
     ->ArgsProduct({{1000, 3000, 10000, 30000, 100000}, {2}})
     ->Unit(benchmark::kMillisecond)

@@ -1,57 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "canvas/claimed_picture_size.h"
 
+#include "canvas/claimed_size_readers.h"
+#include "canvas/header_reader.h"
+
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <optional>
 
 namespace {
-
-// Reads a file front to back; every read past the end fails.
-class HeaderReader {
-public:
-    explicit HeaderReader(const std::string& path) : m_file(path, std::ios::binary) {}
-
-    bool Read(uint8_t* bytes, std::size_t count)
-    {
-        m_file.read(reinterpret_cast<char*>(bytes), static_cast<std::streamsize>(count));
-        return m_file.gcount() == static_cast<std::streamsize>(count);
-    }
-
-    // The next byte, or -1 at the end.
-    int Byte()
-    {
-        uint8_t byte = 0;
-        return Read(&byte, 1) ? byte : -1;
-    }
-
-    // Seeking does not notice the end of the file; the next read does.
-    bool Skip(long long count)
-    {
-        m_file.seekg(static_cast<std::streamoff>(count), std::ios::cur);
-        return static_cast<bool>(m_file);
-    }
-
-private:
-    std::ifstream m_file;
-};
-
-long long Little16(const uint8_t* bytes) { return bytes[0] | bytes[1] << 8; }
-long long Big16(const uint8_t* bytes) { return bytes[0] << 8 | bytes[1]; }
-
-long long Little32(const uint8_t* bytes)
-{
-    return static_cast<long long>(bytes[0]) | static_cast<long long>(bytes[1]) << 8 |
-           static_cast<long long>(bytes[2]) << 16 | static_cast<long long>(bytes[3]) << 24;
-}
-
-long long Big32(const uint8_t* bytes)
-{
-    return static_cast<long long>(bytes[0]) << 24 | static_cast<long long>(bytes[1]) << 16 |
-           static_cast<long long>(bytes[2]) << 8 | static_cast<long long>(bytes[3]);
-}
 
 // Skips a run of data sub-blocks up to and including the empty one; the
 // number of data bytes, or nullopt when the file ends first.
@@ -199,6 +157,11 @@ std::optional<ClaimedSize> ReadClaimedSize(const std::string& path, FREE_IMAGE_F
     case FIF_DDS: return ReadDdsSize(reader);
     case FIF_WBMP: return ReadWbmpSize(reader);
     case FIF_IFF: return ReadIffSize(reader);
+    case FIF_XBM: return ReadXbmSize(reader);
+    case FIF_MNG: return ReadMngSize(reader);
+    case FIF_J2K: return ReadJ2kSize(reader);
+    case FIF_JP2: return ReadJp2Size(reader);
+    case FIF_PICT: return ReadPictSize(reader);
     default: return std::nullopt;
     }
 }

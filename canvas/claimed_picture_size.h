@@ -6,6 +6,7 @@
 
 #include <FreeImage.h>
 
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -16,11 +17,19 @@ struct ClaimedSize {
     // be decoded is covered; the decoder would fill the rest silently.
     bool cutShort = false;
 
-    long long Pixels() const { return width * height; }
+    // Saturates rather than overflows: claims reach 2^32 a side.
+    long long Pixels() const
+    {
+        return height != 0 && width > std::numeric_limits<long long>::max() / height
+                   ? std::numeric_limits<long long>::max()
+                   : width * height;
+    }
 };
 
 // The largest picture or frame the file claims, for GIF (logical screen and
-// every image descriptor), SGI, DDS, WBMP and IFF files. nullopt for other
-// formats and for headers too damaged to say; the decoder judges those.
-// cutShort is found for GIF files only.
+// every image descriptor), SGI, DDS, WBMP, IFF, XBM, MNG (its first embedded
+// image), JPEG 2000 (codestream and box format) and PICT (frame and first
+// pixel map) files. nullopt for other formats and for headers too damaged to
+// say; the decoder judges those. cutShort is found for GIF files, and for
+// PICT files that end before their first opcode.
 std::optional<ClaimedSize> ReadClaimedSize(const std::string& path, FREE_IMAGE_FORMAT format);

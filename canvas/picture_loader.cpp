@@ -64,7 +64,8 @@ bool CheckPictureSize(long long width, long long height, std::string& error)
         error = "the picture has no pixels";
         return false;
     }
-    if (width * height > MaxPicturePixels) {
+    // Divided rather than multiplied: claims read from headers reach 2^32 a side.
+    if (width > MaxPicturePixels / height) {
         error = "the picture is too large (" + std::to_string(width) + " x " + std::to_string(height) + " pixels)";
         return false;
     }
@@ -138,12 +139,13 @@ LoadedPicture LoadPicture(const std::string& path)
     // is refused before memory is reserved for it. Some decoders cannot stop
     // after the header; for a few of those the size is read here instead.
     if (const std::optional<ClaimedSize> claimed = ReadClaimedSize(path, format)) {
-        if (!CheckPictureSize(claimed->width, claimed->height, result.error))
-            return result;
-        if (claimed->cutShort) {
+        // A file cut short before its size is refused as cut short, not as empty.
+        if (claimed->cutShort && claimed->Pixels() <= MaxPicturePixels) {
             result.error = "the picture is damaged or cut short (its pixel data ends early)";
             return result;
         }
+        if (!CheckPictureSize(claimed->width, claimed->height, result.error))
+            return result;
     } else if (FreeImage_FIFSupportsNoPixels(format)) {
         BitmapPtr header(FreeImage_Load(format, path.c_str(), LoadFlagsFor(format) | FIF_LOAD_NOPIXELS));
         if (!header) {

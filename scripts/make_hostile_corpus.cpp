@@ -4,6 +4,7 @@
 // scripts/make_hostile_corpus.sh; the output is committed.
 #include <FreeImage.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -220,6 +221,121 @@ void WriteThinGif()
     WriteBytes("thin_frame.gif", gif);
 }
 
+Bytes Joined(std::initializer_list<Bytes> parts)
+{
+    Bytes all;
+    for (const Bytes& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+Bytes TextBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+Bytes Big16(int value) { return {static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)}; }
+
+Bytes Big32(uint32_t value)
+{
+    Bytes bytes(4);
+    WriteBig32(bytes, 0, value);
+    return bytes;
+}
+
+// Where these bytes first occur.
+std::size_t Find(const Bytes& bytes, const Bytes& wanted)
+{
+    const auto at = std::search(bytes.begin(), bytes.end(), wanted.begin(), wanted.end());
+    if (at == bytes.end())
+        Fail("a marker is missing from an encoded picture");
+    return static_cast<std::size_t>(at - bytes.begin());
+}
+
+// A small bilevel bitmap as text, and one that claims 100000 x 100000 pixels
+// with one byte of data.
+void WriteXbms()
+{
+    std::string small =
+        "#define bilevel_width 13\n#define bilevel_height 7\nstatic unsigned char bilevel_bits[] = {\n";
+    for (int y = 0; y < 7; ++y)
+        for (int half = 0; half < 2; ++half) {
+            char byte[8];
+            std::snprintf(byte, sizeof byte, " 0x%02x,", (0x55 << (y % 2)) & 0xFF);
+            small += byte;
+        }
+    small += "\n};\n";
+    WriteBytes("bilevel.xbm", TextBytes(small));
+    WriteBytes("huge_bitmap.xbm",
+               TextBytes("#define huge_width 100000\n#define huge_height 100000\nstatic char huge_bits[] = {\n 0x00 };\n"));
+}
+
+// A PNG stream's chunks, wrapped in an MNG header and end chunk.
+Bytes MngAround(const Bytes& png)
+{
+    const Bytes signature = {0x8A, 'M', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    Bytes header = Joined({Big32(28), TextBytes("MHDR"), Big32(13), Big32(7), Big32(1), Big32(0), Big32(0),
+                           Big32(0), Big32(1), Big32(0)});
+    FixChunkCrc(header, 0);
+    const Bytes end = {0, 0, 0, 0, 'M', 'E', 'N', 'D', 0x21, 0x20, 0xF7, 0xD5};
+    return Joined({signature, header, Bytes(png.begin() + 8, png.end()), end});
+}
+
+// A small picture in one, and an embedded image claiming 100000 x 100000
+// pixels with the data of one in the other.
+void WriteMngs()
+{
+    WriteBytes("embedded.mng", MngAround(SaveToMemory(ColourPicture(13, 7, 24), FIF_PNG)));
+    Bytes png = SaveToMemory(ColourPicture(1, 1, 24), FIF_PNG);
+    const std::size_t ihdr = FindChunk(png, "IHDR");
+    WriteBig32(png, ihdr + 8, 100000);
+    WriteBig32(png, ihdr + 12, 100000);
+    FixChunkCrc(png, ihdr);
+    WriteBytes("huge_image.mng", MngAround(png));
+}
+
+// The size marker of a small codestream made to claim 100000 x 100000
+// pixels in one tile.
+void ClaimHugeCodestream(Bytes& bytes)
+{
+    const std::size_t size = Find(bytes, {0xFF, 0x4F, 0xFF, 0x51});
+    for (const std::size_t field : {8, 12, 24, 28})
+        WriteBig32(bytes, size + field, 100000);
+}
+
+// The encoder's six resolution levels need 32 pixels a side.
+void WriteJpeg2000s()
+{
+    Save(ColourPicture(37, 33, 24), FIF_J2K, "rgb.j2k");
+    Save(ColourPicture(37, 33, 24), FIF_JP2, "rgb.jp2");
+    Bytes codestream = SaveToMemory(ColourPicture(32, 32, 24), FIF_J2K);
+    ClaimHugeCodestream(codestream);
+    WriteBytes("huge_codestream.j2k", codestream);
+    Bytes boxes = SaveToMemory(ColourPicture(32, 32, 24), FIF_JP2);
+    ClaimHugeCodestream(boxes);
+    const std::size_t imageHeader = Find(boxes, TextBytes("ihdr"));
+    WriteBig32(boxes, imageHeader + 4, 100000);
+    WriteBig32(boxes, imageHeader + 8, 100000);
+    WriteBytes("huge_header.jp2", boxes);
+}
+
+// A version 2 picture of a one-pixel frame whose first pixel map claims
+// 30000 x 30000 pixels and holds none; and a file that ends after its frame.
+void WritePicts()
+{
+    const Bytes frame = Joined({Big16(0), Big16(0), Big16(1), Big16(1)});
+    const Bytes huge = Joined({Big16(0), Big16(0), Big16(30000), Big16(30000)});
+    const Bytes header = Joined({Bytes(512, 0), Big16(0), frame, Big16(0x0011), Big16(0x02FF), Big16(0x0C00),
+                                 Big16(-2), Big16(0), Big32(0x480000), Big32(0x480000), frame, Big32(0)});
+    // A direct pixel map of 32-bit pixels: base address, row bytes (flagged,
+    // and as many as the field holds), bounds, version, packing, packed size,
+    // resolution, type, depth, components, component depth, plane bytes,
+    // colour table, reserved; then source and destination rectangles and the
+    // transfer mode.
+    const Bytes pixelMap = Joined({Big16(0x009A), Big32(0xFF), Big16(0xBFFC), huge, Big16(0),
+                                   Big16(4), Big32(0), Big32(0x480000), Big32(0x480000), Big16(16), Big16(32),
+                                   Big16(3), Big16(8), Big32(0), Big32(0), Big32(0), huge, frame, Big16(0)});
+    WriteBytes("huge_pixel_map.pct", Joined({header, Big16(0x001E), pixelMap, Big16(0x00FF)}));
+    WriteBytes("ends_after_frame.pct", Joined({Bytes(512, 0), Big16(0), frame}));
+}
+
 FIBITMAP* CmykPicture(int width, int height)
 {
     FIBITMAP* bitmap = ColourPicture(width, height, 32);
@@ -265,6 +381,10 @@ int main(int argc, char** argv)
     WritePngDamage();
     WriteHugeGif();
     WriteThinGif();
+    WriteXbms();
+    WriteMngs();
+    WriteJpeg2000s();
+    WritePicts();
 
     Save(PalettePicture(13, 7, 1), FIF_PNG, "bilevel_1bit.png");
     Save(PalettePicture(13, 7, 4), FIF_BMP, "palette_4bit.bmp");

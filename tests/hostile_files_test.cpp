@@ -72,6 +72,54 @@ Bytes GifFrame(int width, int height)
 
 const Bytes GifComment = {0x21, 0xFE, 0x03, 'a', 'b', 'c', 0x00};
 
+Bytes MngChunk(const char* type, const Bytes& data)
+{
+    // The checksum is not read for sizes.
+    return Concatenated({Big32(static_cast<long long>(data.size())), Text(type), data, Bytes(4, 0)});
+}
+
+const Bytes MngSignature = {0x8A, 'M', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+
+Bytes MngFrame(long long width, long long height)
+{
+    return MngChunk("MHDR", Concatenated({Big32(width), Big32(height), Bytes(20, 0)}));
+}
+
+Bytes PngHeader(const char* type, long long width, long long height)
+{
+    return MngChunk(type, Concatenated({Big32(width), Big32(height), Bytes(5, 0)}));
+}
+
+// The start of a codestream: grid size, then the picture's offset on it.
+Bytes Codestream(long long width, long long height, long long left, long long top)
+{
+    return Concatenated({{0xFF, 0x4F, 0xFF, 0x51}, Big16(41), Big16(0), Big32(width), Big32(height), Big32(left),
+                         Big32(top), Bytes(19, 0)});
+}
+
+Bytes Jp2Box(const char* type, const Bytes& content)
+{
+    return Concatenated({Big32(static_cast<long long>(content.size()) + 8), Text(type), content});
+}
+
+const Bytes Jp2Signature = {0, 0, 0, 0x0C, 'j', 'P', ' ', ' ', 0x0D, 0x0A, 0x87, 0x0A};
+
+Bytes Jp2Header(long long width, long long height)
+{
+    return Jp2Box("jp2h", Jp2Box("ihdr", Concatenated({Big32(height), Big32(width), Bytes(6, 0)})));
+}
+
+Bytes PictRect(int top, int left, int bottom, int right)
+{
+    return Concatenated({Big16(top), Big16(left), Big16(bottom), Big16(right)});
+}
+
+// The preamble, the byte count and the frame.
+Bytes PictStart(const Bytes& frame) { return Concatenated({Bytes(512, 0), Big16(0), frame}); }
+
+// The version 2 opcode and the extended header.
+const Bytes PictVersion2 = Concatenated({Big16(0x0011), Big16(0x02FF), Big16(0x0C00), Bytes(24, 0)});
+
 struct ClaimCase {
     const char* what;
     const char* name;
@@ -110,6 +158,62 @@ std::vector<ClaimCase> ClaimCases()
          Concatenated({Text("FORM"), Big32(40), Text("ILBM"), Text("ANNO"), Big32(3), Text("abc"), {0},
                        Text("BMHD"), Big32(20), Big16(60000), Big16(50000), Bytes(16, 0)}),
          ClaimedSize{60000, 50000}},
+        {"XBM: the defines before the data", "small.xbm",
+         Text("/* a comment */\n#define a_width 300\n#define a_height 200\nstatic char a_bits[] = {\n0x00 };\n"),
+         ClaimedSize{300, 200}},
+        {"XBM: bare names, hot spots between, the larger of a repeated size", "bare.xbm",
+         Text("#define width 40\n#define a_x_hot 3\n#define height 30\n#define b_width 20\n"), ClaimedSize{40, 30}},
+        {"XBM: a number too long for 32 bits is held at the largest", "long.xbm",
+         Text("#define a_width 99999999999999999999999\n#define a_height 10\n"), ClaimedSize{2147483647, 10}},
+        {"XBM: defines after the data has begun say nothing", "late.xbm",
+         Text("#define a_width 30\nstatic char a_bits[] = {\n#define a_height 10\n"), std::nullopt},
+        {"XBM: a size in hexadecimal says nothing", "hex.xbm", Text("#define a_width 0x30\n#define a_height 10\n"),
+         std::nullopt},
+        {"MNG: the first embedded image, whatever the frame says", "first.mng",
+         Concatenated({MngSignature, MngFrame(100000, 100000), PngHeader("IHDR", 20, 10), MngChunk("IEND", {}),
+                       PngHeader("IHDR", 30000, 30000)}),
+         ClaimedSize{20, 10}},
+        {"MNG: a JPEG image after other chunks", "huge.mng",
+         Concatenated({MngSignature, MngFrame(1, 1), MngChunk("TERM", Bytes(10, 0)), PngHeader("JHDR", 40000, 40000)}),
+         ClaimedSize{40000, 40000}},
+        {"MNG: no embedded image says nothing", "empty.mng",
+         Concatenated({MngSignature, MngFrame(10, 10), MngChunk("MEND", {})}), std::nullopt},
+        {"J2K: the grid right of and below the picture's offset", "huge.j2k", Codestream(70000, 60000, 10000, 20000),
+         ClaimedSize{60000, 40000}},
+        {"J2K: sides of 32 bits", "widest.j2k", Codestream(0xFFFFFFFF, 0xFFFFFFFF, 0, 0),
+         ClaimedSize{0xFFFFFFFF, 0xFFFFFFFF}},
+        {"J2K: an offset beyond the grid says nothing", "beyond.j2k", Codestream(100, 100, 200, 0), std::nullopt},
+        {"JP2: the image header when the codestream claims less", "huge.jp2",
+         Concatenated({Jp2Signature, Jp2Box("ftyp", Text("jp2 \0\0\0\0jp2 ")), Jp2Header(60000, 50000),
+                       Jp2Box("jp2c", Codestream(10, 10, 0, 0))}),
+         ClaimedSize{60000, 50000}},
+        {"JP2: the codestream after a box of 64-bit length", "long.jp2",
+         Concatenated({Jp2Signature, Big32(1), Text("xml "), Big32(0), Big32(20), Text("abcd"), Jp2Header(10, 10),
+                       Jp2Box("jp2c", Codestream(70000, 50000, 0, 0))}),
+         ClaimedSize{70000, 50000}},
+        {"JP2: a box running to the end of the file ends the walk", "open.jp2",
+         Concatenated({Jp2Signature, Jp2Header(300, 200), Big32(0), Text("uuid"),
+                       Jp2Box("jp2c", Codestream(90000, 90000, 0, 0))}),
+         ClaimedSize{300, 200}},
+        {"JP2: a box shorter than its header says nothing", "short.jp2",
+         Concatenated({Jp2Signature, Big32(4), Text("ftyp"), Jp2Header(300, 200)}), std::nullopt},
+        {"PICT: the frame of a version 1 picture", "frame.pct",
+         Concatenated({PictStart(PictRect(10, 20, 110, 220)), {0x11, 0x01, 0xFF}}), ClaimedSize{200, 100}},
+        {"PICT: the first pixel map after the prologue", "huge.pct",
+         Concatenated({PictStart(PictRect(0, 0, 10, 10)), PictVersion2, Big16(0x001E), Big16(0x0001), Big16(10),
+                       PictRect(0, 0, 10, 10), Big16(0x00A1), Big16(100), Big16(3), Text("abc"), {0},
+                       Big16(0x0098), Big16(0x8000 | 200), PictRect(-10000, -20000, 20000, 20000),
+                       Big16(0x009A), Big32(0xFF), Big16(0x8000), PictRect(0, 0, 30000, 30000)}),
+         ClaimedSize{40000, 30000}},
+        {"PICT: the frame when it is larger than the pixel map", "direct.pct",
+         Concatenated({PictStart(PictRect(0, 0, 400, 300)), PictVersion2, Big16(0x009A), Big32(0xFF),
+                       Big16(0x8000 | 40), PictRect(0, 0, 20, 10)}),
+         ClaimedSize{300, 400}},
+        {"PICT: an empty frame and no pixel map say nothing", "inverted.pct",
+         Concatenated({PictStart(PictRect(100, 0, 10, 10)), PictVersion2, Big16(0x00FF)}), std::nullopt},
+        {"PICT: a file ending before its first opcode", "cut.pct", PictStart(PictRect(0, 0, 100, 200)),
+         CutShort(200, 100)},
+        {"PICT: a file ending in the preamble", "stub.pct", Bytes(100, 0), CutShort(0, 0)},
         {"PNG is read by its own decoder", "small.png", Bytes(32, 0), std::nullopt},
     };
 }
@@ -211,7 +315,7 @@ TEST(ClaimedPictureSize, LoaderRefusesEveryEnormousClaim)
     }
 }
 
-TEST(ClaimedPictureSize, LoaderRefusesAGifWhoseDataCannotCoverTheFirstFrame)
+TEST(ClaimedPictureSize, LoaderRefusesAFileThatEndsBeforeItsPictureIsCovered)
 {
     for (const ClaimCase& c : ClaimCases()) {
         if (!c.claimed || !c.claimed->cutShort || c.claimed->Pixels() > MaxPicturePixels)

@@ -24,9 +24,11 @@ using Bytes = std::vector<uint8_t>;
 // The pattern the corpus generator paints: channel c of pixel (x, y).
 int PatternAt(int x, int y, int channel) { return (x * 37 + y * 11 + channel * 71) % 256; }
 
+// Each test writes into a folder of its own: the tests may run at once.
 fs::path WriteFile(const std::string& name, const Bytes& bytes)
 {
-    const fs::path folder = fs::path(QUENLO_TEST_OUTPUT_DIR) / "hostile";
+    const fs::path folder =
+        fs::path(QUENLO_TEST_OUTPUT_DIR) / "hostile" / ::testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::create_directories(folder);
     const fs::path path = folder / name;
     std::ofstream(path, std::ios::binary | std::ios::trunc)

@@ -122,6 +122,27 @@ TEST(FastEngine, AveragesAsTheLiteralEngine)
         ExpectSameAveraging(seed);
 }
 
+// With the smallest patch every pass fills one ring of a square hole, so a
+// hole 210 pixels across needs more passes than the limit allows and ends
+// with the averaging of what is left.
+TEST(FastEngine, StopsAtThePassLimitAsTheLiteralEngine)
+{
+    constexpr int Side = 230;
+    RandomJob jobs[2];
+    for (RandomJob& job : jobs) {
+        job.image = MakeBitmap(Side, Side, 8);
+        job.mask = MakeBitmap(Side, Side, 8);
+        PaintTexture(job.image.get(), 5);
+        FillCodes(job.mask.get(), 0, Side - 1, 0, Side - 1, MaskSource);
+        FillCodes(job.mask.get(), 10, 219, 10, 219, MaskHole);
+        job.job = MakeJob(job.image.get(), job.mask.get(), 9, 220, 9, 220, 3, 1, false);
+    }
+    reference::InpaintRegion(jobs[0].job);
+    InpaintRegion(jobs[1].job);
+    EXPECT_TRUE(SameBytes(jobs[1].image.get(), jobs[0].image.get()));
+    EXPECT_TRUE(SameBytes(jobs[1].mask.get(), jobs[0].mask.get()));
+}
+
 TEST(FastEngine, GivesTheLiteralEnginesBytesOnOneThread)
 {
     for (uint32_t seed = 1; seed <= 40; ++seed)

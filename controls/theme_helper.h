@@ -18,7 +18,7 @@ class QWidget;
 inline const QString ThemeClassButton = QStringLiteral("BUTTON");
 inline const QString ThemeClassToolbar = QStringLiteral("TOOLBAR");
 
-// Part 1 of both classes is the button; its states:
+// The button is theme part number 1 of both classes; its states:
 enum ThemeButtonState { ThemeNormal = 1, ThemeHot = 2, ThemePressed = 3, ThemeDisabled = 4, ThemeDefaulted = 5 };
 
 struct ThemeData {

@@ -3,7 +3,7 @@
 // current zoom: a disc for the two brushes, a square for the eraser.
 #include "canvas/canvas_pane.h"
 
-#include "canvas/trunc_to_int.h"
+#include "kernels/rounding.h"
 
 #include <QPainter>
 

@@ -5,8 +5,7 @@
 #include "canvas/layer_render.h"
 #include "canvas/message_box.h"
 #include "canvas/picture_loader.h"
-#include "canvas/trunc_to_int.h"
-#include "kernels/pixel_access.h"
+#include "kernels/rounding.h"
 
 #include <QFile>
 #include <QPainter>

@@ -3,8 +3,7 @@
 // picture, snapped to whole picture pixels and kept inside the picture.
 #include "canvas/preview_pane.h"
 
-#include "canvas/trunc_to_int.h"
-#include "kernels/pixel_access.h"
+#include "kernels/rounding.h"
 
 #include <QScrollBar>
 #include <QStyle>

@@ -3,8 +3,7 @@
 // fitting zoom, and the view's centre stays on the same picture point.
 #include "canvas/preview_pane.h"
 
-#include "canvas/trunc_to_int.h"
-#include "kernels/pixel_access.h"
+#include "kernels/rounding.h"
 
 namespace {
 

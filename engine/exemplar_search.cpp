@@ -5,7 +5,7 @@
 // no longer win. The lines of a large ring are searched on several threads.
 #include "engine/exemplar_search.h"
 
-#include "engine/kept_bytes.h"
+#include "kernels/masked_byte_blocks.h"
 #include "kernels/parallel_for.h"
 
 #include <algorithm>
@@ -112,19 +112,19 @@ struct LineSearch {
 using LineSearcher = LineBest (*)(const LineSearch&, int);
 
 namespace blocks {
-#define QUENLO_SCAN_KEPT_ARE KeptBytesAre
-#define QUENLO_SCAN_KEPT_SUM_ABS_DIFF KeptSumAbsDiff
+#define QUENLO_SCAN_KEPT_ARE NarrowBlocks::BytesAre
+#define QUENLO_SCAN_KEPT_SUM_ABS_DIFF NarrowBlocks::SumAbsDiff
 #include "engine/candidate_scan.inc"
 #undef QUENLO_SCAN_KEPT_ARE
 #undef QUENLO_SCAN_KEPT_SUM_ABS_DIFF
 } // namespace blocks
 
-#if defined(QUENLO_WIDE_BLOCKS)
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__)) && defined(__SSE2__)
 #pragma GCC push_options
 #pragma GCC target("avx2")
 namespace wide_blocks {
-#define QUENLO_SCAN_KEPT_ARE KeptBytesAreWide
-#define QUENLO_SCAN_KEPT_SUM_ABS_DIFF KeptSumAbsDiffWide
+#define QUENLO_SCAN_KEPT_ARE WideBlocks::BytesAre
+#define QUENLO_SCAN_KEPT_SUM_ABS_DIFF WideBlocks::SumAbsDiff
 #include "engine/candidate_scan.inc"
 #undef QUENLO_SCAN_KEPT_ARE
 #undef QUENLO_SCAN_KEPT_SUM_ABS_DIFF

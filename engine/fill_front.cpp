@@ -58,13 +58,13 @@ GrowPoint ComputeGrowPoint(int x, int y, int holeNeighbours, const uint8_t* colo
     int sumY = 0;
     int sumX = 0;
     for (int k = 0; k < bytesPerPixel; ++k) {
-        // Pixels that are not known carry the centre's value, so they add
-        // nothing to the differences.
+        // Pixels below the known threshold carry the centre's value, so
+        // they add nothing to the differences (220 itself keeps its own).
         int values[3][3];
         for (int row = 0; row < 3; ++row) {
             for (int column = 0; column < 3; ++column) {
                 const uint8_t* pixel = colourBuffer + IndexOf(x - 1 + column, y - 1 + row, width) * bytesPerPixel;
-                values[row][column] = codes[row][column] < 220 ? centre[k] : pixel[k];
+                values[row][column] = codes[row][column] < KnownThreshold ? centre[k] : pixel[k];
             }
         }
         int dY = ((values[0][0] + values[0][1] + values[0][2]) - (values[2][0] + values[2][1] + values[2][2])) / 3;

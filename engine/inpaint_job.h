@@ -41,6 +41,9 @@ constexpr int KnownThreshold = 220;
 
 constexpr bool IsKnownCode(int code) { return code > KnownThreshold; }
 
+// Known but not yet Source: filled during this job (244 and 254).
+constexpr bool IsFilledCode(int code) { return IsKnownCode(code) && code != MaskSource; }
+
 constexpr int MinPatchSize = 3;
 constexpr int MaxPatchSize = 128;
 

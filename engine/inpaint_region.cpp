@@ -12,10 +12,10 @@
 #include "engine/whole_region_fill.h"
 #include "engine/work_window.h"
 #include "kernels/bitmap_rows.h"
-#include "kernels/patch_paste.h"
+#include "engine/patch_paste.h"
 #include "kernels/pixel_access.h"
-#include "kernels/prepare_window.h"
-#include "kernels/write_back.h"
+#include "engine/prepare_window.h"
+#include "engine/write_back.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -199,23 +199,10 @@ bool AllocateBuffers(WorkWindow& window, int bytesPerPixel)
     return false;
 }
 
-// The window normally exceeds the picture by a thin margin; only an absurd
-// search gap makes it larger than a few pictures, and such a window is not
-// built: its sides might not even fit an int.
-bool WindowFits(const HoleBox& box, int P, int G, int imageWidth, int imageHeight)
-{
-    const long long margin = static_cast<long long>(P) / 2 + P + static_cast<long long>(G) + 3;
-    const long long width = static_cast<long long>(box.maxX) - box.minX + 2 * margin;
-    const long long height = static_cast<long long>(box.maxY) - box.minY + 2 * margin;
-    const long long picture = std::min(static_cast<long long>(imageWidth) * imageHeight, 1LL << 40);
-    const long long budget = 4 * picture + (1LL << 24);
-    return width <= budget && height <= budget && width <= budget / height;
-}
-
 // Sizes the window around the hole box and allocates its buffers.
 bool BuildWorkWindow(const HoleBox& box, int P, int G, const InpaintJob& job, int bytesPerPixel, WorkWindow& window)
 {
-    if (!WindowFits(box, P, G, job.imageWidth, job.imageHeight))
+    if (!WindowFitsPicture(box.minX, box.maxX, box.minY, box.maxY, P, G, job.imageWidth, job.imageHeight))
         return false;
     window = MakeWorkWindow(box.minX, box.maxX, box.minY, box.maxY, P, G);
     return AllocateBuffers(window, bytesPerPixel);

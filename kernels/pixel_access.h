@@ -6,8 +6,6 @@
 
 #include <FreeImage.h>
 
-#include <cmath>
-
 // The mask code at (x, y), or 0 when FreeImage cannot read an index there
 // (outside the bitmap, or a bitmap of more than 8 bits per pixel).
 int ReadMaskValue(FIBITMAP* bitmap, int x, int y, bool* ok = nullptr);
@@ -23,16 +21,6 @@ void ReadPixel(FIBITMAP* bitmap, int x, int y, int channels[4], int bytesPerPixe
 // Writes the low byte of each channel; with 3 bytes per pixel the fourth byte
 // is written as 0. Any other bytesPerPixel than 1, 3 or 4 writes nothing.
 void WritePixel(FIBITMAP* bitmap, int x, int y, const int channels[4], int bytesPerPixel);
-
-// Rounds to the nearest integer, halves away from zero (2.5 -> 3, -2.5 -> -3).
-inline int RoundToInt(double value)
-{
-    double integral = std::trunc(value);
-    const double fraction = value - integral;
-    if (std::fabs(fraction) >= 0.5)
-        integral += fraction > 0.0 ? 1.0 : -1.0;
-    return static_cast<int>(integral);
-}
 
 // 1, 3 or 4 for 8, 24 or 32 bits per pixel; 0 for any other depth.
 int BytesPerPixelOf(FIBITMAP* bitmap);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "engine/inpaint_job.h"
 #include "engine/whole_region_fill.h"
-#include "kernels/write_back.h"
+#include "engine/write_back.h"
 #include "test_bitmaps.h"
 
 #include <gtest/gtest.h>

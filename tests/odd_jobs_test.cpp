@@ -6,7 +6,7 @@
 // the rules let it fill, and leave everything else as it was.
 #include "engine/inpaint_job.h"
 #include "engine/whole_region_fill.h"
-#include "kernels/write_back.h"
+#include "engine/write_back.h"
 #include "test_bitmaps.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "kernels/patch_paste.h"
+#include "engine/patch_paste.h"
 
 #include "test_window.h"
 

@@ -6,17 +6,6 @@
 
 #include <utility>
 
-TEST(RoundToInt, HalvesGoAwayFromZero)
-{
-    EXPECT_EQ(RoundToInt(2.5), 3);
-    EXPECT_EQ(RoundToInt(-2.5), -3);
-    EXPECT_EQ(RoundToInt(254.5), 255);
-    EXPECT_EQ(RoundToInt(0.5), 1);
-    EXPECT_EQ(RoundToInt(-0.5), -1);
-    EXPECT_EQ(RoundToInt(2.4999), 2);
-    EXPECT_EQ(RoundToInt(0.49999), 0);
-}
-
 TEST(PixelAccess, WritesKeepOnlyTheLowByte)
 {
     Bitmap image = MakeBitmap(2, 2, 24);

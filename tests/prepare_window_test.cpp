@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "kernels/prepare_window.h"
+#include "engine/prepare_window.h"
 
 #include "test_bitmaps.h"
 

@@ -3,6 +3,7 @@
 
 #include "engine/neighbour_mean.h"
 #include "kernels/pixel_access.h"
+#include "kernels/rounding.h"
 
 #include "test_bitmaps.h"
 

@@ -45,3 +45,11 @@ TEST(WorkWindow, SpansMarginBeforeAndMarginMinusOneAfterTheHoleBox)
     EXPECT_EQ(window.originX + window.width - 1, 10 + 32 - 1);
     EXPECT_EQ(window.originY + window.height - 1, 42 + 32 - 1);
 }
+
+TEST(WorkWindow, AbsurdGapGivesNoWindowAndNoOverflow)
+{
+    EXPECT_EQ(WindowMargin(128, 2147483647), 64 + 128 + 2147483647LL + 3);
+    EXPECT_TRUE(WindowFitsPicture(10, 20, 10, 20, 32, 16, 100, 100));
+    EXPECT_FALSE(WindowFitsPicture(10, 20, 10, 20, 32, 2147483647, 100, 100));
+    EXPECT_FALSE(WindowFitsPicture(10, 20, 10, 20, 32, 30000000, 100, 100));
+}

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "kernels/write_back.h"
+#include "engine/write_back.h"
 
 #include "test_bitmaps.h"
 

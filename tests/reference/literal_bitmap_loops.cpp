@@ -63,7 +63,7 @@ void PromoteFilledCodes(int x0, int x1, int y0, int y1, FIBITMAP* maskImage)
     ParallelFor(x0, x1 + 1, [=](int x) {
         for (int y = y0; y <= y1; ++y) {
             const int code = ReadMaskValue(maskImage, x, y);
-            if (code >= 221 && code <= 254)
+            if (IsFilledCode(code))
                 WriteMaskValue(maskImage, x, y, MaskSource);
         }
     });

@@ -11,10 +11,10 @@
 #include "engine/size_adaptation.h"
 #include "engine/whole_region_fill.h"
 #include "engine/work_window.h"
-#include "kernels/patch_paste.h"
+#include "engine/patch_paste.h"
 #include "kernels/pixel_access.h"
-#include "kernels/prepare_window.h"
-#include "kernels/write_back.h"
+#include "engine/prepare_window.h"
+#include "engine/write_back.h"
 
 #include <algorithm>
 #include <cstdint>

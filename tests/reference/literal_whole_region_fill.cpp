@@ -3,6 +3,7 @@
 #include "reference/literal_engine.h"
 
 #include "kernels/pixel_access.h"
+#include "kernels/rounding.h"
 
 #include <cstddef>
 #include <vector>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "kernels/prepare_window.h"
+#include "engine/prepare_window.h"
 
 #include "kernels/bitmap_rows.h"
 #include "kernels/parallel_for.h"

@@ -1,8 +1,20 @@
 // SPDX-License-Identifier: MIT
-// Sizes and positions computed in double precision are truncated toward zero.
+// The two ways a double becomes an int: rounded (pixel values) or truncated
+// toward zero (sizes and positions on screen).
 #pragma once
 
 #include <climits>
+#include <cmath>
+
+// Rounds to the nearest integer, halves away from zero (2.5 -> 3, -2.5 -> -3).
+inline int RoundToInt(double value)
+{
+    double integral = std::trunc(value);
+    const double fraction = value - integral;
+    if (std::fabs(fraction) >= 0.5)
+        integral += fraction > 0.0 ? 1.0 : -1.0;
+    return static_cast<int>(integral);
+}
 
 // Truncates toward zero; values beyond the int range give its ends and NaN
 // gives 0, so a degenerate zoom never makes the conversion undefined.

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "kernels/patch_paste.h"
+#include "engine/patch_paste.h"
 
 #include "engine/inpaint_job.h"
 #include "kernels/parallel_for.h"
 #include "kernels/pixel_access.h"
+#include "kernels/rounding.h"
 
 #include <atomic>
 #include <cstddef>

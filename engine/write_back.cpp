@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "kernels/write_back.h"
+#include "engine/write_back.h"
 
 #include "kernels/bitmap_rows.h"
 #include "kernels/parallel_for.h"
@@ -56,7 +56,7 @@ void PromoteFilledCodes(int x0, int x1, int y0, int y1, FIBITMAP* maskImage)
     ParallelFor(firstLine, lastLine + 1, [=](int y) {
         uint8_t* line = rows.Row(y);
         for (int x = firstColumn; x <= lastColumn; ++x)
-            if (line[x] >= 221 && line[x] <= 254)
+            if (IsFilledCode(line[x]))
                 line[x] = MaskSource;
     }, lastColumn - firstColumn + 1);
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The row comparisons of the search against their plain loops, on random
 // rows of every length with random tables of the bytes that count.
-#include "engine/kept_bytes.h"
+#include "kernels/masked_byte_blocks.h"
 
 #include <gtest/gtest.h>
 
@@ -42,26 +42,24 @@ struct RandomRow {
 
 } // namespace
 
-TEST(KeptBytes, BlockSumsEqualThePlainSums)
+TEST(MaskedByteBlocks, BlockSumsEqualThePlainSums)
 {
     RandomRow row;
     for (int count = 1; count <= 512; ++count) {
         for (int kept : {100, 60, 5}) {
             row.Fill(count, kept);
-            const int plain = KeptSumAbsDiffPlain(row.candidate.data(), row.target.data(), row.keep.data(), count);
-            EXPECT_EQ(KeptSumAbsDiff(row.candidate.data(), row.target.data(), row.keep.data(), count), plain)
+            const int plain = PlainBlocks::SumAbsDiff(row.candidate.data(), row.target.data(), row.keep.data(), count);
+            EXPECT_EQ(NarrowBlocks::SumAbsDiff(row.candidate.data(), row.target.data(), row.keep.data(), count), plain)
                 << count << " " << kept;
-#if defined(QUENLO_WIDE_BLOCKS)
             if (HasWideBlocks()) {
-                EXPECT_EQ(KeptSumAbsDiffWide(row.candidate.data(), row.target.data(), row.keep.data(), count), plain)
+                EXPECT_EQ(WideBlocks::SumAbsDiff(row.candidate.data(), row.target.data(), row.keep.data(), count), plain)
                     << count << " " << kept;
             }
-#endif
         }
     }
 }
 
-TEST(KeptBytes, CodeTestsFindTheOneForeignCodeThatCounts)
+TEST(MaskedByteBlocks, CodeTestsFindTheOneForeignCodeThatCounts)
 {
     RandomRow row;
     for (int count = 1; count <= 128; ++count) {
@@ -70,15 +68,13 @@ TEST(KeptBytes, CodeTestsFindTheOneForeignCodeThatCounts)
             std::vector<uint8_t> codes(row.skip.size(), 255);
             if (odd >= 0)
                 codes[static_cast<std::size_t>(odd)] = 244;
-            const bool plain = KeptBytesArePlain(codes.data(), row.skip.data(), count, 255);
+            const bool plain = PlainBlocks::BytesAre(codes.data(), row.skip.data(), count, 255);
             // Only a foreign code at a counted byte fails the row.
             EXPECT_EQ(plain, odd < 0 || row.skip[static_cast<std::size_t>(odd)] != 0);
-            EXPECT_EQ(KeptBytesAre(codes.data(), row.skip.data(), count, 255), plain) << count << " " << odd;
-#if defined(QUENLO_WIDE_BLOCKS)
+            EXPECT_EQ(NarrowBlocks::BytesAre(codes.data(), row.skip.data(), count, 255), plain) << count << " " << odd;
             if (HasWideBlocks()) {
-                EXPECT_EQ(KeptBytesAreWide(codes.data(), row.skip.data(), count, 255), plain) << count << " " << odd;
+                EXPECT_EQ(WideBlocks::BytesAre(codes.data(), row.skip.data(), count, 255), plain) << count << " " << odd;
             }
-#endif
         }
     }
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/library_messages.h"
 
-#include "canvas/freeimage_messages.h"
+#include "picture/freeimage_messages.h"
 
 #include <QByteArray>
 #include <QString>

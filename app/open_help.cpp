@@ -3,8 +3,8 @@
 #include "app/open_help.h"
 
 #include "app/viewer_dialog.h"
-#include "canvas/message_box.h"
 #include "controls/desktop_services.h"
+#include "controls/message_box.h"
 
 #include <QCoreApplication>
 #include <QDir>

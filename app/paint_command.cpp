@@ -5,9 +5,9 @@
 
 #include "app/wait_cursor.h"
 #include "canvas/canvas_pane.h"
-#include "canvas/message_box.h"
 #include "canvas/overlay_capture.h"
-#include "canvas/overlay_to_mask.h"
+#include "controls/message_box.h"
+#include "mask/overlay_to_mask.h"
 
 void CViewerDlg::PaintCommand()
 {

@@ -4,11 +4,11 @@
 // failed save leaves any earlier file whole, and the user is told of it.
 #include "app/viewer_dialog.h"
 
-#include "app/save_file_dialog.h"
 #include "app/tiff_name.h"
 #include "canvas/canvas_pane.h"
-#include "canvas/message_box.h"
-#include "canvas/picture_writer.h"
+#include "controls/file_dialogs.h"
+#include "controls/message_box.h"
+#include "picture/picture_writer.h"
 
 #include <QFile>
 #include <QFileInfo>

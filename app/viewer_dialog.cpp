@@ -2,13 +2,14 @@
 // Construction of the main dialog and its start-up sequence.
 #include "app/viewer_dialog.h"
 
-#include "app/dialog_template.h"
 #include "app/button_pictures.h"
+#include "app/dialog_template.h"
 #include "app/dialog_units.h"
 #include "app/snapshot_folder.h"
 #include "canvas/canvas_pane.h"
 #include "controls/transparent_picture.h"
 #include "controls/xp_style_button_st.h"
+#include "engine/inpaint_job.h"
 #include "res/resource_ids.h"
 
 #include <QApplication>
@@ -131,7 +132,7 @@ void CViewerDlg::OnInitDialog()
         m_slBrushSize->setSingleStep(1);
         UpdateBrushSizeText();
 
-        m_slPatchSize->setRange(3, 128);
+        m_slPatchSize->setRange(MinPatchSize, MaxPatchSize);
         m_slPatchSize->setValue(32);
         m_slPatchSize->setPageStep(4);
         UpdatePatchSizeText();

@@ -5,8 +5,8 @@
 // Alt+F4 and "E&xit" do, and they store the settings first.
 #pragma once
 
-#include "canvas/bitmap.h"
 #include "controls/theme_helper.h"
+#include "picture/bitmap.h"
 
 #include <QDialog>
 #include <QRect>

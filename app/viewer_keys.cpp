@@ -6,7 +6,7 @@
 
 #include "app/credits.h"
 #include "canvas/canvas_pane.h"
-#include "canvas/message_box.h"
+#include "controls/message_box.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "bench_cases.h"
 
-#include "canvas/overlay_buffer.h"
-#include "canvas/overlay_to_mask.h"
-#include "canvas/picture_loader.h"
+#include "mask/overlay_buffer.h"
+#include "mask/overlay_to_mask.h"
+#include "picture/picture_loader.h"
 
 #include <stdexcept>
 

@@ -3,8 +3,8 @@
 // a Paint: picture, overlay buffer and a fresh mask per run.
 #pragma once
 
-#include "canvas/bitmap.h"
 #include "engine/inpaint_job.h"
+#include "picture/bitmap.h"
 
 #include <cstdint>
 #include <string>

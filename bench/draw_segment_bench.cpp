@@ -3,7 +3,7 @@
 // offscreen platform, at fit zoom and at 1:1.
 #include "app/library_messages.h"
 #include "canvas/canvas_pane.h"
-#include "canvas/picture_loader.h"
+#include "picture/picture_loader.h"
 
 #include <QApplication>
 #include <QDir>

@@ -6,10 +6,10 @@
 // sample scaled; holes are discs in the middle, painted as the editor's
 // overlay. Every run checks the hash of its result.
 #include "bench_cases.h"
-#include "canvas/overlay_buffer.h"
-#include "canvas/overlay_to_mask.h"
-#include "canvas/picture_loader.h"
 #include "kernels/parallel_for.h"
+#include "mask/overlay_buffer.h"
+#include "mask/overlay_to_mask.h"
+#include "picture/picture_loader.h"
 
 #include <benchmark/benchmark.h>
 

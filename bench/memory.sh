@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 tool=${TOOL:-build/release/bin/quenlo-inpaint}
 work=build/bench-memory
 mkdir -p "$work"
-[[ -f $work/big.png ]] || convert ../shared/samples/coffee.png -resize '6000x4000!' "$work/big.png"
+[[ -f $work/big.png ]] || convert res/sample/coffee.png -resize '6000x4000!' "$work/big.png"
 [[ -f $work/hole.png ]] || convert -size 6000x4000 xc:black -fill white -draw 'circle 3000,2000 3150,2000' "$work/hole.png"
 [[ -f $work/overlay.png ]] || convert -size 6000x4000 xc:black +antialias -fill 'rgb(255,125,125)' \
   -draw 'circle 3000,2000 3030,2000' "$work/overlay.png"

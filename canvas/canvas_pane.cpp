@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "canvas/canvas_pane.h"
 
-#include "canvas/cmyk_conversion.h"
 #include "canvas/layer_render.h"
-#include "canvas/open_file_dialog.h"
+#include "controls/file_dialogs.h"
+#include "picture/cmyk_conversion.h"
 
 #include <algorithm>
 

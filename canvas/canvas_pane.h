@@ -7,10 +7,10 @@
 // marked, exactly HoleRgb or OutlineRgb where a stroke went.
 #pragma once
 
-#include "canvas/bitmap.h"
-#include "canvas/brush_colours.h"
 #include "canvas/color_cursor.h"
 #include "canvas/preview_pane.h"
+#include "mask/brush_colours.h"
+#include "picture/bitmap.h"
 
 #include <QImage>
 #include <QPen>

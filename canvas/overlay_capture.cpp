@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "canvas/overlay_capture.h"
 
-#include "canvas/overlay_buffer.h"
+#include "mask/overlay_buffer.h"
 
 #include <new>
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "canvas/preview_pane.h"
 
-#include "canvas/cmyk_conversion.h"
 #include "canvas/layer_render.h"
-#include "canvas/message_box.h"
-#include "canvas/picture_loader.h"
+#include "controls/message_box.h"
 #include "kernels/rounding.h"
+#include "picture/cmyk_conversion.h"
+#include "picture/picture_loader.h"
 
 #include <QFile>
 #include <QPainter>

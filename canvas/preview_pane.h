@@ -4,7 +4,7 @@
 // to the view. Owns the geometry between view points and picture pixels.
 #pragma once
 
-#include "canvas/bitmap.h"
+#include "picture/bitmap.h"
 
 #include <QImage>
 #include <QString>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "cli/job_setup.h"
 
-#include "canvas/overlay_buffer.h"
-#include "canvas/overlay_to_mask.h"
-#include "canvas/picture_loader.h"
-#include "canvas/picture_writer.h"
-#include "cli/mask_picture.h"
+#include "mask/mask_picture.h"
+#include "mask/overlay_buffer.h"
+#include "mask/overlay_to_mask.h"
+#include "picture/picture_loader.h"
+#include "picture/picture_writer.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -2,10 +2,10 @@
 // Reads and checks what a run needs and builds its job.
 #pragma once
 
-#include "canvas/bitmap.h"
 #include "cli/command_line.h"
 #include "cli/exit_status.h"
 #include "engine/inpaint_job.h"
+#include "picture/bitmap.h"
 
 #include <optional>
 

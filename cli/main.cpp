@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // quenlo-inpaint: the inpainting engine from the command line.
-#include "canvas/freeimage_messages.h"
 #include "cli/command_line.h"
 #include "cli/run_inpaint.h"
+#include "picture/freeimage_messages.h"
 
 #include <iostream>
 

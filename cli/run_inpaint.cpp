@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "cli/run_inpaint.h"
 
-#include "canvas/picture_writer.h"
 #include "cli/job_setup.h"
 #include "cli/run_report.h"
 #include "engine/fill_choice.h"
 #include "kernels/parallel_for.h"
+#include "picture/picture_writer.h"
 
 #include <chrono>
 #include <memory>

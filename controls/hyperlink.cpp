@@ -2,7 +2,7 @@
 #include "controls/hyperlink.h"
 
 #include "controls/desktop_services.h"
-#include "controls/warning_box.h"
+#include "controls/message_box.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -129,7 +129,7 @@ void CHyperLink::Click()
     ApplyLook();
     if (!m_bWasOpened) {
         QApplication::beep();
-        ShowWarningBox(LinkErrorText(result));
+        ShowMessageBox(LinkErrorText(result), MessageIcon::Warning);
     }
 }
 

@@ -9,7 +9,8 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 
 cmake --preset dev >/dev/null
-cmake --build --preset dev -j2
+# Only the two programs: the tests and benchmarks are not needed to start them.
+cmake --build --preset dev -j2 --target quenlo quenlo-inpaint
 
 if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
   echo

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs what is missing, builds, and runs every test: the developer build
-# in full, the fuzz targets for a short fixed run, then the tests again under
-# AddressSanitizer with UndefinedBehaviorSanitizer and under ThreadSanitizer.
+# Installs what is missing, builds, and runs every test: the CI build in full
+# (warnings as errors, the benchmarks compiled but not run), the fuzz targets
+# for a short fixed run, then the tests again under AddressSanitizer with
+# UndefinedBehaviorSanitizer and under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh
 
-cmake --preset dev >/dev/null
-cmake --build --preset dev -j2
-ctest --preset dev
+cmake --preset ci >/dev/null
+cmake --build --preset ci -j2
+ctest --preset ci
 
 scripts/fuzz.sh
 

@@ -2,7 +2,7 @@
 // Odd and damaged files opened in the canvas: each becomes a picture with
 // layers of its size, or the one message and an empty pane.
 #include "canvas/canvas_pane.h"
-#include "canvas/message_box.h"
+#include "controls/message_box.h"
 #include "hostile_files.h"
 
 #include <gtest/gtest.h>

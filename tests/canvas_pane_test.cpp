@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "canvas/canvas_pane.h"
-#include "canvas/message_box.h"
-#include "canvas/open_file_dialog.h"
+#include "controls/file_dialogs.h"
+#include "controls/message_box.h"
 #include "kernels/pixel_access.h"
 #include "test_pictures.h"
 
@@ -175,7 +175,7 @@ TEST_F(CanvasPane, OpenDialogOpensTheChosenPictureOrNothing)
 {
     QString askedTitle;
     QString askedFilter;
-    SetOpenFileDialogHook([&](const QString& title, const QString& filter) {
+    SetFileDialogHook([&](FileDialogKind, const QString& title, const QString& filter) {
         askedTitle = title;
         askedFilter = filter;
         return QString();
@@ -186,9 +186,9 @@ TEST_F(CanvasPane, OpenDialogOpensTheChosenPictureOrNothing)
 
     const int white[4] = {255, 255, 255, 0};
     const QString other = SavePicture(MakeBitmap(8, 6, 24, white).get(), folder.filePath("other.png"));
-    SetOpenFileDialogHook([&](const QString&, const QString&) { return other; });
+    SetFileDialogHook([&](FileDialogKind, const QString&, const QString&) { return other; });
     EXPECT_TRUE(canvas.OpenPictureDialog());
-    SetOpenFileDialogHook({});
+    SetFileDialogHook({});
     EXPECT_EQ(canvas.OpenedFileName(), other);
     EXPECT_EQ(canvas.DisplayLayer().size(), QSize(8, 6));
     EXPECT_TRUE(messages.empty());

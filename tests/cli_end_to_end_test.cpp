@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 // Runs the built quenlo-inpaint as a user would and checks its files,
 // exit statuses and messages.
-#include "canvas/bitmap.h"
-#include "canvas/brush_colours.h"
-#include "canvas/picture_loader.h"
-#include "canvas/picture_writer.h"
 #include "engine/inpaint_job.h"
 #include "hostile_files.h"
 #include "kernels/pixel_access.h"
+#include "mask/brush_colours.h"
+#include "picture/bitmap.h"
+#include "picture/picture_loader.h"
+#include "picture/picture_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // The picture buttons, the themed faces and the links.
 #include "controls/desktop_services.h"
 #include "controls/hyperlink.h"
+#include "controls/message_box.h"
 #include "controls/theme_helper.h"
-#include "controls/warning_box.h"
 #include "controls/xp_style_button_st.h"
 
 #include <QCursor>
@@ -169,7 +169,7 @@ class HyperLink : public testing::Test {
 protected:
     void SetUp() override
     {
-        SetWarningBoxHook([this](const QString& text) { warnings.push_back(text); });
+        SetMessageBoxHook([this](const QString& text) { warnings.push_back(text); });
         SetDesktopOpenHook([this](const QUrl& url) {
             opened.push_back(url.toString());
             return desktopAnswers;
@@ -182,7 +182,7 @@ protected:
     }
     void TearDown() override
     {
-        SetWarningBoxHook({});
+        SetMessageBoxHook({});
         SetDesktopOpenHook({});
     }
 

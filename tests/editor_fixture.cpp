@@ -2,9 +2,8 @@
 #include "editor_fixture.h"
 
 #include "app/app_settings.h"
-#include "app/save_file_dialog.h"
-#include "canvas/message_box.h"
-#include "canvas/open_file_dialog.h"
+#include "controls/file_dialogs.h"
+#include "controls/message_box.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -54,8 +53,9 @@ void EditorTest::SetUp()
         questions.push_back(text);
         return answerYes;
     });
-    SetOpenFileDialogHook([this](const QString&, const QString&) { return openAnswer; });
-    SetSaveFileDialogHook([this](const QString&, const QString&) {
+    SetFileDialogHook([this](FileDialogKind kind, const QString&, const QString&) {
+        if (kind == FileDialogKind::Open)
+            return openAnswer;
         ++saveDialogs;
         return saveAnswer;
     });
@@ -66,8 +66,7 @@ void EditorTest::TearDown()
     dialog.reset();
     SetMessageBoxHook({});
     SetQuestionBoxHook({});
-    SetOpenFileDialogHook({});
-    SetSaveFileDialogHook({});
+    SetFileDialogHook({});
 }
 
 CViewerDlg& EditorTest::StartDialog()

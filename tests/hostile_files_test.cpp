@@ -2,10 +2,10 @@
 // Odd and damaged files through the loader: each loads as an editable layout
 // or is refused with a reason; sizes claimed by headers are refused before
 // any decoder reserves memory for them.
-#include "canvas/claimed_picture_size.h"
-#include "canvas/picture_loader.h"
 #include "hostile_files.h"
 #include "kernels/pixel_access.h"
+#include "picture/claimed_picture_size.h"
+#include "picture/picture_loader.h"
 
 #include <gtest/gtest.h>
 

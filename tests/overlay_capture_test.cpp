@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "canvas/overlay_buffer.h"
 #include "canvas/overlay_capture.h"
+#include "mask/overlay_buffer.h"
 
 #include <gtest/gtest.h>
 

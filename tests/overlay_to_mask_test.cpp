@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "canvas/bitmap.h"
-#include "canvas/brush_colours.h"
-#include "canvas/overlay_buffer.h"
-#include "canvas/overlay_to_mask.h"
 #include "kernels/pixel_access.h"
+#include "mask/brush_colours.h"
+#include "mask/overlay_buffer.h"
+#include "mask/overlay_to_mask.h"
+#include "picture/bitmap.h"
 
 #include <gtest/gtest.h>
 

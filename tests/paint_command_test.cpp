@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Paint and Undo driven through the dialog's buttons, with strokes drawn by
 // the mouse on the canvas.
-#include "canvas/bitmap.h"
-#include "canvas/cmyk_conversion.h"
-#include "canvas/picture_loader.h"
 #include "editor_fixture.h"
 #include "kernels/pixel_access.h"
+#include "picture/bitmap.h"
+#include "picture/cmyk_conversion.h"
+#include "picture/picture_loader.h"
 #include "test_bitmaps.h"
 #include "test_pictures.h"
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "canvas/bitmap.h"
-#include "canvas/cmyk_conversion.h"
-#include "canvas/picture_loader.h"
-#include "canvas/picture_writer.h"
 #include "kernels/pixel_access.h"
+#include "picture/bitmap.h"
+#include "picture/cmyk_conversion.h"
+#include "picture/picture_loader.h"
+#include "picture/picture_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "canvas/message_box.h"
 #include "canvas/preview_pane.h"
+#include "controls/message_box.h"
 #include "test_pictures.h"
 
 #include <QScrollBar>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Saving: always TIFF named ".tif", CMYK kept, never a silent loss.
 #include "app/tiff_name.h"
-#include "canvas/picture_loader.h"
 #include "editor_fixture.h"
+#include "picture/picture_loader.h"
 #include "test_bitmaps.h"
 #include "test_pictures.h"
 

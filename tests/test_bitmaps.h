@@ -3,8 +3,8 @@
 // scan lines so that the checks do not lean on the accessors under test.
 #pragma once
 
-#include "canvas/bitmap.h"
 #include "engine/inpaint_job.h"
+#include "picture/bitmap.h"
 
 #include <FreeImage.h>
 

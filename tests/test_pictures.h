@@ -2,7 +2,7 @@
 // Small pictures written to files for the loading, view and canvas tests.
 #pragma once
 
-#include "canvas/bitmap.h"
+#include "picture/bitmap.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Random small pictures, masks and job values through the whole engine. The
 // engine must stay inside its buffers and leave no filled code unpromoted.
-#include "canvas/bitmap.h"
 #include "engine/inpaint_job.h"
 #include "fuzz_input.h"
 #include "kernels/pixel_access.h"
+#include "picture/bitmap.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Random bytes as picture files of every extension the open dialog offers
 // (and none): loading must either give an editable bitmap or a reason.
-#include "canvas/picture_loader.h"
+#include "picture/picture_loader.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "canvas/freeimage_messages.h"
+#include "picture/freeimage_messages.h"
 
 #include <FreeImage.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "canvas/overlay_buffer.h"
+#include "mask/overlay_buffer.h"
 
 #include "kernels/bitmap_rows.h"
 #include "kernels/pixel_access.h"

@@ -4,8 +4,8 @@
 // beginning of the file; nullopt when the header is too damaged to say.
 #pragma once
 
-#include "canvas/claimed_picture_size.h"
-#include "canvas/header_reader.h"
+#include "picture/claimed_picture_size.h"
+#include "picture/header_reader.h"
 
 #include <optional>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "canvas/claimed_picture_size.h"
+#include "picture/claimed_picture_size.h"
 
-#include "canvas/claimed_size_readers.h"
-#include "canvas/header_reader.h"
+#include "picture/claimed_size_readers.h"
+#include "picture/header_reader.h"
 
 #include <array>
 #include <cstdint>

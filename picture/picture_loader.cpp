@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "canvas/picture_loader.h"
+#include "picture/picture_loader.h"
 
-#include "canvas/claimed_picture_size.h"
-#include "canvas/freeimage_messages.h"
+#include "picture/claimed_picture_size.h"
+#include "picture/freeimage_messages.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "canvas/claimed_size_readers.h"
+#include "picture/claimed_size_readers.h"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,7 @@
 // The RGB rendering of a CMYK separation, as the editor shows and saves it.
 #pragma once
 
-#include "canvas/bitmap.h"
+#include "picture/bitmap.h"
 
 // Fills rgb (24 bits per pixel) from cmyk (32 bits: cyan, magenta, yellow,
 // black); both of the same size.

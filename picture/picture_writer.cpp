@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "canvas/picture_writer.h"
+#include "picture/picture_writer.h"
 
-#include "canvas/bitmap.h"
-#include "canvas/cmyk_conversion.h"
-#include "canvas/freeimage_messages.h"
+#include "picture/bitmap.h"
+#include "picture/cmyk_conversion.h"
+#include "picture/freeimage_messages.h"
 
 #include <cerrno>
 #include <cstdio>

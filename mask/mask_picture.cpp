@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "cli/mask_picture.h"
+#include "mask/mask_picture.h"
 
-#include "canvas/editor_job.h"
 #include "kernels/bitmap_rows.h"
 #include "kernels/pixel_access.h"
+#include "mask/editor_job.h"
 
 #include <algorithm>
 

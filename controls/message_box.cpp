@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "canvas/message_box.h"
+#include "controls/message_box.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -20,13 +20,13 @@ QuestionBoxHook& QuestionHook()
 
 } // namespace
 
-void ShowMessageBox(const QString& text)
+void ShowMessageBox(const QString& text, MessageIcon icon)
 {
     if (Hook()) {
         Hook()(text);
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text, QMessageBox::Ok,
+    QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, QCoreApplication::applicationName(), text, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.exec();
 }

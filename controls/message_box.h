@@ -8,10 +8,14 @@
 
 #include <functional>
 
+// The icon beside the text: none for the editor's own messages, the
+// exclamation mark for failures of the system around it.
+enum class MessageIcon { None, Warning };
+
 using MessageBoxHook = std::function<void(const QString& text)>;
 using QuestionBoxHook = std::function<bool(const QString& text)>;
 
-void ShowMessageBox(const QString& text);
+void ShowMessageBox(const QString& text, MessageIcon icon = MessageIcon::None);
 
 // True when the user answers Yes.
 bool AskYesNo(const QString& text);

@@ -3,12 +3,12 @@
 // fills the area enclosed by the outline strokes with Source codes by runs
 // swept along rows and columns from both ends, and flips the mask to the
 // bottom-up line order of the pictures.
-#include "canvas/overlay_to_mask.h"
+#include "mask/overlay_to_mask.h"
 
-#include "canvas/brush_colours.h"
-#include "canvas/editor_job.h"
-#include "canvas/overlay_buffer.h"
 #include "kernels/bitmap_rows.h"
+#include "mask/brush_colours.h"
+#include "mask/editor_job.h"
+#include "mask/overlay_buffer.h"
 
 #include <algorithm>
 

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "canvas/cmyk_conversion.h"
-
-#include "kernels/pixel_access.h"
+#include "picture/cmyk_conversion.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,16 +17,17 @@ int Coverage(int ink, int black)
 
 void ConvertCmykToRgb(FIBITMAP* cmyk, FIBITMAP* rgb)
 {
-    const int width = static_cast<int>(FreeImage_GetWidth(cmyk));
-    const int height = static_cast<int>(FreeImage_GetHeight(cmyk));
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            int ink[4] = {0, 0, 0, 0};
-            ReadPixel(cmyk, x, y, ink, 4);
+    const unsigned width = FreeImage_GetWidth(cmyk);
+    const unsigned height = FreeImage_GetHeight(cmyk);
+    for (unsigned y = 0; y < height; ++y) {
+        // Inks in memory order: cyan, magenta, yellow, black; colours blue, green, red.
+        const BYTE* ink = FreeImage_GetScanLine(cmyk, static_cast<int>(y));
+        BYTE* colour = FreeImage_GetScanLine(rgb, static_cast<int>(y));
+        for (unsigned x = 0; x < width; ++x, ink += 4, colour += 3) {
             const int black = ink[3];
-            const int colour[4] = {255 - Coverage(ink[2], black), 255 - Coverage(ink[1], black),
-                                   255 - Coverage(ink[0], black), 0};
-            WritePixel(rgb, x, y, colour, 3);
+            colour[0] = static_cast<BYTE>(255 - Coverage(ink[2], black));
+            colour[1] = static_cast<BYTE>(255 - Coverage(ink[1], black));
+            colour[2] = static_cast<BYTE>(255 - Coverage(ink[0], black));
         }
     }
 }

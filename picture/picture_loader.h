@@ -3,7 +3,7 @@
 // editor and the command-line tool work on.
 #pragma once
 
-#include "canvas/bitmap.h"
+#include "picture/bitmap.h"
 
 #include <string>
 

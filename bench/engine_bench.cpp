@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Engine time on the shared benchmark cases at the editor's defaults
 // (patch size 32, overlay route), with 1 and 2 worker threads, beside the
-// engine as first written (kept with the tests as the reference). Each run
-// checks the hash of its result, so a fast wrong engine fails here.
+// plain engine. Each run checks the hash of its result, so a fast wrong
+// engine fails here.
 #include "bench_cases.h"
 #include "kernels/parallel_for.h"
-#include "reference/literal_engine.h"
+#include "engine/plain/plain_engine.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,7 +13,7 @@
 
 namespace {
 
-// Results of the engine as first written, the reference for every faster one.
+// Results of the plain engine, the reference for every faster one.
 const std::map<std::string, uint64_t> ExpectedHashes = {
     {"a1_brick_sq40", 2007225013483517169ull},
     {"b1_chelsea_blob60", 6141402277582863841ull},
@@ -48,7 +48,7 @@ void EngineOnCase(benchmark::State& state, const std::string& name, Engine engin
     if (expected == ExpectedHashes.end())
         state.SetLabel("hash " + std::to_string(hash));
     else if (expected->second != hash)
-        state.SkipWithError("result differs from the reference engine");
+        state.SkipWithError("result differs from the plain engine");
     state.counters["megapixels/s"] = benchmark::Counter(
         static_cast<double>(benchCase.width) * benchCase.height / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
@@ -63,7 +63,7 @@ int main(int argc, char** argv)
             ->Arg(2)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
-        benchmark::RegisterBenchmark(("LiteralEngine/" + name).c_str(), EngineOnCase, name, &reference::InpaintRegion)
+        benchmark::RegisterBenchmark(("PlainEngine/" + name).c_str(), EngineOnCase, name, &plain::InpaintRegion)
             ->Arg(1)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();

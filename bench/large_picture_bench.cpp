@@ -68,7 +68,7 @@ Scene& SceneFor(int width, int height, double holeArea)
     return found->second;
 }
 
-// Results of the first runs, which the engine's tests tie to the reference engine.
+// Results of the first runs, which the engine's tests tie to the plain engine.
 const std::map<std::string, uint64_t> ExpectedHashes = {
     {"OverlayConversion", 11838560832238574853ull},
     {"EngineJob/3600/24", 14733857997660139315ull},

@@ -4,6 +4,7 @@
 #include "cli/job_setup.h"
 #include "cli/run_report.h"
 #include "engine/fill_choice.h"
+#include "engine/scan_rectangle.h"
 #include "kernels/parallel_for.h"
 #include "picture/picture_writer.h"
 

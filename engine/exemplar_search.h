@@ -4,9 +4,9 @@
 #pragma once
 
 #include "engine/inpaint_job.h"
+#include "engine/job_scratch.h"
 
 #include <cstddef>
-#include <cstdint>
 
 // The search compares whole blocks of bytes and may read up to this many
 // bytes past the end of a patch row: the buffers it searches hold that many
@@ -16,11 +16,11 @@ constexpr std::size_t SearchReadPadding = 32;
 // trunc(s / 32 + 0.5), at least 1: 1 up to s = 47, 4 from 112.
 int SearchStepFor(int patchSize);
 
-// Fills TargetPlanes for the patch of edge s around (x, y) at the sampled
-// positions, and the search's own list of them; returns the number of known
-// sampled positions.
-int LoadTarget(int x, int y, int s, const uint8_t* colourBuffer, const uint8_t* maskBuffer, int bytesPerPixel,
-               int width, int searchStep);
+// Loads the known pixels of the patch of edge s around (x, y) at the sampled
+// positions, as the search compares them: the rows of scratch.target (the
+// plain engine fills TargetPlanes). Returns the number of known sampled
+// positions.
+int LoadTarget(const WindowView& window, int x, int y, int s, int searchStep, JobScratch& scratch);
 
 // Tries the ring of candidates around (cx, cy) of outer radius s + g, without
 // those nearer than g in both directions, in four strips; a candidate is
@@ -29,5 +29,5 @@ int LoadTarget(int x, int y, int s, const uint8_t* colourBuffer, const uint8_t* 
 // strictly below the best so far. The target must be loaded. Returns whether
 // a candidate was accepted; the winner is left in BestMatch and, at the
 // sampled positions, in ExemplarPlanes.
-bool SearchExemplar(int cx, int cy, int s, int g, int targetKnownCount, const uint8_t* colourBuffer,
-                    const uint8_t* maskBuffer, int bytesPerPixel, int width, int searchStep);
+bool SearchExemplar(const WindowView& window, int cx, int cy, int s, int g, int targetKnownCount, int searchStep,
+                    JobScratch& scratch);

@@ -13,10 +13,6 @@ namespace {
 
 constexpr int ColourTypeCmyk = FIC_CMYK;
 
-// Scratch for the front build, one line at a time.
-std::vector<uint8_t> g_holeColumns;
-std::vector<uint8_t> g_nearHole;
-
 std::size_t IndexOf(int x, int y, int width)
 {
     return static_cast<std::size_t>(y) * width + x;
@@ -33,9 +29,12 @@ int CountHoleNeighbours(const uint8_t* maskBuffer, int width, int x, int y)
     return count;
 }
 
-GrowPoint ComputeGrowPoint(int x, int y, int holeNeighbours, const uint8_t* colourBuffer, const uint8_t* maskBuffer,
-                           int width, int bytesPerPixel, int colourType)
+GrowPoint ComputeGrowPoint(const WindowView& window, int x, int y, int holeNeighbours, int colourType)
 {
+    const uint8_t* const maskBuffer = window.maskBuffer;
+    const uint8_t* const colourBuffer = window.colourBuffer;
+    const int width = window.width;
+    const int bytesPerPixel = window.bytesPerPixel;
     GrowPoint point;
     point.x = x;
     point.y = y;
@@ -83,17 +82,19 @@ GrowPoint ComputeGrowPoint(int x, int y, int holeNeighbours, const uint8_t* colo
     return point;
 }
 
-void BuildFront(int minX, int maxX, int minY, int maxY, const uint8_t* colourBuffer, const uint8_t* maskBuffer,
-                int width, int bytesPerPixel, int colourType, bool firstPass)
+void BuildFront(const WindowView& window, int minX, int maxX, int minY, int maxY, int colourType, bool firstPass,
+                JobScratch& scratch)
 {
+    const uint8_t* const maskBuffer = window.maskBuffer;
+    const int width = window.width;
     // Only pixels next to a hole can join. For each line the columns next to
     // a hole of the line or the lines beside it are marked first, between the
     // first and the last hole of the three lines, and only those are looked
     // at, still from left to right.
     const int first = minX - 1;
     const int columns = maxX - minX + 3;
-    std::vector<uint8_t>& holeAt = g_holeColumns; // column first - 1 + k has a hole in one of the lines
-    std::vector<uint8_t>& near = g_nearHole;      // column first + c lies next to one
+    std::vector<uint8_t>& holeAt = scratch.holeColumns; // column first - 1 + k has a hole in one of the lines
+    std::vector<uint8_t>& near = scratch.nearHole;      // column first + c lies next to one
     holeAt.resize(static_cast<std::size_t>(columns) + 2);
     near.resize(static_cast<std::size_t>(columns));
     for (int y = minY - 1; y <= maxY + 1; ++y) {
@@ -133,8 +134,7 @@ void BuildFront(int minX, int maxX, int minY, int maxY, const uint8_t* colourBuf
             const int holeNeighbours = CountHoleNeighbours(maskBuffer, width, x, y);
             if (holeNeighbours < 1 || holeNeighbours > 6)
                 continue;
-            FillFront.push_back(
-                ComputeGrowPoint(x, y, holeNeighbours, colourBuffer, maskBuffer, width, bytesPerPixel, colourType));
+            FillFront.push_back(ComputeGrowPoint(window, x, y, holeNeighbours, colourType));
             if (firstPass)
                 InitialFront.push_back({x, y});
         }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/inpaint_job.h"
+#include "engine/job_scratch.h"
 
 #include <cstdint>
 
@@ -11,11 +12,11 @@
 int CountHoleNeighbours(const uint8_t* maskBuffer, int width, int x, int y);
 
 // The front point at (x, y) with its normal, gradient and priority.
-GrowPoint ComputeGrowPoint(int x, int y, int holeNeighbours, const uint8_t* colourBuffer, const uint8_t* maskBuffer,
-                           int width, int bytesPerPixel, int colourType);
+GrowPoint ComputeGrowPoint(const WindowView& window, int x, int y, int holeNeighbours, int colourType);
 
 // Appends to FillFront, in row-major order, every known pixel of the hole box
 // grown by one pixel (window coordinates, inclusive) that has 1 to 6 hole
 // neighbours; in the first pass their positions also go to InitialFront.
-void BuildFront(int minX, int maxX, int minY, int maxY, const uint8_t* colourBuffer, const uint8_t* maskBuffer,
-                int width, int bytesPerPixel, int colourType, bool firstPass);
+// Only the lines near a hole are looked at, with marks kept in scratch.
+void BuildFront(const WindowView& window, int minX, int maxX, int minY, int maxY, int colourType, bool firstPass,
+                JobScratch& scratch);

@@ -92,8 +92,3 @@ WindowPoint InitialFrontIndex::Nearest(int x, int y) const
     }
     return bestIndex >= 0 ? m_points[static_cast<std::size_t>(bestIndex)] : WindowPoint{x, y};
 }
-
-WindowPoint SearchCentre(int x, int y, bool firstPass, const InitialFrontIndex& index)
-{
-    return firstPass ? WindowPoint{x, y} : index.Nearest(x, y);
-}

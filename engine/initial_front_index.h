@@ -35,5 +35,9 @@ private:
 };
 
 // The search centre for (x, y): the point itself in the first pass, later the
-// initial front position index names for it.
-WindowPoint SearchCentre(int x, int y, bool firstPass, const InitialFrontIndex& index);
+// initial front position index names for it (either engine's index).
+template <typename CentreIndex>
+WindowPoint SearchCentre(int x, int y, bool firstPass, const CentreIndex& index)
+{
+    return firstPass ? WindowPoint{x, y} : index.Nearest(x, y);
+}

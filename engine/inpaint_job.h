@@ -58,6 +58,24 @@ struct WorkWindow {
     std::vector<uint8_t> colourBuffer; // width * height * bytesPerPixel bytes, row-major, then the padding
 };
 
+// The window's buffers and shape, as the steps working on them take them.
+struct WindowView {
+    uint8_t* maskBuffer = nullptr;
+    uint8_t* colourBuffer = nullptr;
+    int width = 0;
+    int height = 0;
+    int bytesPerPixel = 0;
+};
+
+// The job's bitmaps, as the steps working on the whole picture take them.
+struct PictureView {
+    FIBITMAP* targetImage = nullptr;
+    FIBITMAP* maskImage = nullptr;
+    int imageWidth = 0;
+    int imageHeight = 0;
+    int bytesPerPixel = 0;
+};
+
 // Five planes of 128 x 128 entries addressed [plane][i][j], i the column
 // offset within the patch, j the row offset. Plane 0 flags a usable pixel,
 // planes 1 to 4 hold its bytes 0 to 3; all five are 0 where the flag is 0.

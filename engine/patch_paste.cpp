@@ -13,8 +13,12 @@ namespace {
 
 // The search sampled the exemplar only every searchStep pixels; reload every
 // position. Only Source pixels are usable, as in the search.
-void RefreshExemplar(int s, const uint8_t* colourBuffer, const uint8_t* maskBuffer, int bytesPerPixel, int width)
+void RefreshExemplar(const WindowView& window, int s)
 {
+    const uint8_t* const colourBuffer = window.colourBuffer;
+    const uint8_t* const maskBuffer = window.maskBuffer;
+    const int bytesPerPixel = window.bytesPerPixel;
+    const int width = window.width;
     const int half = s / 2;
     const WindowPoint match = BestMatch;
     ParallelFor(0, s, [=](int j) {
@@ -35,14 +39,17 @@ void RefreshExemplar(int s, const uint8_t* colourBuffer, const uint8_t* maskBuff
 
 } // namespace
 
-bool PastePatch(int x, int y, int s, uint8_t* colourBuffer, uint8_t* maskBuffer, int bytesPerPixel, int width,
-                int /*height*/, bool smoothSeam, int searchStep)
+bool PastePatch(const WindowView& window, int x, int y, int s, bool smoothSeam, int searchStep)
 {
+    uint8_t* const colourBuffer = window.colourBuffer;
+    uint8_t* const maskBuffer = window.maskBuffer;
+    const int bytesPerPixel = window.bytesPerPixel;
+    const int width = window.width;
     const double factor = 4.0 / static_cast<double>(s * s);
     std::atomic<bool> filled{false};
 
     if (searchStep > 1)
-        RefreshExemplar(s, colourBuffer, maskBuffer, bytesPerPixel, width);
+        RefreshExemplar(window, s);
 
     const int half = s / 2;
     ParallelFor(0, s, [=, &filled](int j) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <cstdint>
+#include "engine/inpaint_job.h"
 
 // Pastes the exemplar (BestMatch, ExemplarPlanes) into the patch of edge s
 // around window point (x, y): hole pixels facing a usable exemplar pixel take
@@ -10,5 +10,4 @@
 // fully at the centre and not at all on the rim. With searchStep above 1 the
 // exemplar is first reloaded at full resolution. Returns whether a hole
 // pixel was filled.
-bool PastePatch(int x, int y, int s, uint8_t* colourBuffer, uint8_t* maskBuffer, int bytesPerPixel, int width,
-                int height, bool smoothSeam, int searchStep);
+bool PastePatch(const WindowView& window, int x, int y, int s, bool smoothSeam, int searchStep);

@@ -7,19 +7,19 @@
 #include <algorithm>
 #include <cstring>
 
-void PrepareWindow(WorkWindow& window, int imageWidth, int imageHeight, FIBITMAP* maskImage,
-                   FIBITMAP* targetImage, int bytesPerPixel)
+void PrepareWindow(WorkWindow& window, const PictureView& picture)
 {
+    const int bytesPerPixel = picture.bytesPerPixel;
     const int width = window.width;
     uint8_t* const maskBuffer = window.maskBuffer.data();
     uint8_t* const colourBuffer = window.colourBuffer.data();
     const int originX = window.originX;
     const int originY = window.originY;
-    const BitmapRows maskRows = RowsOf(maskImage);
-    const BitmapRows colourRows = RowsOf(targetImage);
+    const BitmapRows maskRows = RowsOf(picture.maskImage);
+    const BitmapRows colourRows = RowsOf(picture.targetImage);
     // The columns of the window that lie inside the image.
     const int firstInside = std::clamp(-originX, 0, width);
-    const int endInside = std::clamp(imageWidth - originX, firstInside, width);
+    const int endInside = std::clamp(picture.imageWidth - originX, firstInside, width);
 
     ParallelFor(0, window.height, [=](int r) {
         const std::size_t rowStart = static_cast<std::size_t>(r) * width;
@@ -28,7 +28,7 @@ void PrepareWindow(WorkWindow& window, int imageWidth, int imageHeight, FIBITMAP
         std::memset(codes, MaskExcluded, static_cast<std::size_t>(width));
         std::memset(colours, 0, static_cast<std::size_t>(width) * bytesPerPixel);
         const int y = originY + r;
-        if (y < 0 || y >= imageHeight)
+        if (y < 0 || y >= picture.imageHeight)
             return;
         const int inside = endInside - firstInside;
         std::memcpy(codes + firstInside, maskRows.Row(y) + (originX + firstInside), static_cast<std::size_t>(inside));

@@ -143,9 +143,11 @@ void FillRegion(int minX, int maxX, int minY, int maxY, FIBITMAP* targetImage, F
 
 } // namespace
 
-void FillWholeRegion(int minX, int maxX, int minY, int maxY, int /*imageWidth*/, int /*imageHeight*/,
-                     int bytesPerPixel, FIBITMAP* targetImage, FIBITMAP* maskImage)
+void FillWholeRegion(const PictureView& picture, int minX, int maxX, int minY, int maxY)
 {
+    FIBITMAP* const targetImage = picture.targetImage;
+    FIBITMAP* const maskImage = picture.maskImage;
+    const int bytesPerPixel = picture.bytesPerPixel;
     if (!HasPlainLayout(maskImage, 1) || !HasPlainLayout(targetImage, bytesPerPixel))
         return;
     switch (bytesPerPixel) {

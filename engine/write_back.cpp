@@ -7,16 +7,16 @@
 #include <algorithm>
 #include <cstring>
 
-void WriteBackWindow(const WorkWindow& window, FIBITMAP* targetImage, FIBITMAP* maskImage, int bytesPerPixel,
-                     int imageWidth, int imageHeight)
+void WriteBackWindow(const WorkWindow& window, const PictureView& picture)
 {
-    const BitmapRows maskRows = RowsOf(maskImage);
-    const BitmapRows colourRows = RowsOf(targetImage);
+    const int bytesPerPixel = picture.bytesPerPixel;
+    const BitmapRows maskRows = RowsOf(picture.maskImage);
+    const BitmapRows colourRows = RowsOf(picture.targetImage);
     const int firstInside = std::clamp(-window.originX, 0, window.width);
-    const int endInside = std::clamp(imageWidth - window.originX, firstInside, window.width);
+    const int endInside = std::clamp(picture.imageWidth - window.originX, firstInside, window.width);
     for (int r = 0; r < window.height; ++r) {
         const int y = window.originY + r;
-        if (y < 0 || y >= imageHeight)
+        if (y < 0 || y >= picture.imageHeight)
             continue;
         const std::size_t rowStart = static_cast<std::size_t>(r) * window.width;
         uint8_t* maskLine = maskRows.Row(y);

@@ -8,8 +8,7 @@
 // Writes every window pixel inside the image back: its code into maskImage
 // and, unless the code is 0, its colour into targetImage. Both bitmaps have a
 // plain layout and the image's size.
-void WriteBackWindow(const WorkWindow& window, FIBITMAP* targetImage, FIBITMAP* maskImage, int bytesPerPixel,
-                     int imageWidth, int imageHeight);
+void WriteBackWindow(const WorkWindow& window, const PictureView& picture);
 
 // Turns codes 221 to 254 into 255 in columns x0..x1 and lines y0..y1
 // (inclusive) of an 8-bit mask; any other bitmap is left alone.

@@ -2,7 +2,7 @@
 #include "engine/exemplar_search.h"
 #include "engine/initial_front_index.h"
 
-#include "reference/literal_engine.h"
+#include "engine/plain/plain_engine.h"
 #include "test_window.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +29,7 @@ protected:
     {
         window.Code(Centre, Centre) = MaskFilled;
         window.SetAll(Centre, Centre, 100);
-        known = LoadTarget(Centre, Centre, Edge, window.colour.data(), window.mask.data(), 1, window.width, 1);
+        known = LoadTarget(window.View(), Centre, Centre, Edge, 1, TestScratch());
     }
     void PlaceSource(int du, int dv, int value)
     {
@@ -38,8 +38,7 @@ protected:
     }
     bool Search()
     {
-        return SearchExemplar(Centre, Centre, Edge, Gap, known, window.colour.data(), window.mask.data(), 1,
-                              window.width, 1);
+        return SearchExemplar(window.View(), Centre, Centre, Edge, Gap, known, 1, TestScratch());
     }
     WindowPoint Offset() const { return {BestMatch.x - Centre, BestMatch.y - Centre}; }
 
@@ -136,7 +135,7 @@ TEST_F(CandidateRing, CandidateMustFaceEveryKnownTargetPositionWithSource)
     // A second known target position, one column right of the point.
     window.Code(Centre + 1, Centre) = MaskSource;
     window.SetAll(Centre + 1, Centre, 100);
-    known = LoadTarget(Centre, Centre, Edge, window.colour.data(), window.mask.data(), 1, window.width, 1);
+    known = LoadTarget(window.View(), Centre, Centre, Edge, 1, TestScratch());
     ASSERT_EQ(known, 2);
     for (int code : {int(MaskFilled), int(MaskOutline), int(MaskExcluded), int(MaskHole), 221}) {
         PlaceSource(-10, -20, 100);
@@ -162,12 +161,12 @@ TEST(ExemplarSearch, TargetWithoutKnownPositionsNeverMatches)
 {
     TestWindow window(40, 40, 3);
     window.SetCodes(17, 23, 17, 23, MaskHole);
-    const int known = LoadTarget(20, 20, 7, window.colour.data(), window.mask.data(), 3, window.width, 1);
+    const int known = LoadTarget(window.View(), 20, 20, 7, 1, TestScratch());
     EXPECT_EQ(known, 0);
-    EXPECT_FALSE(SearchExemplar(20, 20, 7, 3, known, window.colour.data(), window.mask.data(), 3, window.width, 1));
+    EXPECT_FALSE(SearchExemplar(window.View(), 20, 20, 7, 3, known, 1, TestScratch()));
 }
 
-TEST(ExemplarSearch, TargetLoadFillsOnlySampledPositions)
+TEST(PlainSearch, TargetLoadFillsOnlySampledPositions)
 {
     TestWindow window(12, 12, 1);
     for (int y = 0; y < 12; ++y)
@@ -181,7 +180,7 @@ TEST(ExemplarSearch, TargetLoadFillsOnlySampledPositions)
             for (int j = 0; j < 5; ++j)
                 TargetPlanes.plane[p][i][j] = -9;
 
-    const int known = LoadTarget(6, 6, 5, window.colour.data(), window.mask.data(), 1, window.width, 2);
+    const int known = plain::LoadTarget(window.View(), 6, 6, 5, 2, TestScratch());
     EXPECT_EQ(known, 7);
     ExpectPlanesZero(TargetPlanes, 0, 0);
     ExpectPlanesZero(TargetPlanes, 2, 0);
@@ -197,13 +196,13 @@ TEST(ExemplarSearch, TargetLoadFillsOnlySampledPositions)
     EXPECT_EQ(TargetPlanes.plane[1][3][2], -9);
 }
 
-// The cost as the reference engine computes it, which the fast search must match.
-TEST(LiteralSearch, CostIsTheMeanDifferencePerChannelOverTheOverlap)
+// The cost as the plain engine computes it, which the fast search must match.
+TEST(PlainSearch, CostIsTheMeanDifferencePerChannelOverTheOverlap)
 {
     for (int p = 0; p < 5; ++p)
         for (int i = 0; i < 3; ++i)
             for (int j = 0; j < 3; ++j)
-                TargetPlanes.plane[p][i][j] = reference::CandidatePlanes.plane[p][i][j] = 0;
+                TargetPlanes.plane[p][i][j] = plain::CandidatePlanes.plane[p][i][j] = 0;
     auto set = [](PatchPlanes& planes, int i, int j, int b0, int b1, int b2, int b3) {
         planes.plane[0][i][j] = 1;
         planes.plane[1][i][j] = b0;
@@ -212,26 +211,26 @@ TEST(LiteralSearch, CostIsTheMeanDifferencePerChannelOverTheOverlap)
         planes.plane[4][i][j] = b3;
     };
     set(TargetPlanes, 0, 0, 10, 20, 30, 0);
-    set(reference::CandidatePlanes, 0, 0, 13, 20, 25, 200);
+    set(plain::CandidatePlanes, 0, 0, 13, 20, 25, 200);
     set(TargetPlanes, 2, 2, 0, 0, 0, 0);
-    set(reference::CandidatePlanes, 2, 2, 0, 0, 4, 0);
+    set(plain::CandidatePlanes, 2, 2, 0, 0, 4, 0);
     set(TargetPlanes, 1, 0, 90, 90, 90, 0); // the candidate does not have it
     set(TargetPlanes, 1, 1, 0, 0, 0, 0);
-    set(reference::CandidatePlanes, 1, 1, 60, 0, 0, 0); // not sampled with step 2
+    set(plain::CandidatePlanes, 1, 1, 60, 0, 0, 0); // not sampled with step 2
 
-    const reference::PatchComparison full = reference::PatchCost(3, 3, 1);
+    const plain::PatchComparison full = plain::PatchCost(3, 3, 1);
     EXPECT_EQ(full.overlap, 3);
     EXPECT_EQ(full.cost, 72.0 / 9.0);
-    const reference::PatchComparison sampled = reference::PatchCost(3, 3, 2);
+    const plain::PatchComparison sampled = plain::PatchCost(3, 3, 2);
     EXPECT_EQ(sampled.overlap, 2);
     EXPECT_EQ(sampled.cost, 2.0);
-    const reference::PatchComparison fourBytes = reference::PatchCost(3, 4, 2);
+    const plain::PatchComparison fourBytes = plain::PatchCost(3, 4, 2);
     EXPECT_EQ(fourBytes.cost, 212.0 / 8.0);
 
-    reference::CandidatePlanes.plane[0][0][0] = 0;
-    reference::CandidatePlanes.plane[0][2][2] = 0;
-    reference::CandidatePlanes.plane[0][1][1] = 0;
-    const reference::PatchComparison none = reference::PatchCost(3, 3, 1);
+    plain::CandidatePlanes.plane[0][0][0] = 0;
+    plain::CandidatePlanes.plane[0][2][2] = 0;
+    plain::CandidatePlanes.plane[0][1][1] = 0;
+    const plain::PatchComparison none = plain::PatchCost(3, 3, 1);
     EXPECT_EQ(none.overlap, 0);
     EXPECT_EQ(none.cost, 3000000.0);
 }
@@ -275,13 +274,14 @@ TEST(SearchCentre, CellsFindWhatTheWholeFrontScanFinds)
         for (int query = 0; query < 50; ++query) {
             const int x = pick(-spread - 40, 2 * spread + 40);
             const int y = pick(-spread - 40, 2 * spread + 40);
-            ASSERT_EQ(SearchCentre(x, y, false, index), reference::SearchCentre(x, y, false))
+            ASSERT_EQ(index.Nearest(x, y), plain::InitialFrontIndex(InitialFront).Nearest(x, y))
                 << "trial " << trial << " at " << x << "," << y;
         }
     }
     InitialFront = {{0, 0}, {29999, 29999}};
     const InitialFrontIndex index(InitialFront);
-    EXPECT_EQ(SearchCentre(29999, 0, false, index), reference::SearchCentre(29999, 0, false));
-    EXPECT_EQ(SearchCentre(14999, 14999, false, index), reference::SearchCentre(14999, 14999, false));
+    const plain::InitialFrontIndex scan(InitialFront);
+    EXPECT_EQ(index.Nearest(29999, 0), scan.Nearest(29999, 0));
+    EXPECT_EQ(index.Nearest(14999, 14999), scan.Nearest(14999, 14999));
     InitialFront.clear();
 }

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-// The product engine against the engine as first written, on many random
-// jobs: pictures and masks must agree to the byte, on one thread and on several.
+// The fast engine against the plain one, on many random jobs: pictures and
+// masks must agree to the byte, on one thread and on several.
 #include "engine/inpaint_job.h"
 #include "engine/whole_region_fill.h"
 #include "kernels/parallel_for.h"
-#include "reference/literal_engine.h"
+#include "engine/plain/plain_engine.h"
 #include "test_bitmaps.h"
 
 #include <gtest/gtest.h>
@@ -67,18 +67,18 @@ RandomJob MakeRandomJob(uint32_t seed)
 
 void ExpectSameResult(uint32_t seed, int threads)
 {
-    RandomJob literal = MakeRandomJob(seed);
+    RandomJob plainJob = MakeRandomJob(seed);
     RandomJob fast = MakeRandomJob(seed);
-    reference::InpaintRegion(literal.job);
+    plain::InpaintRegion(plainJob.job);
     {
         WorkerThreadLimit limit(threads);
         InpaintRegion(fast.job);
     }
-    const bool sameImage = SameBytes(fast.image.get(), literal.image.get());
-    const bool sameMask = SameBytes(fast.mask.get(), literal.mask.get());
+    const bool sameImage = SameBytes(fast.image.get(), plainJob.image.get());
+    const bool sameMask = SameBytes(fast.mask.get(), plainJob.mask.get());
     if (!sameImage || !sameMask) {
         SaveForInspection(fast.image.get(), "fast_" + std::to_string(seed));
-        SaveForInspection(literal.image.get(), "literal_" + std::to_string(seed));
+        SaveForInspection(plainJob.image.get(), "plain_" + std::to_string(seed));
     }
     EXPECT_TRUE(sameImage) << "seed " << seed << ", threads " << threads;
     EXPECT_TRUE(sameMask) << "seed " << seed << ", threads " << threads;
@@ -108,15 +108,15 @@ void ExpectSameAveraging(uint32_t seed)
         PaintTexture(image.get(), seed);
     const int minX = pick(-2, width), maxX = pick(minX - 1, width + 2);
     const int minY = pick(-2, height), maxY = pick(minY - 1, height + 2);
-    reference::FillWholeRegion(minX, maxX, minY, maxY, width, height, bitsPerPixel / 8, images[0].get(), masks[0].get());
-    FillWholeRegion(minX, maxX, minY, maxY, width, height, bitsPerPixel / 8, images[1].get(), masks[1].get());
+    plain::FillWholeRegion({images[0].get(), masks[0].get(), width, height, bitsPerPixel / 8}, minX, maxX, minY, maxY);
+    FillWholeRegion({images[1].get(), masks[1].get(), width, height, bitsPerPixel / 8}, minX, maxX, minY, maxY);
     EXPECT_TRUE(SameBytes(images[1].get(), images[0].get())) << "seed " << seed;
     EXPECT_TRUE(SameBytes(masks[1].get(), masks[0].get())) << "seed " << seed;
 }
 
 } // namespace
 
-TEST(FastEngine, AveragesAsTheLiteralEngine)
+TEST(FastEngine, AveragesAsThePlainEngine)
 {
     for (uint32_t seed = 1; seed <= 300; ++seed)
         ExpectSameAveraging(seed);
@@ -125,7 +125,7 @@ TEST(FastEngine, AveragesAsTheLiteralEngine)
 // With the smallest patch every pass fills one ring of a square hole, so a
 // hole 210 pixels across needs more passes than the limit allows and ends
 // with the averaging of what is left.
-TEST(FastEngine, StopsAtThePassLimitAsTheLiteralEngine)
+TEST(FastEngine, StopsAtThePassLimitAsThePlainEngine)
 {
     constexpr int Side = 230;
     RandomJob jobs[2];
@@ -137,19 +137,19 @@ TEST(FastEngine, StopsAtThePassLimitAsTheLiteralEngine)
         FillCodes(job.mask.get(), 10, 219, 10, 219, MaskHole);
         job.job = MakeJob(job.image.get(), job.mask.get(), 9, 220, 9, 220, 3, 1, false);
     }
-    reference::InpaintRegion(jobs[0].job);
+    plain::InpaintRegion(jobs[0].job);
     InpaintRegion(jobs[1].job);
     EXPECT_TRUE(SameBytes(jobs[1].image.get(), jobs[0].image.get()));
     EXPECT_TRUE(SameBytes(jobs[1].mask.get(), jobs[0].mask.get()));
 }
 
-TEST(FastEngine, GivesTheLiteralEnginesBytesOnOneThread)
+TEST(FastEngine, GivesThePlainEnginesBytesOnOneThread)
 {
     for (uint32_t seed = 1; seed <= 40; ++seed)
         ExpectSameResult(seed, 1);
 }
 
-TEST(FastEngine, GivesTheLiteralEnginesBytesOnSeveralThreads)
+TEST(FastEngine, GivesThePlainEnginesBytesOnSeveralThreads)
 {
     for (uint32_t seed = 41; seed <= 80; ++seed)
         ExpectSameResult(seed, 4);

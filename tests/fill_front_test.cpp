@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "engine/fill_front.h"
 #include "engine/front_queue.h"
-#include "reference/literal_engine.h"
+#include "engine/plain/plain_engine.h"
 
 #include "test_window.h"
 
@@ -21,6 +21,14 @@ TestWindow StructureRunningIntoTheHole(int bytesPerPixel, int upperValue)
     window.SetColours(0, 1, 0, 0, upperValue);
     window.SetColours(2, 2, 0, 2, 7); // hole colours must not count
     return window;
+}
+
+// The window read as pixels of bytesPerPixel bytes.
+WindowView ViewWithBytes(TestWindow& window, int bytesPerPixel)
+{
+    WindowView view = window.View();
+    view.bytesPerPixel = bytesPerPixel;
+    return view;
 }
 
 // The front arrays are process-wide: start and leave them empty.
@@ -52,7 +60,7 @@ TEST(GrowPoint, WorkedPriorityExample)
 {
     TestWindow window = StructureRunningIntoTheHole(3, 100);
     const GrowPoint point =
-        ComputeGrowPoint(1, 1, 3, window.colour.data(), window.mask.data(), window.width, 3, FIC_RGB);
+        ComputeGrowPoint(ViewWithBytes(window, 3), 1, 1, 3, FIC_RGB);
     EXPECT_EQ(point.x, 1);
     EXPECT_EQ(point.y, 1);
     EXPECT_EQ(point.holeNeighbours, 3);
@@ -69,7 +77,7 @@ TEST(GrowPoint, ColourDifferencesTruncateTowardZero)
     // column sums 118 against 120 give -2 / 3 = 0.
     TestWindow window = StructureRunningIntoTheHole(3, 38);
     const GrowPoint point =
-        ComputeGrowPoint(1, 1, 3, window.colour.data(), window.mask.data(), window.width, 3, FIC_RGB);
+        ComputeGrowPoint(ViewWithBytes(window, 3), 1, 1, 3, FIC_RGB);
     EXPECT_EQ(point.gradientY, -1.0);
     EXPECT_EQ(point.gradientX, 0.0);
     EXPECT_EQ(point.priority, 640.0);
@@ -80,7 +88,7 @@ TEST(GrowPoint, GradientIsTheMeanOverChannels)
     TestWindow window = StructureRunningIntoTheHole(4, 40);
     window.Pixel(0, 0)[1] = 100; // one channel of one pixel: dY = 60 / 3, dX = 60 / 3
     const GrowPoint point =
-        ComputeGrowPoint(1, 1, 3, window.colour.data(), window.mask.data(), window.width, 4, FIC_RGB);
+        ComputeGrowPoint(ViewWithBytes(window, 4), 1, 1, 3, FIC_RGB);
     EXPECT_EQ(point.gradientY, 5.0);
     EXPECT_EQ(point.gradientX, 5.0);
     EXPECT_EQ(point.priority, 5.0 * 128.0 * 5);
@@ -99,7 +107,7 @@ TEST(GrowPoint, UnknownCodesBelow220TakeTheCentreColour)
     window.Code(2, 0) = 221; // known
     window.Pixel(2, 0)[0] = 80;
     const GrowPoint point =
-        ComputeGrowPoint(1, 1, 1, window.colour.data(), window.mask.data(), window.width, 1, FIC_MINISBLACK);
+        ComputeGrowPoint(ViewWithBytes(window, 1), 1, 1, 1, FIC_MINISBLACK);
     EXPECT_EQ(point.gradientY, 10.0);
     EXPECT_EQ(point.gradientX, -10.0);
 }
@@ -108,7 +116,7 @@ TEST(GrowPoint, FlatCmykNeighbourhoodHasGradient255)
 {
     TestWindow window = StructureRunningIntoTheHole(4, 40);
     const GrowPoint point =
-        ComputeGrowPoint(1, 1, 3, window.colour.data(), window.mask.data(), window.width, 4, FIC_CMYK);
+        ComputeGrowPoint(ViewWithBytes(window, 4), 1, 1, 3, FIC_CMYK);
     EXPECT_EQ(point.gradientY, 255.0);
     EXPECT_EQ(point.gradientX, 255.0);
     EXPECT_EQ(point.priority, 255.0 * (128.0 + 0.0) * 5);
@@ -118,7 +126,7 @@ TEST(GrowPoint, CmykReplacesEachChannelDifferenceBeforeAveraging)
 {
     TestWindow window = StructureRunningIntoTheHole(4, 100);
     const GrowPoint point =
-        ComputeGrowPoint(1, 1, 3, window.colour.data(), window.mask.data(), window.width, 4, FIC_CMYK);
+        ComputeGrowPoint(ViewWithBytes(window, 4), 1, 1, 3, FIC_CMYK);
     EXPECT_EQ(point.gradientY, 215.0);
     EXPECT_EQ(point.gradientX, 235.0);
 }
@@ -137,7 +145,7 @@ TEST(FillFront, KnownPixelsWithOneToSixHoleNeighboursJoinInRowMajorOrder)
     };
     TestWindow window(9, 9, 1);
     window.SetCodes(3, 5, 3, 5, MaskHole);
-    BuildFront(3, 5, 3, 5, window.colour.data(), window.mask.data(), window.width, 1, FIC_MINISBLACK, true);
+    BuildFront(window.View(), 3, 5, 3, 5, FIC_MINISBLACK, true, TestScratch());
     ASSERT_EQ(FillFront.size(), 16u);
     ASSERT_EQ(InitialFront.size(), 16u);
     std::size_t n = 0;
@@ -160,7 +168,7 @@ TEST(FillFront, LaterPassesLeaveTheInitialFrontAlone)
     TestWindow window(5, 5, 1);
     window.Code(2, 2) = MaskHole;
     InitialFront.push_back({40, 40});
-    BuildFront(2, 2, 2, 2, window.colour.data(), window.mask.data(), window.width, 1, FIC_MINISBLACK, false);
+    BuildFront(window.View(), 2, 2, 2, 2, FIC_MINISBLACK, false, TestScratch());
     EXPECT_EQ(FillFront.size(), 8u);
     ASSERT_EQ(InitialFront.size(), 1u);
     EXPECT_EQ(InitialFront[0], (WindowPoint{40, 40}));
@@ -178,7 +186,7 @@ TEST(FillFront, SevenHoleNeighboursKeepAPixelOut)
     window.Code(6, 2) = MaskFilled;
     window.Code(7, 3) = MaskSource;
     window.Code(5, 3) = MaskSource;
-    BuildFront(2, 6, 2, 2, window.colour.data(), window.mask.data(), window.width, 1, FIC_MINISBLACK, true);
+    BuildFront(window.View(), 2, 6, 2, 2, FIC_MINISBLACK, true, TestScratch());
     bool sevenJoined = false;
     bool sixJoined = false;
     for (const GrowPoint& point : FillFront) {
@@ -197,7 +205,7 @@ TEST(FillFront, KnownPixelsWithoutHoleNeighboursStayOut)
     // A hole box wider than what is left of the hole, as in a later pass.
     TestWindow window(8, 5, 1);
     window.Code(2, 2) = MaskHole;
-    BuildFront(2, 5, 2, 2, window.colour.data(), window.mask.data(), window.width, 1, FIC_MINISBLACK, false);
+    BuildFront(window.View(), 2, 5, 2, 2, FIC_MINISBLACK, false, TestScratch());
     ASSERT_EQ(FillFront.size(), 8u);
     for (const GrowPoint& point : FillFront) {
         EXPECT_LE(point.x, 3);
@@ -218,7 +226,7 @@ TEST(FillFront, OnlyCodesAbove220Join)
     window.Code(2, 3) = MaskFilled;
     window.Code(3, 3) = MaskSource;
     window.Code(4, 3) = MaskHole; // a hole is never a front point
-    BuildFront(3, 3, 2, 2, window.colour.data(), window.mask.data(), window.width, 1, FIC_MINISBLACK, true);
+    BuildFront(window.View(), 3, 3, 2, 2, FIC_MINISBLACK, true, TestScratch());
     std::vector<WindowPoint> joined;
     for (const GrowPoint& point : FillFront)
         joined.push_back({point.x, point.y});
@@ -293,8 +301,8 @@ TEST(FrontQueue, OnlyDeadPointsGiveNoChoice)
     EXPECT_EQ(queue.Removed(), 2u);
 }
 
-// The reference sweep the queue must agree with.
-TEST(LiteralSweep, RemovesDeadPointsAndCorrectsTheBestIndex)
+// The plain sweep the queue must agree with.
+TEST(PlainSweep, RemovesDeadPointsAndCorrectsTheBestIndex)
 {
     const FrontReset reset;
     TestWindow window(12, 4, 1);
@@ -303,7 +311,7 @@ TEST(LiteralSweep, RemovesDeadPointsAndCorrectsTheBestIndex)
     window.Code(9, 0) = MaskHole;
     FillFront = {PointAt(1, 1, 1.0), PointAt(3, 2, 50.0), PointAt(5, 1, 9.0), PointAt(7, 2, 60.0),
                  PointAt(9, 1, 3.0)};
-    const reference::FrontSelection selection = reference::SelectNext(window.mask.data(), window.width);
+    const plain::FrontSelection selection = plain::SelectNext(window.mask.data(), window.width);
     EXPECT_EQ(selection.removed, 2);
     ASSERT_EQ(FillFront.size(), 3u);
     EXPECT_EQ(selection.index, 1);

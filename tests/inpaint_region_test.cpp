@@ -30,8 +30,9 @@ Bitmap SourceMask(int width, int height)
 void FillByAveragingOnly(FIBITMAP* image, FIBITMAP* mask, int minX, int maxX, int minY, int maxY, int scanMinX,
                          int scanMaxX, int scanMinY, int scanMaxY)
 {
-    FillWholeRegion(minX, maxX, minY, maxY, static_cast<int>(FreeImage_GetWidth(image)),
-                    static_cast<int>(FreeImage_GetHeight(image)), BytesPerPixel(image), image, mask);
+    FillWholeRegion({image, mask, static_cast<int>(FreeImage_GetWidth(image)), static_cast<int>(FreeImage_GetHeight(image)),
+                     BytesPerPixel(image)},
+                    minX, maxX, minY, maxY);
     PromoteFilledCodes(scanMinX, scanMaxX, scanMinY, scanMaxY, mask);
 }
 

@@ -53,7 +53,7 @@ void ExpectHolesFilledAndNothingElseTouched(FIBITMAP* imageBefore, FIBITMAP* mas
 // What averaging alone makes of a job whose hole box and scan rectangle are given.
 void AverageOnly(FIBITMAP* image, FIBITMAP* mask, int minX, int maxX, int minY, int maxY)
 {
-    FillWholeRegion(minX, maxX, minY, maxY, WidthOf(image), HeightOf(image), BytesPerPixel(image), image, mask);
+    FillWholeRegion({image, mask, WidthOf(image), HeightOf(image), BytesPerPixel(image)}, minX, maxX, minY, maxY);
     PromoteFilledCodes(minX, maxX, minY, maxY, mask);
 }
 

@@ -34,8 +34,7 @@ void SetExemplar(int s, int du, int dv, std::array<int, 4> bytes)
 
 bool Paste(TestWindow& window, int s, bool smoothSeam, int searchStep = 1)
 {
-    return PastePatch(X, Y, s, window.colour.data(), window.mask.data(), window.bytesPerPixel, window.width,
-                      window.height, smoothSeam, searchStep);
+    return PastePatch(window.View(), X, Y, s, smoothSeam, searchStep);
 }
 
 // A 40 x 40 window of filled pixels of colour 0.

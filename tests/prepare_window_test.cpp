@@ -48,7 +48,7 @@ TEST(PrepareWindow, CopiesCodesAndColoursAndZeroesWhatLiesOutsideTheImage)
     for (int bytesPerPixel : {1, 3, 4}) {
         SmallPicture picture = MakeSmallPicture(bytesPerPixel * 8);
         WorkWindow window = WindowAroundSmallPicture(bytesPerPixel);
-        PrepareWindow(window, 4, 3, picture.mask.get(), picture.image.get(), bytesPerPixel);
+        PrepareWindow(window, {picture.image.get(), picture.mask.get(), 4, 3, bytesPerPixel});
 
         for (int r = 0; r < window.height; ++r) {
             for (int c = 0; c < window.width; ++c) {
@@ -71,7 +71,7 @@ TEST(PrepareWindow, ExcludedPixelCarriesNoColour)
 {
     SmallPicture picture = MakeSmallPicture(24);
     WorkWindow window = WindowAroundSmallPicture(3);
-    PrepareWindow(window, 4, 3, picture.mask.get(), picture.image.get(), 3);
+    PrepareWindow(window, {picture.image.get(), picture.mask.get(), 4, 3, 3});
     const std::size_t excluded = 2u * 7 + 3; // image (2, 1)
     EXPECT_EQ(window.maskBuffer[excluded], 0);
     EXPECT_EQ(window.colourBuffer[excluded * 3 + 0], 0);
@@ -89,7 +89,7 @@ TEST(PrepareWindow, DoesNotChangeTheBitmaps)
     const Bitmap image = CloneBitmap(picture.image.get());
     const Bitmap mask = CloneBitmap(picture.mask.get());
     WorkWindow window = WindowAroundSmallPicture(4);
-    PrepareWindow(window, 4, 3, picture.mask.get(), picture.image.get(), 4);
+    PrepareWindow(window, {picture.image.get(), picture.mask.get(), 4, 3, 4});
     EXPECT_TRUE(SameBytes(picture.image.get(), image.get()));
     EXPECT_TRUE(SameBytes(picture.mask.get(), mask.get()));
 }

@@ -4,6 +4,7 @@
 
 #include "engine/exemplar_search.h"
 #include "engine/inpaint_job.h"
+#include "engine/job_scratch.h"
 
 #include <array>
 #include <cstddef>
@@ -39,6 +40,7 @@ struct TestWindow {
         for (int k = 0; k < bytesPerPixel; ++k)
             Pixel(x, y)[k] = static_cast<uint8_t>(value);
     }
+    WindowView View() { return {mask.data(), colour.data(), width, height, bytesPerPixel}; }
     void SetColours(int x0, int x1, int y0, int y1, int value)
     {
         for (int y = y0; y <= y1; ++y)
@@ -46,3 +48,11 @@ struct TestWindow {
                 SetAll(x, y, value);
     }
 };
+
+// The search's and the front build's working memory for the tests, as a job's
+// driver would own it.
+inline JobScratch& TestScratch()
+{
+    static JobScratch scratch;
+    return scratch;
+}

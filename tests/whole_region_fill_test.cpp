@@ -33,7 +33,7 @@ struct GreyPicture {
     int Code(int x, int y) const { return CodeAt(mask.get(), x, y); }
     void Fill(int minX, int maxX, int minY, int maxY, int bytesPerPixel = 1)
     {
-        FillWholeRegion(minX, maxX, minY, maxY, width, height, bytesPerPixel, image.get(), mask.get());
+        FillWholeRegion({image.get(), mask.get(), width, height, bytesPerPixel}, minX, maxX, minY, maxY);
     }
 };
 
@@ -177,7 +177,7 @@ TEST(WholeRegionFill, AveragesEveryChannelOfColourPictures)
         SetCode(mask.get(), 0, 0, MaskSource);
         SetCode(mask.get(), 2, 0, MaskSource);
         SetCode(mask.get(), 1, 0, MaskHole);
-        FillWholeRegion(1, 1, 0, 0, 3, 1, bytesPerPixel, image.get(), mask.get());
+        FillWholeRegion({image.get(), mask.get(), 3, 1, bytesPerPixel}, 1, 1, 0, 0);
         const Channels expected = bytesPerPixel == 4 ? Channels{11, 30, 15, 121} : Channels{11, 30, 15, 0};
         EXPECT_EQ(PixelAt(image.get(), 1, 0), expected) << bytesPerPixel;
     }

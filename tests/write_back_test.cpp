@@ -32,7 +32,7 @@ TEST(WriteBackWindow, WritesCodesAndColoursOfWindowPixelsInsideTheImage)
         Bitmap mask = MakeBitmap(2, 2, 8);
         FillCodes(mask.get(), 0, 1, 0, 1, 255);
         const WorkWindow window = WindowPastTheRightEdge(bytesPerPixel);
-        WriteBackWindow(window, image.get(), mask.get(), bytesPerPixel, 2, 2);
+        WriteBackWindow(window, {image.get(), mask.get(), 2, 2, bytesPerPixel});
 
         EXPECT_EQ(CodeAt(mask.get(), 0, 0), MaskFilled);
         EXPECT_EQ(CodeAt(mask.get(), 1, 0), MaskExcluded);
@@ -66,7 +66,7 @@ TEST(WriteBackWindow, WindowPixelsOutsideTheImageChangeNothing)
     window.height = 2;
     window.maskBuffer.assign(4, MaskSource);
     window.colourBuffer.assign(12, 99);
-    WriteBackWindow(window, image.get(), mask.get(), 3, 2, 2);
+    WriteBackWindow(window, {image.get(), mask.get(), 2, 2, 3});
     const Bitmap blankImage = MakeBitmap(2, 2, 24);
     const Bitmap blankMask = MakeBitmap(2, 2, 8);
     EXPECT_TRUE(SameBytes(image.get(), blankImage.get()));

@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: MIT
-// The exemplar search as first written: every candidate's patch is loaded
-// into CandidatePlanes and compared in full.
-#include "reference/literal_engine.h"
-
-#include "engine/exemplar_search.h"
+// The exemplar search the plain way: every candidate's patch is loaded into
+// CandidatePlanes and compared in full with PatchCost; the search centre is
+// found by a scan of the whole initial front.
+#include "engine/plain/plain_engine.h"
 
 #include <cmath>
-#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
-namespace reference {
+namespace plain {
 
 PatchPlanes CandidatePlanes;
 
@@ -19,23 +17,25 @@ namespace {
 // The best cost a search starts from; no real cost reaches it.
 constexpr double NoMatchCost = 3000000.0;
 
+// Beyond this distance a position is never a search centre.
+constexpr int FarDistance = 30000;
+
 // Loads the sampled positions of the patch of edge s around (x, y); a
 // position is flagged where accept(code) holds. Returns the flagged count.
 template <typename Accept>
-int LoadPlanes(PatchPlanes& planes, int x, int y, int s, const uint8_t* colourBuffer, const uint8_t* maskBuffer,
-               int bytesPerPixel, int width, int searchStep, Accept accept)
+int LoadPlanes(PatchPlanes& planes, const WindowView& window, int x, int y, int s, int searchStep, Accept accept)
 {
     const int half = s / 2;
     int flagged = 0;
     for (int i = 0; i < s; i += searchStep) {
         for (int j = 0; j < s; j += searchStep) {
-            const std::size_t index = static_cast<std::size_t>(y - half + j) * width + (x - half + i);
-            if (accept(maskBuffer[index])) {
-                const uint8_t* pixel = colourBuffer + index * bytesPerPixel;
+            const std::size_t index = static_cast<std::size_t>(y - half + j) * window.width + (x - half + i);
+            if (accept(window.maskBuffer[index])) {
+                const uint8_t* pixel = window.colourBuffer + index * window.bytesPerPixel;
                 planes.plane[0][i][j] = 1;
                 // Planes past the pixel's bytes are zeroed, not read from the next pixel.
                 for (int k = 0; k < 4; ++k)
-                    planes.plane[1 + k][i][j] = k < bytesPerPixel ? pixel[k] : 0;
+                    planes.plane[1 + k][i][j] = k < window.bytesPerPixel ? pixel[k] : 0;
                 ++flagged;
             } else {
                 for (int p = 0; p < 5; ++p)
@@ -53,9 +53,27 @@ void CopyPlanes(const PatchPlanes& from, PatchPlanes& to, int s)
             std::memcpy(to.plane[p][i], from.plane[p][i], sizeof(int32_t) * static_cast<std::size_t>(s));
 }
 
+// Tests the candidate centred on (u, v); when it wins, it becomes BestMatch
+// and ExemplarPlanes.
+void TryCandidate(const WindowView& window, bool& found, double& bestCost, int u, int v, int s, int targetKnownCount,
+                  int searchStep)
+{
+    if (window.maskBuffer[static_cast<std::size_t>(v) * window.width + u] != MaskSource)
+        return;
+    LoadPlanes(CandidatePlanes, window, u, v, s, searchStep, [](int code) { return code == MaskSource; });
+    const PatchComparison comparison = PatchCost(s, window.bytesPerPixel, searchStep);
+    // Every known target position must face a Source pixel.
+    if (comparison.overlap != targetKnownCount)
+        return;
+    if (comparison.cost < bestCost) {
+        bestCost = comparison.cost;
+        found = true;
+        BestMatch = {u, v};
+        CopyPlanes(CandidatePlanes, ExemplarPlanes, s);
+    }
+}
+
 } // namespace
-
-
 
 PatchComparison PatchCost(int s, int bytesPerPixel, int searchStep)
 {
@@ -75,36 +93,18 @@ PatchComparison PatchCost(int s, int bytesPerPixel, int searchStep)
     return result;
 }
 
-void TryCandidate(bool& found, double& bestCost, int u, int v, int s, int width, int bytesPerPixel,
-                  int targetKnownCount, const uint8_t* maskBuffer, const uint8_t* colourBuffer, int searchStep)
+int LoadTarget(const WindowView& window, int x, int y, int s, int searchStep, JobScratch& /*scratch*/)
 {
-    if (maskBuffer[static_cast<std::size_t>(v) * width + u] != MaskSource)
-        return;
-    LoadPlanes(CandidatePlanes, u, v, s, colourBuffer, maskBuffer, bytesPerPixel, width, searchStep,
-               [](int code) { return code == MaskSource; });
-    const PatchComparison comparison = PatchCost(s, bytesPerPixel, searchStep);
-    // Every known target position must face a Source pixel.
-    if (comparison.overlap != targetKnownCount)
-        return;
-    if (comparison.cost < bestCost) {
-        bestCost = comparison.cost;
-        found = true;
-        BestMatch = {u, v};
-        CopyPlanes(CandidatePlanes, ExemplarPlanes, s);
-    }
+    return LoadPlanes(TargetPlanes, window, x, y, s, searchStep, [](int code) { return IsKnownCode(code); });
 }
 
-
-bool SearchExemplar(int cx, int cy, int s, int g, int targetKnownCount, const uint8_t* colourBuffer,
-                    const uint8_t* maskBuffer, int bytesPerPixel, int width, int searchStep)
+bool SearchExemplar(const WindowView& window, int cx, int cy, int s, int g, int targetKnownCount, int searchStep,
+                    JobScratch& /*scratch*/)
 {
     bool found = false;
     double bestCost = NoMatchCost;
     const int outer = s + g;
-    auto tryAt = [&](int u, int v) {
-        TryCandidate(found, bestCost, u, v, s, width, bytesPerPixel, targetKnownCount, maskBuffer, colourBuffer,
-                     searchStep);
-    };
+    auto tryAt = [&](int u, int v) { TryCandidate(window, found, bestCost, u, v, s, targetKnownCount, searchStep); };
     // The strips share their border lines; a second try of a candidate never
     // wins, since winning needs a strictly lower cost.
     for (int u = cx - outer; u <= cx + outer; ++u)
@@ -122,13 +122,11 @@ bool SearchExemplar(int cx, int cy, int s, int g, int targetKnownCount, const ui
     return found;
 }
 
-WindowPoint SearchCentre(int x, int y, bool firstPass)
+WindowPoint InitialFrontIndex::Nearest(int x, int y) const
 {
     WindowPoint centre{x, y};
-    if (firstPass)
-        return centre;
-    int nearest = 30000;
-    for (const WindowPoint& p : InitialFront) {
+    int nearest = FarDistance;
+    for (const WindowPoint& p : m_points) {
         const int distance = std::abs(p.x - x) + std::abs(p.y - y);
         if (distance < nearest) {
             nearest = distance;
@@ -138,4 +136,4 @@ WindowPoint SearchCentre(int x, int y, bool firstPass)
     return centre;
 }
 
-} // namespace reference
+} // namespace plain

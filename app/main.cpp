@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 // quenlo: the editor. An optional argument names a picture to open.
+#include "app/editor_info.h"
 #include "app/library_messages.h"
 #include "app/viewer_app.h"
 
 int main(int argc, char* argv[])
 {
+    if (const std::optional<int> status = AnswerInfoRequest(argc, argv))
+        return *status;
     RouteLibraryMessages();
     CViewerApp application(argc, argv);
     return application.InitInstance();

@@ -16,9 +16,19 @@ QString HelpFilePath(const QString& executableFolder)
     return QDir(executableFolder).filePath(QStringLiteral("help/help.htm"));
 }
 
+QString FindHelpFile(const QString& executableFolder)
+{
+    const QString beside = HelpFilePath(executableFolder);
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString installed =
+        QDir::cleanPath(QDir(executableFolder).filePath(QStringLiteral(QUENLO_HELP_FROM_BIN "/help.htm")));
+    return QFileInfo::exists(installed) ? installed : beside;
+}
+
 void CViewerDlg::OpenHelp()
 {
-    const QString path = HelpFilePath(QCoreApplication::applicationDirPath());
+    const QString path = FindHelpFile(QCoreApplication::applicationDirPath());
     // A missing file is a failure the user must hear of; the desktop might
     // open an empty browser window for it instead.
     if (!QFileInfo::exists(path) || !OpenWithDesktop(QUrl::fromLocalFile(path)))

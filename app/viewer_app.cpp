@@ -11,6 +11,8 @@ CViewerApp::CViewerApp(int& argc, char** argv) : m_application(argc, argv)
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Varnholt"));
     QCoreApplication::setApplicationName(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+    // Lets the desktop match the window with the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.varnholt.quenlo"));
     const QStringList arguments = QCoreApplication::arguments();
     // The full path, as the Open dialog gives it and the settings keep it.
     if (arguments.size() > 1)

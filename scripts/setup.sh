@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev
   clang-14 libclang-rt-14-dev
+  desktop-file-utils appstream man-db groff-base dpkg-dev
 )
 
 missing=()

@@ -9,9 +9,12 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
@@ -116,6 +119,23 @@ TEST(HelpFile, LiesInTheHelpFolderBesideTheExecutable)
     EXPECT_EQ(HelpFilePath(QStringLiteral("/opt/quenlo/bin")), QStringLiteral("/opt/quenlo/bin/help/help.htm"));
     // The build copies the pages beside the executables.
     EXPECT_TRUE(QFileInfo::exists(HelpFilePath(QCoreApplication::applicationDirPath())));
+}
+
+TEST(HelpFile, InstalledEditorFindsItInTheSharedDataFolder)
+{
+    QTemporaryDir prefix;
+    const QDir root(prefix.path());
+    ASSERT_TRUE(root.mkpath(QStringLiteral("bin")) && root.mkpath(QStringLiteral("share/quenlo/help")));
+    const QString bin = root.filePath(QStringLiteral("bin"));
+    const QString shared = root.filePath(QStringLiteral("share/quenlo/help/help.htm"));
+    // Without any copy, the name beside the executable is the one reported missing.
+    EXPECT_EQ(FindHelpFile(bin), HelpFilePath(bin));
+    ASSERT_TRUE(QFile(shared).open(QIODevice::WriteOnly));
+    EXPECT_EQ(FindHelpFile(bin), shared);
+    // A copy beside the executable, as in the build tree, comes first.
+    ASSERT_TRUE(root.mkpath(QStringLiteral("bin/help")));
+    ASSERT_TRUE(QFile(HelpFilePath(bin)).open(QIODevice::WriteOnly));
+    EXPECT_EQ(FindHelpFile(bin), HelpFilePath(bin));
 }
 
 TEST_F(Shortcuts, ReadHelpOpensTheFileOrSaysItCouldNot)

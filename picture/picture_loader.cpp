@@ -1,25 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "picture/picture_loader.h"
 
-#include "picture/claimed_picture_size.h"
 #include "picture/freeimage_messages.h"
+#include "picture/isolated_decoding.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <optional>
 #include <vector>
 
 namespace {
-
-// Flag 1 asks TIFF for the CMYK separation and PNG for the stored values
-// without gamma correction. For JPEG it would pick the fast, coarser
-// decoder, and for camera raw files the embedded preview: neither is the
-// picture the user wants to edit.
-int LoadFlagsFor(FREE_IMAGE_FORMAT format)
-{
-    return format == FIF_JPEG || format == FIF_RAW ? 0 : 1;
-}
 
 std::string DescribeSampleType(FREE_IMAGE_TYPE type)
 {
@@ -38,9 +25,8 @@ std::string DescribeSampleType(FREE_IMAGE_TYPE type)
 
 // The JPEG decoder pads a file that ends early, or skips over corrupt data,
 // with a warning only; editing and saving that picture would keep the damage.
-std::string DamageReported(FREE_IMAGE_FORMAT format)
+std::string DamageReported(FREE_IMAGE_FORMAT format, const std::vector<std::string>& messages)
 {
-    const std::vector<std::string> messages = TakeFreeImageMessages();
     if (format != FIF_JPEG)
         return {};
     for (const std::string& message : messages) {
@@ -56,25 +42,6 @@ BitmapPtr Converted(FIBITMAP* converted, std::string& error, const char* what)
     if (converted == nullptr)
         error = WithCodecReason(std::string("cannot convert the picture to ") + what);
     return BitmapPtr(converted);
-}
-
-bool CheckPictureSize(long long width, long long height, std::string& error)
-{
-    if (width == 0 || height == 0) {
-        error = "the picture has no pixels";
-        return false;
-    }
-    // Divided rather than multiplied: claims read from headers reach 2^32 a side.
-    if (width > MaxPicturePixels / height) {
-        error = "the picture is too large (" + std::to_string(width) + " x " + std::to_string(height) + " pixels)";
-        return false;
-    }
-    return true;
-}
-
-bool CheckPictureSize(FIBITMAP* bitmap, std::string& error)
-{
-    return CheckPictureSize(FreeImage_GetWidth(bitmap), FreeImage_GetHeight(bitmap), error);
 }
 
 } // namespace
@@ -112,62 +79,19 @@ BitmapPtr ToEditableBitmap(BitmapPtr bitmap, std::string& error)
 LoadedPicture LoadPicture(const std::string& path)
 {
     LoadedPicture result;
-    EnsureFreeImageMessagesRouted();
-    TakeFreeImageMessages();
-
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        result.error = std::string("cannot open the file: ") + std::strerror(errno);
+    DecodedPicture decoded = DecodeIsolated(path, CurrentDecodeLimits());
+    result.format = decoded.format;
+    if (!decoded.bitmap) {
+        result.error = decoded.error;
         return result;
     }
-    if (file.peek() == std::ifstream::traits_type::eof()) {
-        result.error = "the file is empty";
-        return result;
-    }
-    file.close();
-
-    FREE_IMAGE_FORMAT format = FreeImage_GetFIFFromFilename(path.c_str());
-    if (format == FIF_UNKNOWN)
-        format = FreeImage_GetFileType(path.c_str(), 0);
-    if (format == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(format)) {
-        result.error = "not a picture in a format that can be read";
-        return result;
-    }
-    result.format = format;
-
-    // Read the header alone first, so that a file claiming an enormous size
-    // is refused before memory is reserved for it. Some decoders cannot stop
-    // after the header; for a few of those the size is read here instead.
-    if (const std::optional<ClaimedSize> claimed = ReadClaimedSize(path, format)) {
-        // A file cut short before its size is refused as cut short, not as empty.
-        if (claimed->cutShort && claimed->Pixels() <= MaxPicturePixels) {
-            result.error = "the picture is damaged or cut short (its pixel data ends early)";
-            return result;
-        }
-        if (!CheckPictureSize(claimed->width, claimed->height, result.error))
-            return result;
-    } else if (FreeImage_FIFSupportsNoPixels(format)) {
-        BitmapPtr header(FreeImage_Load(format, path.c_str(), LoadFlagsFor(format) | FIF_LOAD_NOPIXELS));
-        if (!header) {
-            result.error = WithCodecReason("not a readable picture");
-            return result;
-        }
-        if (!CheckPictureSize(header.get(), result.error))
-            return result;
-    }
-
-    TakeFreeImageMessages();
-    BitmapPtr bitmap(FreeImage_Load(format, path.c_str(), LoadFlagsFor(format)));
-    if (!bitmap || !FreeImage_HasPixels(bitmap.get())) {
-        result.error = WithCodecReason("the picture could not be decoded");
-        return result;
-    }
-    if (const std::string damage = DamageReported(format); !damage.empty()) {
+    if (const std::string damage = DamageReported(decoded.format, decoded.messages); !damage.empty()) {
         result.error = "the picture is damaged or cut short (" + damage + ")";
         return result;
     }
-    if (!CheckPictureSize(bitmap.get(), result.error))
+    result.error = PictureSizeProblem(FreeImage_GetWidth(decoded.bitmap.get()), FreeImage_GetHeight(decoded.bitmap.get()));
+    if (!result.error.empty())
         return result;
-    result.bitmap = ToEditableBitmap(std::move(bitmap), result.error);
+    result.bitmap = ToEditableBitmap(std::move(decoded.bitmap), result.error);
     return result;
 }

@@ -4,11 +4,9 @@
 #pragma once
 
 #include "picture/bitmap.h"
+#include "picture/picture_decoding.h"
 
 #include <string>
-
-// Pictures above this many pixels are refused before they are decoded.
-constexpr long long MaxPicturePixels = 1LL << 28;
 
 struct LoadedPicture {
     BitmapPtr bitmap;                       // 8-bit greyscale, 24-bit or 32-bit (RGBA or CMYK); null on failure
@@ -18,8 +16,9 @@ struct LoadedPicture {
     explicit operator bool() const { return bitmap != nullptr; }
 };
 
-// Reads a picture: the format from the file name, or from the content when
-// the name says nothing; TIFF files keep a CMYK separation. Other layouts are
+// Reads a picture, decoded in a helper process under the current decode
+// limits: the format from the file name, or from the content when the name
+// says nothing; TIFF files keep a CMYK separation. Other layouts are
 // converted: 1-, 4- and palettised 8-bit pictures and 16-bit colour pictures
 // to 24 bits, 16-bit greyscale to 8 bits, 48-bit to 24 and 64-bit to 32.
 // Floating-point and other sample types are refused, and so are JPEG and GIF

@@ -1,0 +1,356 @@
+// SPDX-License-Identifier: MIT
+#include "picture/decoded_transfer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::uint32_t Magic = 0x51444543; // "QDEC"
+constexpr std::uint32_t Version = 1;
+constexpr std::uint64_t PageSize = 4096;
+constexpr std::uint32_t MaxMessages = 64;
+
+// Every metadata model FreeImage knows, so that what a decoder reads survives.
+constexpr FREE_IMAGE_MDMODEL Models[] = {FIMD_COMMENTS,  FIMD_EXIF_MAIN, FIMD_EXIF_EXIF,    FIMD_EXIF_GPS,
+                                         FIMD_EXIF_MAKERNOTE, FIMD_EXIF_INTEROP, FIMD_IPTC, FIMD_XMP,
+                                         FIMD_GEOTIFF, FIMD_ANIMATION, FIMD_CUSTOM, FIMD_EXIF_RAW};
+
+class Writer {
+public:
+    void U32(std::uint32_t value) { Bytes(&value, sizeof value); }
+    void U64(std::uint64_t value) { Bytes(&value, sizeof value); }
+    void Bytes(const void* data, std::size_t size)
+    {
+        U64Raw(size);
+        Raw(data, size);
+    }
+    void Text(const char* text) { Bytes(text, text ? std::strlen(text) : 0); }
+    void Text(const std::string& text) { Bytes(text.data(), text.size()); }
+    const std::string& Data() const { return m_data; }
+
+private:
+    void U64Raw(std::uint64_t value) { Raw(&value, sizeof value); }
+    void Raw(const void* data, std::size_t size) { m_data.append(static_cast<const char*>(data), size); }
+    std::string m_data;
+};
+
+// Reads what Writer wrote; every read past the end or of the wrong size
+// marks the reader failed and gives zeros.
+class Reader {
+public:
+    Reader(const unsigned char* data, std::size_t size) : m_data(data), m_size(size) {}
+
+    std::uint32_t U32()
+    {
+        std::uint32_t value = 0;
+        Fixed(&value, sizeof value);
+        return value;
+    }
+    std::uint64_t U64()
+    {
+        std::uint64_t value = 0;
+        Fixed(&value, sizeof value);
+        return value;
+    }
+    // A field of any length: its bytes, or null and failed.
+    const unsigned char* Field(std::size_t& size)
+    {
+        std::uint64_t length = 0;
+        if (!Take(&length, sizeof length) || length > m_size - m_position) {
+            m_failed = true;
+            size = 0;
+            return nullptr;
+        }
+        size = static_cast<std::size_t>(length);
+        const unsigned char* field = m_data + m_position;
+        m_position += size;
+        return field;
+    }
+    std::string Text()
+    {
+        std::size_t size = 0;
+        const unsigned char* field = Field(size);
+        return field ? std::string(reinterpret_cast<const char*>(field), size) : std::string();
+    }
+    bool Failed() const { return m_failed; }
+
+private:
+    void Fixed(void* out, std::size_t size)
+    {
+        std::size_t stored = 0;
+        const unsigned char* field = Field(stored);
+        if (field == nullptr || stored != size) {
+            m_failed = true;
+            return;
+        }
+        std::memcpy(out, field, size);
+    }
+    bool Take(void* out, std::size_t size)
+    {
+        if (m_failed || size > m_size - m_position)
+            return false;
+        std::memcpy(out, m_data + m_position, size);
+        m_position += size;
+        return true;
+    }
+    const unsigned char* m_data;
+    std::size_t m_size;
+    std::size_t m_position = 0;
+    bool m_failed = false;
+};
+
+void WriteMetadata(Writer& out, FIBITMAP* dib)
+{
+    for (FREE_IMAGE_MDMODEL model : Models) {
+        std::vector<FITAG*> tags;
+        FITAG* tag = nullptr;
+        if (FIMETADATA* search = FreeImage_FindFirstMetadata(model, dib, &tag)) {
+            do
+                tags.push_back(tag);
+            while (FreeImage_FindNextMetadata(search, &tag));
+            FreeImage_FindCloseMetadata(search);
+        }
+        out.U32(static_cast<std::uint32_t>(tags.size()));
+        for (FITAG* each : tags) {
+            out.Text(FreeImage_GetTagKey(each));
+            out.Text(FreeImage_GetTagDescription(each));
+            out.U32(FreeImage_GetTagID(each));
+            out.U32(static_cast<std::uint32_t>(FreeImage_GetTagType(each)));
+            out.U32(FreeImage_GetTagCount(each));
+            out.Bytes(FreeImage_GetTagValue(each), FreeImage_GetTagLength(each));
+        }
+    }
+}
+
+bool ReadMetadata(Reader& in, FIBITMAP* dib)
+{
+    for (FREE_IMAGE_MDMODEL model : Models) {
+        const std::uint32_t count = in.U32();
+        for (std::uint32_t i = 0; i < count && !in.Failed(); ++i) {
+            const std::string key = in.Text();
+            const std::string description = in.Text();
+            const std::uint32_t id = in.U32();
+            const std::uint32_t type = in.U32();
+            const std::uint32_t valueCount = in.U32();
+            std::size_t length = 0;
+            const unsigned char* value = in.Field(length);
+            if (in.Failed())
+                return false;
+            FITAG* tag = FreeImage_CreateTag();
+            if (tag == nullptr)
+                return false;
+            // FreeImage checks the length against count and type itself.
+            const bool stored = FreeImage_SetTagKey(tag, key.c_str()) &&
+                                (description.empty() || FreeImage_SetTagDescription(tag, description.c_str())) &&
+                                FreeImage_SetTagID(tag, static_cast<WORD>(id)) &&
+                                FreeImage_SetTagType(tag, static_cast<FREE_IMAGE_MDTYPE>(type)) &&
+                                FreeImage_SetTagCount(tag, valueCount) &&
+                                FreeImage_SetTagLength(tag, static_cast<DWORD>(length)) &&
+                                (length == 0 || FreeImage_SetTagValue(tag, value)) &&
+                                FreeImage_SetMetadata(model, dib, key.c_str(), tag);
+            FreeImage_DeleteTag(tag);
+            if (!stored)
+                return false;
+        }
+    }
+    return !in.Failed();
+}
+
+std::string Description(const DecodedPicture& picture)
+{
+    Writer out;
+    out.U32(Magic);
+    out.U32(Version);
+    out.U32(static_cast<std::uint32_t>(picture.format));
+    out.Text(picture.error);
+    const std::size_t messages = std::min<std::size_t>(picture.messages.size(), MaxMessages);
+    out.U32(static_cast<std::uint32_t>(messages));
+    for (std::size_t i = picture.messages.size() - messages; i < picture.messages.size(); ++i)
+        out.Text(picture.messages[i]);
+    FIBITMAP* dib = picture.bitmap.get();
+    out.U32(dib != nullptr);
+    if (dib == nullptr)
+        return out.Data();
+    out.U32(static_cast<std::uint32_t>(FreeImage_GetImageType(dib)));
+    out.U32(FreeImage_GetWidth(dib));
+    out.U32(FreeImage_GetHeight(dib));
+    out.U32(FreeImage_GetBPP(dib));
+    out.U32(FreeImage_GetPitch(dib));
+    out.U32(FreeImage_GetRedMask(dib));
+    out.U32(FreeImage_GetGreenMask(dib));
+    out.U32(FreeImage_GetBlueMask(dib));
+    out.U32(FreeImage_GetDotsPerMeterX(dib));
+    out.U32(FreeImage_GetDotsPerMeterY(dib));
+    out.Bytes(FreeImage_GetPalette(dib), FreeImage_GetColorsUsed(dib) * sizeof(RGBQUAD));
+    out.U32(FreeImage_IsTransparent(dib));
+    out.Bytes(FreeImage_GetTransparencyTable(dib), FreeImage_GetTransparencyCount(dib));
+    RGBQUAD background{};
+    const bool hasBackground = FreeImage_GetBackgroundColor(dib, &background);
+    out.U32(hasBackground);
+    out.Bytes(&background, sizeof background);
+    const FIICCPROFILE* profile = FreeImage_GetICCProfile(dib);
+    out.U32(profile->flags);
+    out.Bytes(profile->data, profile->data ? profile->size : 0);
+    WriteMetadata(out, dib);
+    return out.Data();
+}
+
+std::uint64_t RoundToPage(std::uint64_t size)
+{
+    return (size + PageSize - 1) / PageSize * PageSize;
+}
+
+bool WriteAll(int fd, const void* data, std::uint64_t size, std::uint64_t offset)
+{
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = pwrite(fd, bytes, size, static_cast<off_t>(offset));
+        if (written <= 0)
+            return false;
+        bytes += written;
+        size -= static_cast<std::uint64_t>(written);
+        offset += static_cast<std::uint64_t>(written);
+    }
+    return true;
+}
+
+DecodedPicture Refused(std::string reason)
+{
+    DecodedPicture picture;
+    picture.error = std::move(reason);
+    return picture;
+}
+
+// Unmaps when it goes.
+struct Mapping {
+    void* address = MAP_FAILED;
+    std::size_t size = 0;
+    ~Mapping()
+    {
+        if (address != MAP_FAILED)
+            munmap(address, size);
+    }
+};
+
+} // namespace
+
+bool WriteDecodedPicture(int fd, const DecodedPicture& picture)
+{
+    const std::string description = Description(picture);
+    const std::uint64_t head = sizeof(std::uint64_t) + description.size();
+    const std::uint64_t size = static_cast<std::uint64_t>(description.size());
+    if (ftruncate(fd, 0) != 0 || !WriteAll(fd, &size, sizeof size, 0) ||
+        !WriteAll(fd, description.data(), description.size(), sizeof size))
+        return false;
+    FIBITMAP* dib = picture.bitmap.get();
+    if (dib == nullptr)
+        return true;
+    // FreeImage keeps the rows of a bitmap in one block, bottom row first.
+    const std::uint64_t pixelBytes =
+        static_cast<std::uint64_t>(FreeImage_GetPitch(dib)) * FreeImage_GetHeight(dib);
+    return WriteAll(fd, FreeImage_GetBits(dib), pixelBytes, RoundToPage(head));
+}
+
+DecodedPicture ReadDecodedPicture(int fd, std::uint64_t maxPixelBytes)
+{
+    struct stat status {};
+    if (fstat(fd, &status) != 0 || status.st_size < static_cast<off_t>(sizeof(std::uint64_t)))
+        return Refused("the decoder gave back no result");
+    Mapping mapping;
+    mapping.size = static_cast<std::size_t>(status.st_size);
+    mapping.address = mmap(nullptr, mapping.size, PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
+    if (mapping.address == MAP_FAILED)
+        return Refused("out of memory while taking over the decoded picture");
+    const auto* bytes = static_cast<const unsigned char*>(mapping.address);
+
+    std::uint64_t descriptionSize = 0;
+    std::memcpy(&descriptionSize, bytes, sizeof descriptionSize);
+    if (descriptionSize > mapping.size - sizeof descriptionSize)
+        return Refused("the decoder gave back a damaged result");
+    Reader in(bytes + sizeof descriptionSize, static_cast<std::size_t>(descriptionSize));
+    if (in.U32() != Magic || in.U32() != Version)
+        return Refused("the decoder gave back a damaged result");
+
+    DecodedPicture picture;
+    picture.format = static_cast<FREE_IMAGE_FORMAT>(static_cast<int>(in.U32()));
+    picture.error = in.Text();
+    const std::uint32_t messages = std::min(in.U32(), MaxMessages);
+    for (std::uint32_t i = 0; i < messages && !in.Failed(); ++i)
+        picture.messages.push_back(in.Text());
+    const bool hasBitmap = in.U32() != 0;
+    if (in.Failed())
+        return Refused("the decoder gave back a damaged result");
+    if (!hasBitmap) {
+        if (picture.error.empty())
+            picture.error = "the picture could not be decoded";
+        return picture;
+    }
+
+    const auto type = static_cast<FREE_IMAGE_TYPE>(in.U32());
+    const std::uint32_t width = in.U32();
+    const std::uint32_t height = in.U32();
+    const std::uint32_t bpp = in.U32();
+    const std::uint32_t pitch = in.U32();
+    const std::uint32_t redMask = in.U32();
+    const std::uint32_t greenMask = in.U32();
+    const std::uint32_t blueMask = in.U32();
+    const std::uint32_t dotsX = in.U32();
+    const std::uint32_t dotsY = in.U32();
+    std::size_t paletteSize = 0;
+    const unsigned char* palette = in.Field(paletteSize);
+    const bool transparent = in.U32() != 0;
+    std::size_t transparencySize = 0;
+    const unsigned char* transparency = in.Field(transparencySize);
+    const bool hasBackground = in.U32() != 0;
+    std::size_t backgroundSize = 0;
+    const unsigned char* background = in.Field(backgroundSize);
+    const std::uint32_t profileFlags = in.U32();
+    std::size_t profileSize = 0;
+    const unsigned char* profile = in.Field(profileSize);
+    if (in.Failed() || backgroundSize != sizeof(RGBQUAD) || transparencySize > 256)
+        return Refused("the decoder gave back a damaged result");
+
+    const std::uint64_t pixelBytes = static_cast<std::uint64_t>(pitch) * height;
+    const std::uint64_t pixelOffset = RoundToPage(sizeof descriptionSize + descriptionSize);
+    if (width == 0 || height == 0 || pixelBytes > maxPixelBytes || pixelOffset > mapping.size ||
+        pixelBytes > mapping.size - pixelOffset)
+        return Refused("the decoder gave back a damaged result");
+    BitmapPtr dib(FreeImage_AllocateT(type, static_cast<int>(width), static_cast<int>(height), static_cast<int>(bpp),
+                                      redMask, greenMask, blueMask));
+    if (!dib)
+        return Refused("out of memory while taking over the decoded picture");
+    if (FreeImage_GetPitch(dib.get()) != pitch || FreeImage_GetBPP(dib.get()) != bpp ||
+        paletteSize != FreeImage_GetColorsUsed(dib.get()) * sizeof(RGBQUAD))
+        return Refused("the decoder gave back a damaged result");
+    std::memcpy(FreeImage_GetBits(dib.get()), bytes + pixelOffset, pixelBytes);
+    if (paletteSize != 0)
+        std::memcpy(FreeImage_GetPalette(dib.get()), palette, paletteSize);
+    FreeImage_SetDotsPerMeterX(dib.get(), dotsX);
+    FreeImage_SetDotsPerMeterY(dib.get(), dotsY);
+    if (transparencySize != 0)
+        FreeImage_SetTransparencyTable(dib.get(), const_cast<BYTE*>(transparency), static_cast<int>(transparencySize));
+    FreeImage_SetTransparent(dib.get(), transparent);
+    if (hasBackground) {
+        RGBQUAD colour;
+        std::memcpy(&colour, background, sizeof colour);
+        FreeImage_SetBackgroundColor(dib.get(), &colour);
+    }
+    if (profileSize != 0) {
+        FIICCPROFILE* copy = FreeImage_CreateICCProfile(dib.get(), const_cast<unsigned char*>(profile),
+                                                         static_cast<long>(profileSize));
+        if (copy == nullptr)
+            return Refused("out of memory while taking over the decoded picture");
+    }
+    // The CMYK flag lives here, so it is kept even without a profile.
+    FreeImage_GetICCProfile(dib.get())->flags = static_cast<WORD>(profileFlags);
+    if (!ReadMetadata(in, dib.get()))
+        return Refused("the decoder gave back a damaged result");
+    picture.bitmap = std::move(dib);
+    return picture;
+}

@@ -110,9 +110,13 @@ void WriteMetadata(Writer& out, FIBITMAP* dib)
     for (FREE_IMAGE_MDMODEL model : Models) {
         std::vector<FITAG*> tags;
         FITAG* tag = nullptr;
-        if (FIMETADATA* search = FreeImage_FindFirstMetadata(model, dib, &tag)) {
+        // FreeImage reads past an empty model's end when asked for its first tag.
+        FIMETADATA* search =
+            FreeImage_GetMetadataCount(model, dib) != 0 ? FreeImage_FindFirstMetadata(model, dib, &tag) : nullptr;
+        if (search != nullptr) {
             do
-                tags.push_back(tag);
+                if (tag != nullptr)
+                    tags.push_back(tag);
             while (FreeImage_FindNextMetadata(search, &tag));
             FreeImage_FindCloseMetadata(search);
         }

@@ -1,0 +1,155 @@
+// SPDX-License-Identifier: MIT
+// Decoding in the helper process: a decoder that crashes, hangs or runs out
+// of its budget costs a refusal with a reason; only regular files are read;
+// and what comes back is the bitmap the decoder made, metadata included.
+#include "picture/freeimage_messages.h"
+#include "picture/isolated_decoding.h"
+#include "picture/picture_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path TestFolder()
+{
+    const fs::path folder = fs::path(QUENLO_TEST_OUTPUT_DIR) / "isolated" /
+                            ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+}
+
+// A stand-in for the helper: a shell script, used while it is in scope.
+class FakeDecoder {
+public:
+    explicit FakeDecoder(const std::string& body)
+    {
+        m_path = TestFolder() / "fake-decoder";
+        std::ofstream(m_path) << "#!/bin/sh\n" << body << "\n";
+        fs::permissions(m_path, fs::perms::owner_all);
+        setenv(DecoderVariable, m_path.c_str(), 1);
+    }
+    ~FakeDecoder() { unsetenv(DecoderVariable); }
+
+private:
+    fs::path m_path;
+};
+
+fs::path SavedPicture(FIBITMAP* bitmap, FREE_IMAGE_FORMAT format, const std::string& name, int flags = 0)
+{
+    RouteFreeImageMessages(); // the TIFF library's chatter stays out of the test log
+    const fs::path path = TestFolder() / name;
+    EXPECT_TRUE(FreeImage_Save(format, bitmap, path.c_str(), flags));
+    return path;
+}
+
+std::string Value(FIBITMAP* dib, FREE_IMAGE_MDMODEL model, const char* key)
+{
+    FITAG* tag = nullptr;
+    if (!FreeImage_GetMetadata(model, dib, key, &tag))
+        return "(missing)";
+    const auto* text = static_cast<const char*>(FreeImage_GetTagValue(tag));
+    return std::string(text, strnlen(text, FreeImage_GetTagLength(tag)));
+}
+
+} // namespace
+
+TEST(IsolatedDecoding, ACrashingOrHangingDecoderCostsARefusal)
+{
+    const fs::path picture = fs::path(QUENLO_TEST_DATA_DIR) / "hostile" / "rgba.png";
+    {
+        FakeDecoder crashing("kill -SEGV $$");
+        const LoadedPicture loaded = LoadPicture(picture);
+        EXPECT_FALSE(loaded);
+        EXPECT_NE(loaded.error.find("the file is damaged or not a picture (its decoder failed"), std::string::npos)
+            << loaded.error;
+    }
+    {
+        FakeDecoder hanging("exec sleep 30");
+        SetDecodeSeconds(1);
+        const LoadedPicture loaded = LoadPicture(picture);
+        SetDecodeSeconds(0);
+        EXPECT_EQ(loaded.error, "the file is damaged or not a picture (decoding took longer than 1 seconds)");
+    }
+    {
+        FakeDecoder missing("exit 0"); // exits without a result
+        EXPECT_EQ(LoadPicture(picture).error, "the decoder gave back no result");
+    }
+}
+
+TEST(IsolatedDecoding, APictureLargerThanTheBudgetIsRefusedWithItsSize)
+{
+    BitmapPtr big(FreeImage_Allocate(3000, 2000, 24));
+    const fs::path path = SavedPicture(big.get(), FIF_PNG, "big.png");
+    SetMemoryBudget(16 * MiB);
+    const LoadedPicture loaded = LoadPicture(path);
+    SetMemoryBudget(0);
+    EXPECT_EQ(loaded.error, "the picture needs more than 16 MiB to open (3000 x 2000 pixels take 18 MiB)");
+    EXPECT_TRUE(LoadPicture(path));
+}
+
+TEST(IsolatedDecoding, OnlyRegularFilesAreRead)
+{
+    const fs::path folder = TestFolder();
+    const fs::path pipe = folder / "pipe.xbm";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(LoadPicture(pipe).error, "not a picture file: it is a named pipe");
+    EXPECT_EQ(LoadPicture("/dev/zero").error, "not a picture file: it is a device");
+    EXPECT_EQ(LoadPicture(folder).error, "not a picture file: it is a folder");
+    EXPECT_NE(LoadPicture(folder / "absent.png").error.find("cannot open the file: "), std::string::npos);
+}
+
+TEST(IsolatedDecoding, TheBitmapComesBackWithDepthPaletteProfileAndMetadata)
+{
+    BitmapPtr deep(FreeImage_AllocateT(FIT_RGB16, 5, 3));
+    for (unsigned y = 0; y < 3; ++y) {
+        auto* row = reinterpret_cast<FIRGB16*>(FreeImage_GetScanLine(deep.get(), static_cast<int>(y)));
+        for (unsigned x = 0; x < 5; ++x)
+            row[x] = FIRGB16{static_cast<WORD>(x * 9000 + y), static_cast<WORD>(y * 20000 + 7), 65535};
+    }
+    FreeImage_SetMetadataKeyValue(FIMD_XMP, deep.get(), "XMLPacket", "<x:xmpmeta>kept</x:xmpmeta>");
+    FreeImage_SetMetadataKeyValue(FIMD_EXIF_MAIN, deep.get(), "Artist", "someone");
+    unsigned char profile[160] = {};
+    std::memcpy(profile + 36, "acsp", 4);
+    FreeImage_CreateICCProfile(deep.get(), profile, sizeof profile);
+    FreeImage_SetDotsPerMeterX(deep.get(), 11811);
+    const fs::path tiff = SavedPicture(deep.get(), FIF_TIFF, "deep.tif");
+
+    const DecodedPicture isolated = DecodeIsolated(tiff, CurrentDecodeLimits());
+    ASSERT_TRUE(isolated.bitmap) << isolated.error;
+    FIBITMAP* dib = isolated.bitmap.get();
+    EXPECT_EQ(isolated.format, FIF_TIFF);
+    EXPECT_EQ(FreeImage_GetImageType(dib), FIT_RGB16);
+    EXPECT_EQ(FreeImage_GetBPP(dib), 48u);
+    EXPECT_EQ(std::memcmp(FreeImage_GetBits(dib), FreeImage_GetBits(deep.get()), FreeImage_GetPitch(dib) * 3), 0);
+    EXPECT_EQ(Value(dib, FIMD_XMP, "XMLPacket"), "<x:xmpmeta>kept</x:xmpmeta>");
+    EXPECT_EQ(FreeImage_GetICCProfile(dib)->size, sizeof profile);
+    EXPECT_EQ(FreeImage_GetDotsPerMeterX(dib), 11811u);
+    const DecodedPicture direct = DecodePictureFile(tiff, tiff.filename(), ~0ull);
+    for (int model = FIMD_COMMENTS; model <= FIMD_EXIF_RAW; ++model)
+        EXPECT_EQ(FreeImage_GetMetadataCount(static_cast<FREE_IMAGE_MDMODEL>(model), dib),
+                  FreeImage_GetMetadataCount(static_cast<FREE_IMAGE_MDMODEL>(model), direct.bitmap.get()))
+            << "model " << model;
+
+    BitmapPtr indexed(FreeImage_Allocate(4, 2, 8));
+    for (unsigned i = 0; i < 256; ++i)
+        FreeImage_GetPalette(indexed.get())[i] = RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(255 - i), 9, 0};
+    FreeImage_GetBits(indexed.get())[1] = 200;
+    BYTE alpha[3] = {0, 128, 255};
+    FreeImage_SetTransparencyTable(indexed.get(), alpha, 3);
+    const fs::path png = SavedPicture(indexed.get(), FIF_PNG, "indexed.png");
+    const DecodedPicture palette = DecodeIsolated(png, CurrentDecodeLimits());
+    ASSERT_TRUE(palette.bitmap) << palette.error;
+    EXPECT_EQ(FreeImage_GetColorType(palette.bitmap.get()), FIC_PALETTE);
+    EXPECT_EQ(FreeImage_GetPalette(palette.bitmap.get())[200].rgbGreen, 55);
+    EXPECT_EQ(FreeImage_GetTransparencyCount(palette.bitmap.get()), 3u);
+    EXPECT_EQ(FreeImage_GetTransparencyTable(palette.bitmap.get())[1], 128);
+}

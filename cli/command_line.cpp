@@ -3,6 +3,7 @@
 
 #include "cli/strict_number.h"
 #include "engine/inpaint_job.h"
+#include "picture/colour_output.h"
 
 #include <optional>
 
@@ -39,7 +40,23 @@ std::pair<std::string, std::optional<std::string>> SplitOption(const std::string
 bool TakesValue(const std::string& name)
 {
     return name == "--overlay" || name == "--mask" || name == "--patch-size" || name == "--threads" ||
-           name == "--save-mask" || name == "--scan-margin";
+           name == "--save-mask" || name == "--scan-margin" || name == "--output-dir" || name == "--mask-dir" ||
+           name == "--overlay-dir" || name == "--format" || name == "--jobs";
+}
+
+// The checks of a run over many pictures, once every argument is read.
+ParsedCommandLine BatchChecked(ParsedCommandLine result, std::vector<std::string> files)
+{
+    CliOptions& options = result.options;
+    if (!options.mask.empty() || !options.overlay.empty() || !options.saveMask.empty())
+        return Refused("with --output-dir, give --mask-dir or --overlay-dir instead of --mask, --overlay and --save-mask");
+    if (options.maskDir.empty() == options.overlayDir.empty())
+        return Refused("with --output-dir, say what to remove with --mask-dir DIR or --overlay-dir DIR, one of them");
+    if (files.empty())
+        return Refused("give the pictures to work on after the options");
+    options.inputs = std::move(files);
+    result.action = CliAction::RunBatch;
+    return result;
 }
 
 } // namespace
@@ -110,6 +127,29 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
                 return Refused("--scan-margin: \"" + *value + "\" is not a whole number from 0 to " +
                                std::to_string(MaxScanMargin));
             options.scanMargin = *margin;
+        } else if (name == "--output-dir" || name == "--mask-dir" || name == "--overlay-dir") {
+            if (value->empty())
+                return Refused(name + " needs a folder name");
+            std::string& folder = name == "--output-dir" ? options.outputDir
+                                  : name == "--mask-dir" ? options.maskDir
+                                                         : options.overlayDir;
+            if (!folder.empty())
+                return Refused(name + " given twice");
+            folder = *value;
+        } else if (name == "--format") {
+            std::string format = value->starts_with('.') ? value->substr(1) : *value;
+            if (format.empty() || format.find('/') != std::string::npos ||
+                !WritesColourPictures("picture." + format))
+                return Refused("--format: \"" + *value + "\" is not the extension of a format that can be written in colour");
+            options.format = std::move(format);
+        } else if (name == "--jobs") {
+            const std::optional<int> jobs = ParseStrictInteger(*value, 1, MaxThreads);
+            if (!jobs)
+                return Refused("--jobs: \"" + *value + "\" is not a whole number from 1 to " +
+                               std::to_string(MaxThreads));
+            options.jobs = *jobs;
+        } else if (name == "--overwrite") {
+            options.overwrite = true;
         } else if (name == "--smooth-seam") {
             options.smoothSeam = true;
         } else if (name == "--quiet") {
@@ -119,6 +159,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         }
     }
 
+    if (!options.outputDir.empty())
+        return BatchChecked(std::move(result), std::move(files));
+    if (!options.maskDir.empty() || !options.overlayDir.empty() || !options.format.empty() || options.jobs != 0 ||
+        options.overwrite)
+        return Refused("--mask-dir, --overlay-dir, --format, --jobs and --overwrite need --output-dir");
     if (files.size() != 2)
         return Refused(files.size() < 2 ? "give an INPUT and an OUTPUT file" : "unexpected argument " + files[2]);
     if (options.overlay.empty() && options.mask.empty())
@@ -132,6 +177,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
 std::string HelpText()
 {
     return R"(Usage: quenlo-inpaint INPUT OUTPUT (--overlay FILE | --mask FILE) [options]
+       quenlo-inpaint --output-dir DIR (--overlay-dir DIR | --mask-dir DIR)
+                      [options] INPUT...
 
 Removes the marked parts of a photograph and fills them with texture taken
 from the rest of the picture, as the Quenlo editor's Paint command does.
@@ -163,11 +210,29 @@ Options:
   --help            show this help
   --version         show the version
 
-Exit status: 0 done; 2 bad usage or an input that cannot be used;
-3 an output file could not be written (nothing half-written is left).
+Many pictures at once (--output-dir given):
+  --output-dir DIR  where the results go, each named after its INPUT
+  --overlay-dir DIR the overlay of each INPUT: the file in DIR with the
+                    same name before the extension (photo.jpg: photo.png)
+  --mask-dir DIR    the same for masks
+  --format EXT      the format of the results (default: the INPUT's when
+                    it can be written, else tif)
+  --overwrite       replace results that exist (default: such a picture
+                    fails and its file is kept)
+  --jobs N          pictures worked on at once, each in a process of its
+                    own (default: one per core); results are the same as
+                    one run per picture
+  On a terminal a progress line shows pictures done, time taken and time
+  left. Each picture that fails gets one line on stderr; Ctrl+C stops,
+  keeping the results written so far and no partial ones.
 
-Example:
+Exit status: 0 done; 2 bad usage or an input that cannot be used;
+3 an output file could not be written (nothing half-written is left);
+4 some pictures of a run with --output-dir failed; 130 interrupted.
+
+Examples:
   quenlo-inpaint photo.jpg clean.png --overlay strokes.png
+  quenlo-inpaint --output-dir clean --mask-dir masks shoot/*.jpg
 )";
 }
 

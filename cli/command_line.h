@@ -10,6 +10,7 @@ constexpr int MaxThreads = 256;
 constexpr int MaxScanMargin = 1 << 20;
 
 struct CliOptions {
+    // One picture: INPUT OUTPUT.
     std::string input;
     std::string output;
     std::string overlay;  // the strokes picture, or empty
@@ -20,9 +21,19 @@ struct CliOptions {
     int threads = 0;    // 0: as many as the machine offers
     int scanMargin = 0; // pixels the scan rectangle grows by on every side
     bool quiet = false;
+
+    // Many pictures (--output-dir given): every INPUT gets its mask or
+    // overlay of the same base name and an output of that name in outputDir.
+    std::vector<std::string> inputs;
+    std::string outputDir;
+    std::string maskDir;    // exactly one of the two is set
+    std::string overlayDir;
+    std::string format;     // output extension without the dot, or empty: the input's
+    bool overwrite = false; // replace outputs that exist
+    int jobs = 0;           // pictures at once; 0: one per core
 };
 
-enum class CliAction { Run, ShowHelp, ShowVersion, Refuse };
+enum class CliAction { Run, RunBatch, ShowHelp, ShowVersion, Refuse };
 
 struct ParsedCommandLine {
     CliAction action = CliAction::Refuse;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // quenlo-inpaint: the inpainting engine from the command line.
 #include "cli/command_line.h"
+#include "cli/run_batch.h"
 #include "cli/run_inpaint.h"
 #include "picture/freeimage_messages.h"
 
@@ -21,6 +22,8 @@ int main(int argc, char** argv)
     case CliAction::Refuse:
         std::cerr << "quenlo-inpaint: " << parsed.error << " (see quenlo-inpaint --help)\n";
         return ExitBadInput;
+    case CliAction::RunBatch:
+        return RunBatch(parsed.options, argv[0], std::cout, std::cerr);
     case CliAction::Run:
         break;
     }

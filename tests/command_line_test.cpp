@@ -71,3 +71,33 @@ TEST(ParseCommandLine, HelpAndVersionWinOverEverythingElse)
     EXPECT_EQ(files.options.input, "--help");
     EXPECT_EQ(files.options.output, "-out.png");
 }
+
+TEST(ParseCommandLine, OutputFolderStartsARunOverManyPictures)
+{
+    const ParsedCommandLine parsed = ParseCommandLine(
+        {"--output-dir", "out", "--mask-dir=masks", "--format", ".tif", "--jobs", "3", "--overwrite", "a.jpg", "b.png"});
+    ASSERT_EQ(parsed.action, CliAction::RunBatch) << parsed.error;
+    EXPECT_EQ(parsed.options.inputs, (std::vector<std::string>{"a.jpg", "b.png"}));
+    EXPECT_EQ(parsed.options.outputDir, "out");
+    EXPECT_EQ(parsed.options.maskDir, "masks");
+    EXPECT_EQ(parsed.options.format, "tif");
+    EXPECT_EQ(parsed.options.jobs, 3);
+    EXPECT_TRUE(parsed.options.overwrite);
+
+    const std::vector<std::vector<std::string>> refused = {
+        {"--output-dir", "out", "a.jpg"},                                             // nothing to remove
+        {"--output-dir", "out", "--mask-dir", "m", "--overlay-dir", "o", "a.jpg"},    // both routes
+        {"--output-dir", "out", "--mask-dir", "m"},                                   // no pictures
+        {"--output-dir", "out", "--mask", "m.png", "a.jpg"},                          // one mask for all
+        {"--output-dir", "out", "--mask-dir", "m", "--format", "gif", "a.jpg"},       // no colour GIF
+        {"--output-dir", "out", "--mask-dir", "m", "--format", "xyz", "a.jpg"},
+        {"--output-dir", "out", "--mask-dir", "m", "--jobs", "0", "a.jpg"},
+        {"in.png", "out.png", "--mask", "m.png", "--overwrite"},                      // one picture
+        {"in.png", "out.png", "--mask-dir", "m"},
+    };
+    for (const std::vector<std::string>& arguments : refused) {
+        const ParsedCommandLine result = ParseCommandLine(arguments);
+        EXPECT_EQ(result.action, CliAction::Refuse) << arguments.back();
+        EXPECT_FALSE(result.error.empty());
+    }
+}

@@ -1,0 +1,188 @@
+// SPDX-License-Identifier: MIT
+#include "cli/run_batch.h"
+
+#include "cli/batch_plan.h"
+#include "cli/batch_progress.h"
+#include "cli/worker_processes.h"
+
+#include <fcntl.h>
+#include <sched.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <limits.h>
+#include <sstream>
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+int wakeWrite = -1;
+
+void RequestStop(int)
+{
+    stopRequested = 1;
+    const char byte = 0;
+    [[maybe_unused]] const ssize_t ignored = write(wakeWrite, &byte, 1);
+}
+
+// Ctrl+C, a hang-up or a termination request stop the run; the previous
+// handlers come back at the end.
+class StopSignals {
+public:
+    explicit StopSignals(int wakeFd)
+    {
+        stopRequested = 0;
+        wakeWrite = wakeFd;
+        struct sigaction action {};
+        action.sa_handler = RequestStop;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < std::size(Signals); ++i)
+            sigaction(Signals[i], &action, &m_previous[i]);
+    }
+    ~StopSignals()
+    {
+        for (std::size_t i = 0; i < std::size(Signals); ++i)
+            sigaction(Signals[i], &m_previous[i], nullptr);
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+private:
+    static constexpr int Signals[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction m_previous[std::size(Signals)] {};
+};
+
+std::string ThisProgram(const char* fallback)
+{
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : std::string(fallback);
+}
+
+int CoreCount()
+{
+    cpu_set_t cores;
+    if (sched_getaffinity(0, sizeof cores, &cores) == 0)
+        return std::max(1, CPU_COUNT(&cores));
+    return std::max(1L, sysconf(_SC_NPROCESSORS_ONLN));
+}
+
+// The one-picture command line for item; every option that shapes the
+// result is passed on, so its bytes equal those of a run on it alone.
+std::vector<std::string> WorkerArguments(const CliOptions& options, const BatchItem& item, int threads)
+{
+    std::vector<std::string> arguments = {
+        "--quiet",
+        "--threads=" + std::to_string(threads),
+        "--patch-size=" + std::to_string(options.patchSize),
+        "--scan-margin=" + std::to_string(options.scanMargin),
+        (options.maskDir.empty() ? "--overlay=" : "--mask=") + item.marks,
+    };
+    if (options.smoothSeam)
+        arguments.push_back("--smooth-seam");
+    arguments.insert(arguments.end(), {"--", item.input, item.output});
+    return arguments;
+}
+
+// Each line the worker wrote, or a line of our own when it ended without one.
+void ReportFailure(std::ostream& err, const BatchItem& item, const FinishedWorker& worker)
+{
+    std::istringstream lines(worker.errors);
+    bool said = false;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty()) {
+            err << line << '\n';
+            said = true;
+        }
+    }
+    if (!said)
+        err << "quenlo-inpaint: " << item.input << ": stopped with status " << worker.status << '\n';
+}
+
+} // namespace
+
+ExitStatus RunBatch(const CliOptions& options, const char* program, std::ostream& out, std::ostream& err)
+{
+    CliFailure failure;
+    const std::optional<std::vector<BatchItem>> items = PlanBatch(options, failure);
+    if (!items) {
+        err << "quenlo-inpaint: " << failure.message << '\n';
+        return failure.status;
+    }
+    std::size_t failed = 0;
+    std::vector<std::size_t> workable;
+    for (std::size_t i = 0; i < items->size(); ++i) {
+        if ((*items)[i].problem.empty()) {
+            workable.push_back(i);
+        } else {
+            err << "quenlo-inpaint: " << (*items)[i].problem << '\n';
+            ++failed;
+        }
+    }
+
+    const int cores = CoreCount();
+    const int parallel = std::max(1, std::min(options.jobs > 0 ? options.jobs : cores,
+                                              static_cast<int>(std::min<std::size_t>(workable.size(), MaxThreads))));
+    // Fewer pictures than cores: the spare cores go to the engines' threads.
+    const int threads = options.threads > 0 ? options.threads : std::max(1, cores / parallel);
+    std::vector<std::vector<std::string>> argumentLists;
+    for (const std::size_t i : workable)
+        argumentLists.push_back(WorkerArguments(options, (*items)[i], threads));
+
+    int wake[2];
+    if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
+        err << "quenlo-inpaint: cannot set up the run\n";
+        return ExitWriteFailed;
+    }
+    const bool showProgress = !options.quiet && isatty(STDERR_FILENO);
+    const auto start = std::chrono::steady_clock::now();
+    const auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
+    std::size_t finished = 0;
+    std::size_t written = 0;
+    const auto showLine = [&] {
+        if (showProgress)
+            err << '\r' << ProgressLine(finished, items->size(), elapsed()) << "\x1b[K" << std::flush;
+    };
+    const auto clearLine = [&] {
+        if (showProgress)
+            err << "\r\x1b[K";
+    };
+    finished = failed;
+    showLine();
+    WorkerCallbacks callbacks;
+    callbacks.tick = showLine;
+    callbacks.finished = [&](const FinishedWorker& worker) {
+        ++finished;
+        if (worker.status == ExitDone) {
+            ++written;
+        } else if (!stopRequested || worker.status < 128) {
+            clearLine();
+            ReportFailure(err, (*items)[workable[worker.index]], worker);
+            ++failed;
+        }
+        showLine();
+    };
+    {
+        StopSignals signals(wake[1]);
+        RunWorkers(ThisProgram(program), argumentLists, parallel, callbacks, &stopRequested, wake[0]);
+    }
+    close(wake[0]);
+    close(wake[1]);
+    clearLine();
+
+    if (stopRequested) {
+        err << "quenlo-inpaint: interrupted: " << written << " of " << items->size()
+            << " pictures written, the others left as they were\n";
+        return ExitInterrupted;
+    }
+    if (failed > 0) {
+        err << "quenlo-inpaint: " << failed << " of " << items->size() << " pictures failed, " << written
+            << " written to " << options.outputDir << '\n';
+        return ExitSomeFailed;
+    }
+    if (!options.quiet)
+        out << written << " pictures written to " << options.outputDir << " in " << ClockText(elapsed()) << '\n';
+    return ExitDone;
+}

@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: MIT
+// quenlo-inpaint over many pictures: the same bytes as one run per picture,
+// failures kept to their own pictures, and no result replaced unasked.
+#include "cli/batch_plan.h"
+#include "kernels/pixel_access.h"
+#include "picture/bitmap.h"
+#include "picture/picture_loader.h"
+#include "picture/picture_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Quoted(const fs::path& path)
+{
+    return "'" + path.string() + "'";
+}
+
+std::string ReadText(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void WriteText(const fs::path& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+struct ToolRun {
+    int status = -1;
+    std::string err;
+};
+
+class CliBatch : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+        folder = fs::path(QUENLO_TEST_OUTPUT_DIR) / "cli_batch" / test->name();
+        fs::remove_all(folder);
+        for (const char* sub : {"in", "masks", "out", "single"})
+            fs::create_directories(folder / sub);
+    }
+
+    ToolRun Run(const std::string& arguments) const
+    {
+        const std::string command =
+            Quoted(QUENLO_INPAINT_TOOL) + " " + arguments + " >/dev/null 2>" + Quoted(folder / "stderr.txt");
+        const int raw = std::system(command.c_str());
+        return ToolRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(folder / "stderr.txt")};
+    }
+
+    // A crop of the sample photograph at (left, top) with a rectangle to
+    // fill, the mask in the format the extension names.
+    void AddPicture(const std::string& name, int left, int top, const std::string& maskExtension) const
+    {
+        const LoadedPicture sample = LoadPicture(std::string(QUENLO_SAMPLE_DIR) + "/coffee.png");
+        ASSERT_TRUE(sample) << sample.error;
+        const BitmapPtr crop(FreeImage_Copy(sample.bitmap.get(), left, top, left + 160, top + 120));
+        BitmapPtr mask(FreeImage_Allocate(160, 120, 8));
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 160; ++x)
+                WriteMaskValue(mask.get(), x, y, x >= 60 && x < 90 && y >= 40 && y < 70 ? 255 : 0);
+        std::string error;
+        ASSERT_TRUE(WritePicture(crop.get(), (folder / "in" / (name + ".png")).string(), error)) << error;
+        ASSERT_TRUE(WritePicture(mask.get(), (folder / "masks" / (name + maskExtension)).string(), error)) << error;
+    }
+
+    std::string Batch(const std::string& options) const
+    {
+        return "--output-dir " + Quoted(folder / "out") + " --mask-dir " + Quoted(folder / "masks") + " " +
+               options + " " + Quoted(folder / "in" / "a.png") + " " + Quoted(folder / "in" / "b.png") + " " +
+               Quoted(folder / "in" / "c.png");
+    }
+
+    // The result of a run on name alone.
+    std::string SingleRun(const std::string& name, const std::string& maskExtension) const
+    {
+        const fs::path output = folder / "single" / (name + ".png");
+        const ToolRun run = Run(Quoted(folder / "in" / (name + ".png")) + " " + Quoted(output) + " --quiet --mask " +
+                                Quoted(folder / "masks" / (name + maskExtension)));
+        EXPECT_EQ(run.status, 0) << run.err;
+        return ReadText(output);
+    }
+
+    fs::path folder;
+};
+
+} // namespace
+
+TEST_F(CliBatch, ThreePicturesGiveTheBytesOfThreeSingleRuns)
+{
+    AddPicture("a", 0, 0, ".png");
+    AddPicture("b", 300, 200, ".bmp");
+    AddPicture("c", 440, 280, ".tif");
+    const ToolRun run = Run(Batch("--jobs 2"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(ReadText(folder / "out" / "a.png"), SingleRun("a", ".png"));
+    EXPECT_EQ(ReadText(folder / "out" / "b.png"), SingleRun("b", ".bmp"));
+    EXPECT_EQ(ReadText(folder / "out" / "c.png"), SingleRun("c", ".tif"));
+    EXPECT_NE(ReadText(folder / "out" / "a.png"), ReadText(folder / "out" / "b.png"));
+}
+
+TEST_F(CliBatch, ABrokenPictureFailsAloneWithStatusFour)
+{
+    AddPicture("a", 0, 0, ".png");
+    AddPicture("c", 440, 280, ".png");
+    WriteText(folder / "in" / "b.png", "\x89PNG\r\n\x1a\n cut short");
+    WriteText(folder / "masks" / "b.png", "");
+    const ToolRun run = Run(Batch(""));
+    EXPECT_EQ(run.status, 4);
+    EXPECT_EQ(ReadText(folder / "out" / "a.png"), SingleRun("a", ".png"));
+    EXPECT_EQ(ReadText(folder / "out" / "c.png"), SingleRun("c", ".png"));
+    EXPECT_FALSE(fs::exists(folder / "out" / "b.png"));
+    // One line for the broken picture, one for the summary.
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2) << run.err;
+    EXPECT_NE(run.err.find("b.png"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("1 of 3 pictures failed"), std::string::npos) << run.err;
+}
+
+TEST_F(CliBatch, ResultsAreReplacedOnlyWithOverwrite)
+{
+    AddPicture("a", 0, 0, ".png");
+    AddPicture("b", 300, 200, ".png");
+    AddPicture("c", 440, 280, ".png");
+    WriteText(folder / "out" / "b.png", "kept");
+    const ToolRun first = Run(Batch(""));
+    EXPECT_EQ(first.status, 4);
+    EXPECT_EQ(ReadText(folder / "out" / "b.png"), "kept");
+    EXPECT_NE(first.err.find("exists; --overwrite replaces it"), std::string::npos) << first.err;
+    EXPECT_TRUE(fs::exists(folder / "out" / "a.png"));
+
+    const ToolRun again = Run(Batch("--overwrite"));
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(ReadText(folder / "out" / "b.png"), SingleRun("b", ".png"));
+}
+
+TEST_F(CliBatch, PlanFindsMarksByNameAndRefusesClashes)
+{
+    WriteText(folder / "masks" / "photo.png", "");
+    WriteText(folder / "masks" / "twice.png", "");
+    WriteText(folder / "masks" / "twice.tif", "");
+    CliOptions options;
+    options.outputDir = (folder / "out").string();
+    options.maskDir = (folder / "masks").string();
+    options.inputs = {"shoot/photo.jpg", "other/photo.jpg", "anim.gif", "twice.png", (folder / "masks" / "photo.png").string()};
+    WriteText(folder / "masks" / "anim.tif", "");
+    CliFailure failure;
+    const std::optional<std::vector<BatchItem>> items = PlanBatch(options, failure);
+    ASSERT_TRUE(items) << failure.message;
+    ASSERT_EQ(items->size(), 5U);
+    EXPECT_EQ((*items)[0].marks, (folder / "masks" / "photo.png").string());
+    EXPECT_EQ((*items)[0].output, (folder / "out" / "photo.jpg").string());
+    EXPECT_EQ((*items)[0].problem, "");
+    EXPECT_NE((*items)[1].problem.find("same name as that of shoot/photo.jpg"), std::string::npos);
+    // GIF holds no 24-bit colour: the result becomes a TIFF file.
+    EXPECT_EQ((*items)[2].output, (folder / "out" / "anim.tif").string());
+    EXPECT_NE((*items)[3].problem.find("more than one mask named twice.*"), std::string::npos);
+    // A picture is never its own mask.
+    EXPECT_NE((*items)[4].problem.find("no mask named photo.*"), std::string::npos) << (*items)[4].problem;
+
+    options.maskDir = (folder / "missing").string();
+    EXPECT_FALSE(PlanBatch(options, failure));
+    EXPECT_EQ(failure.status, ExitBadInput);
+}

@@ -3,10 +3,11 @@
 # Installs the build into a temporary prefix and checks what a desktop needs:
 # both programs start from there, the editor finds its help there, and the
 # desktop entry, metainfo and man pages pass their validators.
-# Usage: staged_install.sh BUILD_DIR gui|nogui
+# Usage: staged_install.sh BUILD_DIR gui|nogui SAMPLE_DIR
 set -euo pipefail
 build=$1
 with_gui=$2
+samples=$3
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -15,6 +16,10 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 "$prefix/bin/quenlo-inpaint" --version | grep -q '^quenlo-inpaint [0-9]' || fail "quenlo-inpaint --version"
 "$prefix/bin/quenlo-inpaint" --help | grep -q '^Usage: quenlo-inpaint' || fail "quenlo-inpaint --help"
+# A real run: the installed tool decodes through its installed helper.
+"$prefix/bin/quenlo-inpaint" --quiet "$samples/coffee.png" "$prefix/result.png" \
+  --overlay "$samples/coffee_overlay.png" || fail "quenlo-inpaint on the sample"
+[[ -s $prefix/result.png ]] || fail "no result from the installed quenlo-inpaint"
 man_pages=("$prefix/share/man/man1/quenlo-inpaint.1")
 
 if [[ $with_gui == gui ]]; then

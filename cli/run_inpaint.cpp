@@ -36,7 +36,7 @@ ExitStatus RunInpaint(const CliOptions& options, std::ostream& out, CliFailure& 
         InpaintRegion(job);
         summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    summary.unfilledPixels = CountHolePixels(job.maskImage);
+    summary.unfilledPixels = CountHolePixels(job);
 
     std::string error;
     if (!WritePicture(picture, options.output, error)) {

@@ -1,20 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "cli/run_report.h"
 
-#include "kernels/pixel_access.h"
+#include "engine/scan_rectangle.h"
 
 #include <iomanip>
 
-long long CountHolePixels(FIBITMAP* mask)
+long long CountHolePixels(InpaintJob job)
 {
-    const int width = static_cast<int>(FreeImage_GetWidth(mask));
-    const int height = static_cast<int>(FreeImage_GetHeight(mask));
-    long long count = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if (ReadMaskValue(mask, x, y) == MaskHole)
-                ++count;
-    return count;
+    job.scanMinX = 0;
+    job.scanMinY = 0;
+    job.scanMaxX = job.imageWidth - 1;
+    job.scanMaxY = job.imageHeight - 1;
+    return CountScanRectangle(job).holeCount;
 }
 
 void PrintSummary(std::ostream& out, const RunSummary& summary)

@@ -20,7 +20,8 @@ struct RunSummary {
     std::string savedMask; // empty when no mask was written
 };
 
-// The MaskHole pixels of the whole mask.
-long long CountHolePixels(FIBITMAP* mask);
+// The MaskHole pixels of the job's whole mask, counted as the engine counts
+// its scan rectangle.
+long long CountHolePixels(InpaintJob job);
 
 void PrintSummary(std::ostream& out, const RunSummary& summary);

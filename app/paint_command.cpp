@@ -3,7 +3,7 @@
 // the canvas shows the result. Undo brings back the state before the Paint.
 #include "app/viewer_dialog.h"
 
-#include "app/wait_cursor.h"
+#include "controls/wait_cursor.h"
 #include "canvas/canvas_pane.h"
 #include "canvas/overlay_capture.h"
 #include "controls/message_box.h"
@@ -37,6 +37,7 @@ void CViewerDlg::PaintCommand()
                       m_bSmoothSeam != 0, target,
                       [](const std::string& message) { ShowMessageBox(QString::fromStdString(message)); });
     InpaintRegion(job);
+    m_pCanvas->MarkChanged();
 
     if (cmyk)
         m_pCanvas->ConvertCmykImage();

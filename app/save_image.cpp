@@ -40,19 +40,19 @@ bool MayReplace(const QString& chosen, const QString& output)
 
 } // namespace
 
-void CViewerDlg::SaveImage()
+bool CViewerDlg::SaveImage()
 {
     if (!m_pCanvas->HasPicture()) {
         ShowMessageBox(QStringLiteral("No image!"));
-        return;
+        return false;
     }
     const QString chosen = AskSaveFileName(this, QStringLiteral("Save image"),
                                            QStringLiteral("Image files (*.bmp *.png *.tif *.jpg)"));
     if (chosen.isEmpty())
-        return;
+        return false;
     const QString output = TiffPathFor(chosen);
     if (!MayReplace(chosen, output))
-        return;
+        return false;
 
     FIBITMAP* image = m_pCanvas->WorkingImage();
     if (m_pCanvas->ColorType() == FIC_CMYK) {
@@ -61,6 +61,10 @@ void CViewerDlg::SaveImage()
         SetGreyRampPalette(image);
     }
     std::string error = "there is no picture in memory to write";
-    if (image == nullptr || !WritePicture(image, QFile::encodeName(output).toStdString(), error))
+    if (image == nullptr || !WritePicture(image, QFile::encodeName(output).toStdString(), error)) {
         ShowMessageBox(QStringLiteral("File %1 could not be saved (%2).").arg(output, QString::fromStdString(error)));
+        return false;
+    }
+    m_pCanvas->MarkSaved();
+    return true;
 }

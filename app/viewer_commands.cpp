@@ -5,6 +5,7 @@
 #include "app/about_dialog.h"
 
 #include "canvas/canvas_pane.h"
+#include "controls/message_box.h"
 #include "controls/xp_style_button_st.h"
 #include "res/resource_ids.h"
 
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QSlider>
@@ -26,8 +28,9 @@ void CViewerDlg::ConnectCommands()
     };
     onClick(m_btnOpen, &CViewerDlg::OpenCommand);
     onMenu(ID_FILE_OPEN_IMAGE, &CViewerDlg::OpenCommand);
-    onClick(m_btnSave, &CViewerDlg::SaveImage);
-    onMenu(ID_FILE_SAVE_IMAGE, &CViewerDlg::SaveImage);
+    connect(m_btnSave, &QAbstractButton::clicked, this, [this] { SaveImage(); });
+    connect(m_pMenuBar->findChild<QAction*>(QString::number(ID_FILE_SAVE_IMAGE)), &QAction::triggered, this,
+            [this] { SaveImage(); });
     connect(m_pMenuBar->findChild<QAction*>(QString::number(ID_FILE_EXIT)), &QAction::triggered, this,
             &QWidget::close);
     onMenu(ID_HELP_READ, &CViewerDlg::OpenHelp);
@@ -53,18 +56,33 @@ void CViewerDlg::ConnectCommands()
 
     onClick(qobject_cast<QAbstractButton*>(Control(IDC_PAINT)), &CViewerDlg::PaintCommand);
     onClick(qobject_cast<QAbstractButton*>(Control(IDC_UNDO)), &CViewerDlg::UndoCommand);
+    connect(m_pCanvas, &CCanvasPane::RevisionChanged, this, &CViewerDlg::UpdateWindowTitle);
 }
 
 void CViewerDlg::OpenCommand()
 {
-    m_pCanvas->OpenPictureDialog();
-    AfterOpen();
+    const QString path = m_pCanvas->AskPictureName();
+    if (!path.isEmpty())
+        OpenPictureFile(path);
 }
 
 void CViewerDlg::OpenPictureFile(const QString& path)
 {
-    m_pCanvas->OpenPicture(path);
-    AfterOpen();
+    if (MayDropPicture() && m_pCanvas->OpenPicture(path))
+        AfterOpen();
+}
+
+bool CViewerDlg::MayDropPicture()
+{
+    if (!m_pCanvas->IsModified())
+        return true;
+    const QString name = QFileInfo(m_pCanvas->OpenedFileName()).fileName();
+    switch (AskSaveChanges(QStringLiteral("Save changes to %1 before closing?").arg(name))) {
+    case SaveAnswer::Save: return SaveImage();
+    case SaveAnswer::Discard: return true;
+    case SaveAnswer::Cancel: break;
+    }
+    return false;
 }
 
 void CViewerDlg::AfterOpen()
@@ -72,8 +90,14 @@ void CViewerDlg::AfterOpen()
     g_bImageJustOpened = true;
     UpdateZoomText(m_pCanvas->GetZoom());
     m_stFileName->setText(m_pCanvas->OpenedFileName());
-    if (m_pCanvas->HasPicture())
-        ReplaceMask();
+    ReplaceMask();
+}
+
+void CViewerDlg::UpdateWindowTitle()
+{
+    const QString name = QFileInfo(m_pCanvas->OpenedFileName()).fileName();
+    setWindowTitle(name.isEmpty() ? QStringLiteral("Quenlo") : QStringLiteral("%1[*] - Quenlo").arg(name));
+    setWindowModified(m_pCanvas->IsModified());
 }
 
 void CViewerDlg::ReplaceMask()

@@ -44,7 +44,11 @@ public:
     // Opens a picture named on the command line, as the Open command opens
     // the one chosen in its dialog.
     void OpenPictureFile(const QString& path);
-    void SaveImage();
+    // True when the picture was written.
+    bool SaveImage();
+    // Asks whether changes not yet saved may go, saving them if the user
+    // wants; true when the picture may be replaced or the window closed.
+    bool MayDropPicture();
     void PaintCommand();
     void UndoCommand();
     void SelectTool(int tool);
@@ -79,6 +83,8 @@ private:
     void StoreSettings();
     // What every Open does after the file dialog, whatever its outcome.
     void AfterOpen();
+    // The file's name and a mark while the picture differs from it.
+    void UpdateWindowTitle();
     void ReplaceMask();
 
     void SetStatusText(const QString& text);

@@ -17,15 +17,11 @@ void CViewerDlg::ReloadLastPicture()
         return;
     m_strLastFile = settings.ReadLastFile();
     m_chkReloadLast->setChecked(true);
-    if (!m_strLastFile.isEmpty()) {
-        m_pCanvas->OpenPicture(m_strLastFile);
-        if (m_pCanvas->HasPicture()) {
-            UpdateZoomText(m_pCanvas->GetZoom());
-            ReplaceMask();
-        }
+    if (!m_strLastFile.isEmpty() && m_pCanvas->OpenPicture(m_strLastFile)) {
+        UpdateZoomText(m_pCanvas->GetZoom());
+        m_stFileName->setText(m_pCanvas->OpenedFileName());
+        ReplaceMask();
     }
-    // The canvas keeps the name even when the picture could not be loaded.
-    m_stFileName->setText(m_pCanvas->OpenedFileName());
 }
 
 void CViewerDlg::StoreSettings()
@@ -33,12 +29,17 @@ void CViewerDlg::StoreSettings()
     CAppSettings settings;
     const bool reload = m_chkReloadLast->isChecked();
     settings.WriteReloadLastFile(reload ? 1 : 0);
+    // A last picture that could not be reloaded is tried again next time.
     if (reload)
-        settings.WriteLastFile(m_pCanvas->OpenedFileName());
+        settings.WriteLastFile(m_pCanvas->HasPicture() ? m_pCanvas->OpenedFileName() : m_strLastFile);
 }
 
 void CViewerDlg::closeEvent(QCloseEvent* event)
 {
+    if (!MayDropPicture()) {
+        event->ignore();
+        return;
+    }
     StoreSettings();
     event->accept();
     done(QDialog::Rejected);

@@ -3,9 +3,58 @@
 
 #include "canvas/layer_render.h"
 #include "controls/file_dialogs.h"
+#include "controls/message_box.h"
+#include "controls/wait_cursor.h"
 #include "picture/cmyk_conversion.h"
 
 #include <algorithm>
+#include <optional>
+
+namespace {
+
+// What the canvas works on for one picture, made before anything of the
+// picture being edited is replaced.
+struct PictureLayers {
+    int colorType = FIC_RGB;
+    BitmapPtr working;
+    BitmapPtr cmyk;
+    QImage result;
+    QImage display;
+    QImage overlay;
+};
+
+// Nothing when memory runs out for any part.
+std::optional<PictureLayers> MakePictureLayers(FIBITMAP* picture)
+{
+    PictureLayers layers;
+    const int width = static_cast<int>(FreeImage_GetWidth(picture));
+    const int height = static_cast<int>(FreeImage_GetHeight(picture));
+    // The picture was read once, CMYK separation kept, for the pane; the
+    // working image is a copy of that read, not a second one.
+    layers.working.reset(FreeImage_Clone(picture));
+    if (!layers.working)
+        return std::nullopt;
+    layers.colorType = FreeImage_GetColorType(layers.working.get());
+    if (layers.colorType == FIC_CMYK) {
+        layers.cmyk = std::move(layers.working);
+        layers.working.reset(FreeImage_Allocate(width, height, 24));
+        if (!layers.working)
+            return std::nullopt;
+        ConvertCmykToRgb(layers.cmyk.get(), layers.working.get());
+    }
+    layers.result = MakeBlackLayer(width, height);
+    layers.overlay = MakeBlackLayer(width, height);
+    if (layers.result.isNull() || layers.overlay.isNull())
+        return std::nullopt;
+    RenderBitmapIntoLayer(layers.working.get(), layers.result);
+    // The display starts as the picture; a CMYK picture shows its RGB colours.
+    layers.display = layers.result.copy();
+    if (layers.display.isNull())
+        return std::nullopt;
+    return layers;
+}
+
+} // namespace
 
 CCanvasPane::CCanvasPane(QWidget* parent) : CPreviewPane(parent)
 {
@@ -16,10 +65,14 @@ CCanvasPane::CCanvasPane(QWidget* parent) : CPreviewPane(parent)
 
 CCanvasPane::~CCanvasPane() = default;
 
+QString CCanvasPane::AskPictureName()
+{
+    return AskOpenFileName(this, QStringLiteral("Open image"), QStringLiteral("Image files (*.bmp *.png *.tif *.jpg)"));
+}
+
 bool CCanvasPane::OpenPictureDialog()
 {
-    const QString path =
-        AskOpenFileName(this, QStringLiteral("Open image"), QStringLiteral("Image files (*.bmp *.png *.tif *.jpg)"));
+    const QString path = AskPictureName();
     if (path.isEmpty())
         return false;
     return OpenPicture(path);
@@ -27,39 +80,49 @@ bool CCanvasPane::OpenPictureDialog()
 
 bool CCanvasPane::OpenPicture(const QString& name)
 {
-    m_strOpenedFile = name;
-    if (!LoadFile(name))
+    const CWaitCursor waitCursor;
+    LoadedPicture loaded = ReadPictureFile(name);
+    if (!loaded)
         return false;
-    BuildLayers();
+    std::optional<PictureLayers> layers = MakePictureLayers(loaded.bitmap.get());
+    if (!layers) {
+        ShowMessageBox(OpenFailureText(name, QStringLiteral("there is not enough memory for it")));
+        return false;
+    }
+    ShowPicture(std::move(loaded), name);
+    m_strOpenedFile = name;
+    m_nColorType = layers->colorType;
+    m_pWorkingImage = std::move(layers->working);
+    m_pCmykImage = std::move(layers->cmyk);
+    m_imgResult = std::move(layers->result);
+    m_imgDisplay = std::move(layers->display);
+    m_imgOverlay = std::move(layers->overlay);
+    // Undo holds nothing of this picture until its first Paint.
+    m_imgSavedOverlay = m_imgOverlay;
+    m_imgSavedDisplay = m_imgDisplay;
+    m_pSavedWorkingImage.reset();
+    m_pSavedCmykImage.reset();
+    m_nRevision = m_nSavedRevision = m_nSavedStateRevision = ++m_nLastRevision;
+    emit RevisionChanged();
     RebuildCursor();
     return true;
 }
 
-void CCanvasPane::BuildLayers()
+void CCanvasPane::MarkChanged()
 {
-    if (!HasPicture())
-        return;
-    m_imgDisplay = MakeBlackLayer(m_nWidth, m_nHeight);
-    m_imgOverlay = MakeBlackLayer(m_nWidth, m_nHeight);
-    m_imgResult = MakeBlackLayer(m_nWidth, m_nHeight);
-    // The saved images stay: they belong to the previous picture, and Undo
-    // is locked until the first Paint on this one replaces them.
-    m_imgSavedOverlay = MakeBlackLayer(m_nWidth, m_nHeight);
-    m_imgSavedDisplay = MakeBlackLayer(m_nWidth, m_nHeight);
+    SetRevision(++m_nLastRevision);
+}
 
-    // The picture was read once, CMYK separation kept, for the pane; the
-    // working image is a copy of that read, not a second one.
-    m_pCmykImage.reset();
-    m_pWorkingImage.reset(FreeImage_Clone(m_pPicture.get()));
-    m_nColorType = m_pWorkingImage ? FreeImage_GetColorType(m_pWorkingImage.get()) : FIC_RGB;
-    if (m_nColorType == FIC_CMYK) {
-        m_pCmykImage = std::move(m_pWorkingImage);
-        m_pWorkingImage.reset(FreeImage_Allocate(m_nWidth, m_nHeight, 24));
-        ConvertCmykImage();
-    }
-    RenderResult();
-    // The display starts as the picture; a CMYK picture shows its RGB colours.
-    RenderDisplay();
+void CCanvasPane::SetRevision(int revision)
+{
+    m_nRevision = revision;
+    emit RevisionChanged();
+}
+
+void CCanvasPane::MarkSaved()
+{
+    m_nSavedRevision = m_nRevision;
+    emit RevisionChanged();
 }
 
 void CCanvasPane::ConvertCmykImage()

@@ -31,9 +31,12 @@ public:
     explicit CCanvasPane(QWidget* parent = nullptr);
     ~CCanvasPane() override;
 
+    // The open-file dialog; empty when the user cancels.
+    QString AskPictureName();
     bool OpenPictureDialog();
+    // All or nothing: the picture, its layers, strokes and undo state are
+    // replaced only when the new picture was read and its layers were made.
     bool OpenPicture(const QString& name);
-    void BuildLayers();
     void RenderResult();
     void ConvertCmykImage();
     void RenderDisplay();
@@ -58,6 +61,18 @@ public:
     void RefreshLayout();
     void RebuildCursor();
 
+    // Every state of the picture has its own number; the picture differs from
+    // its file when the state shown is not the one last opened or saved.
+    // Strokes are no change of the picture.
+    int Revision() const { return m_nRevision; }
+    bool IsModified() const { return m_nRevision != m_nSavedRevision; }
+    // The picture was changed: its state gets a new number.
+    void MarkChanged();
+    // Shows that an earlier state is back, as undo brings one back.
+    void SetRevision(int revision);
+    // The state shown is now in a file.
+    void MarkSaved();
+
     const QString& OpenedFileName() const { return m_strOpenedFile; }
     int BrushSize() const { return m_nBrushSize; }
     int CurrentTool() const { return m_nTool; }
@@ -72,6 +87,10 @@ public:
     // on screen (at most four times LargestCursorSize), before any scaling
     // down to LargestCursorSize.
     const QImage& CursorImage() const { return m_imgCursor; }
+
+signals:
+    // The picture's state number or its saved one changed.
+    void RevisionChanged();
 
 protected:
     const QImage& ShownImage() override;
@@ -112,6 +131,10 @@ private:
     QImage m_imgSavedDisplay;
     BitmapPtr m_pSavedWorkingImage;
     BitmapPtr m_pSavedCmykImage;
+    int m_nSavedStateRevision = 0;
+    int m_nRevision = 0;
+    int m_nSavedRevision = 0;
+    int m_nLastRevision = 0;
 
     // The stroke in progress: picture point where the last segment ended and
     // the pen chosen when the button went down.

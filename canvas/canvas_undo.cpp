@@ -20,6 +20,7 @@ void CCanvasPane::SaveUndoState()
     if (m_nColorType == FIC_CMYK)
         m_pSavedCmykImage = CloneOf(m_pCmykImage.get());
     m_pSavedWorkingImage = CloneOf(m_pWorkingImage.get());
+    m_nSavedStateRevision = m_nRevision;
     RenderResult();
 }
 
@@ -33,8 +34,10 @@ void CCanvasPane::RestoreUndoState()
         if (BitmapPtr cmyk = CloneOf(m_pSavedCmykImage.get()))
             m_pCmykImage = std::move(cmyk);
     }
-    if (BitmapPtr working = CloneOf(m_pSavedWorkingImage.get()))
+    if (BitmapPtr working = CloneOf(m_pSavedWorkingImage.get())) {
         m_pWorkingImage = std::move(working);
+        SetRevision(m_nSavedStateRevision);
+    }
     RenderResult();
     update();
 }

@@ -16,6 +16,16 @@
 #include <algorithm>
 #include <cmath>
 
+QString OpenFailureText(const QString& name, QString reason)
+{
+    // The sentence ends with its own full stop, whatever the reason ends with.
+    while (reason.endsWith(QLatin1Char('.')))
+        reason.chop(1);
+    if (reason.isEmpty())
+        return QStringLiteral("File %1 could not be opened.").arg(name);
+    return QStringLiteral("File %1 could not be opened: %2.").arg(name, reason);
+}
+
 CPreviewPane::CPreviewPane(QWidget* parent)
     : QWidget(parent),
       m_pHorizontalBar(new QScrollBar(Qt::Horizontal, this)),
@@ -37,19 +47,31 @@ CPreviewPane::~CPreviewPane() = default;
 
 bool CPreviewPane::LoadFile(const QString& name)
 {
+    LoadedPicture loaded = ReadPictureFile(name);
+    if (!loaded)
+        return false;
+    ShowPicture(std::move(loaded), name);
+    return true;
+}
+
+LoadedPicture CPreviewPane::ReadPictureFile(const QString& name)
+{
     if (name.isEmpty()) {
         ShowMessageBox(QStringLiteral("CPreviewPane::LoadFile(): no file name provided"));
-        return false;
+        return {};
     }
+    LoadedPicture loaded = LoadPicture(QFile::encodeName(name).toStdString());
+    if (!loaded)
+        ShowMessageBox(OpenFailureText(name, QString::fromStdString(loaded.error)));
+    return loaded;
+}
+
+void CPreviewPane::ShowPicture(LoadedPicture loaded, const QString& name)
+{
     RefreshClientRect();
     Unload();
     m_strFileName = name;
-    LoadedPicture loaded = LoadPicture(QFile::encodeName(name).toStdString());
     m_format = loaded.format;
-    if (!loaded) {
-        ShowMessageBox(QStringLiteral("File %1 could not be opened.").arg(name));
-        return false;
-    }
     m_pPicture = std::move(loaded.bitmap);
     m_nWidth = static_cast<int>(FreeImage_GetWidth(m_pPicture.get()));
     m_nHeight = static_cast<int>(FreeImage_GetHeight(m_pPicture.get()));
@@ -59,7 +81,6 @@ bool CPreviewPane::LoadFile(const QString& name)
         m_nFitMode = 0;
         UpdateScrollBars();
     }
-    return true;
 }
 
 void CPreviewPane::Unload()

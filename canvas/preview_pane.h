@@ -5,12 +5,17 @@
 #pragma once
 
 #include "picture/bitmap.h"
+#include "picture/picture_loader.h"
 
 #include <QImage>
 #include <QString>
 #include <QWidget>
 
 class QScrollBar;
+
+// What the user is told when a picture cannot be opened: the file and the
+// loader's reason.
+QString OpenFailureText(const QString& name, QString reason);
 
 class CPreviewPane : public QWidget {
     Q_OBJECT
@@ -22,6 +27,8 @@ public:
     explicit CPreviewPane(QWidget* parent = nullptr);
     ~CPreviewPane() override;
 
+    // Reads and shows a picture; a file that cannot be read leaves the pane
+    // as it was.
     bool LoadFile(const QString& name);
     void Unload();
     void SetScrollPosition(int x, int y);
@@ -54,6 +61,11 @@ protected:
     // What the view draws at the zoom, of the picture's size.
     virtual const QImage& ShownImage();
 
+    // Reads a picture without changing the pane; a failure is told to the
+    // user with the loader's reason.
+    LoadedPicture ReadPictureFile(const QString& name);
+    // Replaces the shown picture by one that was read.
+    void ShowPicture(LoadedPicture loaded, const QString& name);
     void RefreshClientRect();
     // The widget area where a rectangle of picture pixels is drawn, a pixel
     // wider on each side, within the client area.

@@ -18,6 +18,12 @@ QuestionBoxHook& QuestionHook()
     return hook;
 }
 
+SaveQuestionHook& SaveHook()
+{
+    static SaveQuestionHook hook;
+    return hook;
+}
+
 } // namespace
 
 void ShowMessageBox(const QString& text, MessageIcon icon)
@@ -42,6 +48,21 @@ bool AskYesNo(const QString& text)
     return box.exec() == QMessageBox::Yes;
 }
 
+SaveAnswer AskSaveChanges(const QString& text)
+{
+    if (SaveHook())
+        return SaveHook()(text);
+    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save: return SaveAnswer::Save;
+    case QMessageBox::Discard: return SaveAnswer::Discard;
+    default: return SaveAnswer::Cancel;
+    }
+}
+
 void SetMessageBoxHook(MessageBoxHook hook)
 {
     Hook() = std::move(hook);
@@ -50,4 +71,9 @@ void SetMessageBoxHook(MessageBoxHook hook)
 void SetQuestionBoxHook(QuestionBoxHook hook)
 {
     QuestionHook() = std::move(hook);
+}
+
+void SetSaveQuestionHook(SaveQuestionHook hook)
+{
+    SaveHook() = std::move(hook);
 }

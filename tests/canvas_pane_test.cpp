@@ -3,8 +3,10 @@
 #include "controls/file_dialogs.h"
 #include "controls/message_box.h"
 #include "kernels/pixel_access.h"
+#include "test_bitmaps.h"
 #include "test_pictures.h"
 
+#include <QFile>
 #include <QPaintEvent>
 #include <QTemporaryDir>
 #include <QTest>
@@ -194,14 +196,53 @@ TEST_F(CanvasPane, OpenDialogOpensTheChosenPictureOrNothing)
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(CanvasPane, FailedOpenKeepsTheLayers)
+TEST_F(CanvasPane, FailedOpenChangesNothing)
 {
     Stroke({10, 10}, {20, 10});
-    const QImage overlay = canvas.OverlayLayer();
-    EXPECT_FALSE(canvas.OpenPicture(folder.filePath("missing.bmp")));
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_FALSE(canvas.HasPicture());
+    canvas.SaveUndoState();
+    canvas.MarkChanged();
+    const QImage overlay = canvas.OverlayLayer().copy();
+    const QImage display = canvas.DisplayLayer().copy();
+    const BitmapPtr working(FreeImage_Clone(canvas.WorkingImage()));
+    const QString opened = canvas.OpenedFileName();
+    const int revision = canvas.Revision();
+    QFile cut(folder.filePath("cut.png"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    cut.close();
+
+    for (const QString& name : {folder.filePath("missing.bmp"), cut.fileName()}) {
+        messages.clear();
+        EXPECT_FALSE(canvas.OpenPicture(name));
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_TRUE(messages[0].startsWith("File " + name + " could not be opened: ")) << messages[0].toStdString();
+        EXPECT_EQ(canvas.OverlayLayer(), overlay);
+        EXPECT_EQ(canvas.DisplayLayer(), display);
+        EXPECT_TRUE(SameBytes(canvas.WorkingImage(), working.get()));
+        EXPECT_EQ(canvas.OpenedFileName(), opened);
+        EXPECT_EQ(canvas.Revision(), revision);
+        EXPECT_TRUE(canvas.IsModified());
+    }
+    // Undo still reaches the state before the strokes were saved.
+    canvas.RestoreUndoState();
     EXPECT_EQ(canvas.OverlayLayer(), overlay);
+}
+
+TEST_F(CanvasPane, OpeningStartsUnmodifiedAndEachChangeIsANewState)
+{
+    EXPECT_FALSE(canvas.IsModified());
+    Stroke({10, 10}, {20, 10});
+    EXPECT_FALSE(canvas.IsModified()) << "strokes are no change";
+    canvas.SaveUndoState();
+    canvas.MarkChanged();
+    EXPECT_TRUE(canvas.IsModified());
+    canvas.RestoreUndoState();
+    EXPECT_FALSE(canvas.IsModified()) << "undo brought back the opened state";
+    canvas.MarkChanged();
+    canvas.MarkSaved();
+    EXPECT_FALSE(canvas.IsModified());
+    canvas.RestoreUndoState();
+    EXPECT_TRUE(canvas.IsModified()) << "the saved state is gone again";
 }
 
 TEST_F(CanvasPane, GreyAndRgbaPicturesAreShownTopRowFirst)

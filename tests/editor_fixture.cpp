@@ -53,6 +53,10 @@ void EditorTest::SetUp()
         questions.push_back(text);
         return answerYes;
     });
+    SetSaveQuestionHook([this](const QString& text) {
+        saveQuestions.push_back(text);
+        return saveChoice;
+    });
     SetFileDialogHook([this](FileDialogKind kind, const QString&, const QString&) {
         if (kind == FileDialogKind::Open)
             return openAnswer;
@@ -66,6 +70,7 @@ void EditorTest::TearDown()
     dialog.reset();
     SetMessageBoxHook({});
     SetQuestionBoxHook({});
+    SetSaveQuestionHook({});
     SetFileDialogHook({});
 }
 

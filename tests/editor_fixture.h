@@ -6,6 +6,7 @@
 
 #include "app/viewer_dialog.h"
 #include "canvas/canvas_pane.h"
+#include "controls/message_box.h"
 
 #include <QString>
 #include <QStringList>
@@ -42,6 +43,9 @@ protected:
     QStringList messages;
     QStringList questions;
     bool answerYes = true;
+    // The Save/Discard/Cancel questions asked, and the answer they get.
+    QStringList saveQuestions;
+    SaveAnswer saveChoice = SaveAnswer::Discard;
     QString openAnswer;
     QString saveAnswer;
     int saveDialogs = 0;

@@ -184,19 +184,26 @@ TEST_F(PreviewPane, EmptyNameIsRefusedAndChangesNothing)
     EXPECT_FALSE(pane.IsFitMode());
 }
 
-TEST_F(PreviewPane, UnreadableFileEmptiesThePane)
+TEST_F(PreviewPane, UnreadableFileIsToldWithItsReasonAndKeepsThePicture)
 {
     ASSERT_TRUE(pane.LoadFile(s_small));
     pane.ZoomIn();
     pane.ZoomIn();
+    const double zoom = pane.GetZoom();
     const QString missing = s_folder->filePath("missing.png");
     EXPECT_FALSE(pane.LoadFile(missing));
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "File " + missing + " could not be opened.");
-    EXPECT_FALSE(pane.HasPicture());
-    EXPECT_TRUE(pane.IsFitMode());
-    EXPECT_EQ(pane.GetZoom(), 1.0);
-    EXPECT_TRUE(pane.HorizontalScrollBar()->isHidden());
+    EXPECT_EQ(messages[0], "File " + missing + " could not be opened: cannot open the file: No such file or directory.");
+    EXPECT_TRUE(pane.HasPicture());
+    EXPECT_EQ(pane.PictureWidth(), 400);
+    EXPECT_EQ(pane.GetZoom(), zoom);
+}
+
+TEST(OpenFailureText, EndsWithOneFullStopWhateverTheReason)
+{
+    EXPECT_EQ(OpenFailureText("a.png", "the file is empty"), "File a.png could not be opened: the file is empty.");
+    EXPECT_EQ(OpenFailureText("a.png", "damaged."), "File a.png could not be opened: damaged.");
+    EXPECT_EQ(OpenFailureText("a.png", QString()), "File a.png could not be opened.");
 }
 
 } // namespace

@@ -223,8 +223,9 @@ Many pictures at once (--output-dir given):
                     own (default: one per core); results are the same as
                     one run per picture
   On a terminal a progress line shows pictures done, time taken and time
-  left. Each picture that fails gets one line on stderr; Ctrl+C stops,
-  keeping the results written so far and no partial ones.
+  left. Each picture that fails gets one line on stderr. Ctrl+C starts no
+  more pictures and lets those under way finish; a second Ctrl+C stops
+  them too. Results written stay; no partial one is left.
 
 Exit status: 0 done; 2 bad usage or an input that cannot be used;
 3 an output file could not be written (nothing half-written is left);

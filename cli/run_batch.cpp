@@ -22,13 +22,13 @@ int wakeWrite = -1;
 
 void RequestStop(int)
 {
-    stopRequested = 1;
+    stopRequested = stopRequested + 1;
     const char byte = 0;
     [[maybe_unused]] const ssize_t ignored = write(wakeWrite, &byte, 1);
 }
 
-// Ctrl+C, a hang-up or a termination request stop the run; the previous
-// handlers come back at the end.
+// Ctrl+C, a hang-up or a termination request stop the run, a second one
+// also the pictures under way; the previous handlers come back at the end.
 class StopSignals {
 public:
     explicit StopSignals(int wakeFd)
@@ -151,8 +151,17 @@ ExitStatus RunBatch(const CliOptions& options, const char* program, std::ostream
     };
     finished = failed;
     showLine();
+    bool announcedStop = false;
     WorkerCallbacks callbacks;
-    callbacks.tick = showLine;
+    callbacks.tick = [&] {
+        if (stopRequested == 1 && !announcedStop) {
+            announcedStop = true;
+            clearLine();
+            err << "quenlo-inpaint: stopping once the pictures under way are written; "
+                   "Ctrl+C again stops them at once\n";
+        }
+        showLine();
+    };
     callbacks.finished = [&](const FinishedWorker& worker) {
         ++finished;
         if (worker.status == ExitDone) {

@@ -84,14 +84,14 @@ void RunWorkers(const std::string& program, const std::vector<std::vector<std::s
 {
     std::vector<Running> running;
     std::size_t next = 0;
-    bool stopping = false;
+    bool ending = false;
     while (true) {
-        if (*stop && !stopping) {
-            stopping = true;
+        if (*stop >= 2 && !ending) {
+            ending = true;
             for (const Running& worker : running)
                 kill(worker.pid, SIGTERM);
         }
-        while (!stopping && next < argumentLists.size() && static_cast<int>(running.size()) < parallel) {
+        while (*stop == 0 && next < argumentLists.size() && static_cast<int>(running.size()) < parallel) {
             std::string error;
             if (!Start(program, argumentLists[next], next, running, error) && callbacks.finished)
                 callbacks.finished(FinishedWorker{next, ExitCannotStart, "quenlo-inpaint: " + error + "\n"});
@@ -114,6 +114,8 @@ void RunWorkers(const std::string& program, const std::vector<std::vector<std::s
             char drained[64];
             while (read(wakeFd, drained, sizeof drained) > 0) {
             }
+            if (callbacks.tick)
+                callbacks.tick();
         }
         for (std::size_t i = running.size(); i-- > 0;) {
             if (waits[i].revents == 0)

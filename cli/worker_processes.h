@@ -25,9 +25,10 @@ struct WorkerCallbacks {
 constexpr int ExitCannotStart = 127;
 
 // Runs program with each argument list, at most parallel at once, and
-// reports each as it ends. Once *stop is set (from a signal handler, which
-// also writes a byte to the non-blocking wakeFd), no more are started, the
-// running ones are asked to end with SIGTERM and waited for; the lists never
-// started are not reported. Standard output of the workers is discarded.
+// reports each as it ends. *stop counts requests to stop (from a signal
+// handler, which also writes a byte to the non-blocking wakeFd): after the
+// first no more are started and the running ones may finish; after the
+// second those are asked to end with SIGTERM. Lists never started are not
+// reported. Standard output of the workers is discarded.
 void RunWorkers(const std::string& program, const std::vector<std::vector<std::string>>& argumentLists,
                 int parallel, const WorkerCallbacks& callbacks, const volatile std::sig_atomic_t* stop, int wakeFd);

@@ -9,15 +9,23 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
+#include <thread>
 
 namespace fs = std::filesystem;
+
+extern char** environ;
 
 namespace {
 
@@ -176,4 +184,48 @@ TEST_F(CliBatch, PlanFindsMarksByNameAndRefusesClashes)
     options.maskDir = (folder / "missing").string();
     EXPECT_FALSE(PlanBatch(options, failure));
     EXPECT_EQ(failure.status, ExitBadInput);
+}
+
+TEST_F(CliBatch, CtrlCFinishesThePicturesUnderWayAndStartsNoMore)
+{
+    const std::vector<std::string> names = {"a", "b", "c", "d", "e", "f"};
+    for (const std::string& name : names)
+        AddPicture(name, 0, 0, ".png");
+    const std::string tool = QUENLO_INPAINT_TOOL;
+    std::vector<std::string> arguments = {tool, "--output-dir", (folder / "out").string(), "--mask-dir",
+                                          (folder / "masks").string(), "--jobs", "1"};
+    for (const std::string& name : names)
+        arguments.push_back((folder / "in" / (name + ".png")).string());
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, STDERR_FILENO, (folder / "stderr.txt").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t driver = 0;
+    ASSERT_EQ(posix_spawn(&driver, tool.c_str(), &files, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&files);
+    // The first worker starts only once the driver listens for Ctrl+C; its
+    // scratch file or result is the sign.
+    while (fs::is_empty(folder / "out"))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    kill(driver, SIGINT);
+    int raw = 0;
+    ASSERT_EQ(waitpid(driver, &raw, 0), driver);
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 130) << ReadText(folder / "stderr.txt");
+    // The picture under way was finished whole; the ones after it, but for
+    // any that began before the signal came, were never started.
+    std::set<std::string> left;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder / "out"))
+        left.insert(entry.path().filename().string());
+    ASSERT_FALSE(left.empty());
+    EXPECT_LT(left.size(), names.size());
+    const std::string expected = SingleRun("a", ".png");
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        ASSERT_TRUE(left.contains(names[i] + ".png")) << names[i];
+        EXPECT_EQ(ReadText(folder / "out" / (names[i] + ".png")), expected) << names[i];
+    }
 }

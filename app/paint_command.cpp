@@ -15,6 +15,11 @@ void CViewerDlg::PaintCommand()
         ShowMessageBox(QStringLiteral("No image!"));
         return;
     }
+    // Without a hole there is nothing to fill; the strokes and Undo stay.
+    if (!m_pCanvas->HasHoleStroke()) {
+        ShowMessageBox(QStringLiteral("Nothing is marked for removal."));
+        return;
+    }
     const bool cmyk = m_pCanvas->ColorType() == FIC_CMYK;
     FIBITMAP* const target = cmyk ? m_pCanvas->CmykImage() : m_pCanvas->WorkingImage();
     // Only a picture too large for the memory left lacks these; painting

@@ -148,6 +148,16 @@ void CCanvasPane::ClearOverlay()
     m_imgOverlay.fill(Qt::black);
 }
 
+bool CCanvasPane::HasHoleStroke() const
+{
+    for (int y = 0; y < m_imgOverlay.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(m_imgOverlay.constScanLine(y));
+        if (std::find(row, row + m_imgOverlay.width(), HoleRgb) != row + m_imgOverlay.width())
+            return true;
+    }
+    return false;
+}
+
 const QImage& CCanvasPane::ShownImage()
 {
     return m_imgDisplay;

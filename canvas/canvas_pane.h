@@ -83,6 +83,8 @@ public:
     const QImage& DisplayLayer() const { return m_imgDisplay; }
     const QImage& OverlayLayer() const { return m_imgOverlay; }
     const QImage& ResultLayer() const { return m_imgResult; }
+    // True when some overlay pixel is marked for removal.
+    bool HasHoleStroke() const;
     // The brush picture the installed cursor was made from: the brush's size
     // on screen (at most four times LargestCursorSize), before any scaling
     // down to LargestCursorSize.
@@ -109,6 +111,11 @@ private:
     int PenWidth() const;
     QRgb BrushColour() const;
     void BeginStroke(QPoint client);
+    // One piece of the stroke from one picture point to another (a dab when
+    // they are the same) into the layers, and the repaint of its part.
+    void DrawPiece(QPoint from, QPoint to);
+    // The outline pencil's piece, drawn on every pixel but the hole's.
+    void DrawAroundHole(const QRect& span, QPoint from, QPoint to);
     void EndStroke();
     // Restores rect's pixels of the display layer from the result layer and
     // clears them on the overlay; rect's right and bottom edges are excluded.

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
-// Strokes: while the left button is down a 1 ms timer samples the cursor and
-// draws a straight segment from the previous sample, with round caps and no
-// antialiasing, so every marked pixel holds exactly the brush colour.
+// Strokes: the press paints one dab of the brush, then while the left button
+// is down a 1 ms timer samples the cursor and draws a straight segment from
+// the previous sample, with round caps and no antialiasing, so every marked
+// pixel holds exactly the brush colour. Outline strokes leave hole pixels
+// alone, so that what the user marked for removal stays marked.
 #include "canvas/canvas_pane.h"
 
 #include <QCursor>
@@ -18,12 +20,23 @@ QRect RectFromEdges(int left, int top, int right, int bottom)
     return QRect(left, top, right - left, bottom - top);
 }
 
-void DrawLine(QImage& layer, const QPen& pen, QPoint from, QPoint to)
+// Where Qt's own dab of a pen of this width covers the brush's width around
+// the pixel: odd widths are centred on the pixel's middle.
+QPointF DabCentre(QPoint point, int width)
+{
+    return width > 1 && width % 2 == 1 ? QPointF(point) + QPointF(0.5, 0.5) : QPointF(point);
+}
+
+void DrawShape(QImage& layer, const QPen& pen, QPoint from, QPoint to)
 {
     QPainter painter(&layer);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(pen);
-    painter.drawLine(from, to);
+    // A line of no length draws nothing; a point is the pen's dab.
+    if (from == to)
+        painter.drawPoint(DabCentre(from, pen.width()));
+    else
+        painter.drawLine(from, to);
 }
 
 } // namespace
@@ -66,6 +79,8 @@ void CCanvasPane::BeginStroke(QPoint client)
     m_ptLast = ClientToImage(client);
     m_strokePen = QPen(QColor(BrushColour()), PenWidth(), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     m_bStroking = true;
+    // The press point is painted whatever the cursor does next.
+    DrawPiece(m_ptLast, m_ptLast);
     DrawSegment();
     m_strokeTimer.start();
     // Dragging outside the view keeps drawing.
@@ -83,24 +98,55 @@ void CCanvasPane::EndStroke()
 void CCanvasPane::DrawSegment()
 {
     const QPoint current = ClientToImage(CursorClientPosition());
-    const int halfWidth = PenWidth() / 2;
-    const QRect span = RectFromEdges(std::min(m_ptLast.x(), current.x()) - halfWidth,
-                                     std::min(m_ptLast.y(), current.y()) - halfWidth,
-                                     std::max(m_ptLast.x(), current.x()) + halfWidth,
-                                     std::max(m_ptLast.y(), current.y()) + halfWidth);
-    // Before the first picture there are no layers to draw into.
-    if (!m_imgDisplay.isNull()) {
-        if (m_nTool == ToolEraser) {
-            EraseRect(span);
-        } else {
-            DrawLine(m_imgDisplay, m_strokePen, m_ptLast, current);
-            DrawLine(m_imgOverlay, m_strokePen, m_ptLast, current);
-        }
-        // Only the segment changed; a picture pixel of slack covers the pen's
-        // rasterisation at its ends.
-        update(ImageRectToWidget(span.adjusted(-1, -1, 1, 1)));
-    }
+    // The dab at the press point is drawn; a sample that has not moved adds nothing.
+    if (current != m_ptLast)
+        DrawPiece(m_ptLast, current);
     m_ptLast = current;
+}
+
+void CCanvasPane::DrawPiece(QPoint from, QPoint to)
+{
+    const int halfWidth = PenWidth() / 2;
+    const QRect span = RectFromEdges(std::min(from.x(), to.x()) - halfWidth, std::min(from.y(), to.y()) - halfWidth,
+                                     std::max(from.x(), to.x()) + halfWidth, std::max(from.y(), to.y()) + halfWidth);
+    // Before the first picture there are no layers to draw into.
+    if (m_imgDisplay.isNull())
+        return;
+    if (m_nTool == ToolEraser) {
+        EraseRect(span);
+    } else if (m_nTool == ToolSourceOutline) {
+        DrawAroundHole(span.adjusted(-1, -1, 1, 1), from, to);
+    } else {
+        DrawShape(m_imgDisplay, m_strokePen, from, to);
+        DrawShape(m_imgOverlay, m_strokePen, from, to);
+    }
+    // Only the segment changed; a picture pixel of slack covers the pen's
+    // rasterisation at its ends.
+    update(ImageRectToWidget(span.adjusted(-1, -1, 1, 1)));
+}
+
+void CCanvasPane::DrawAroundHole(const QRect& span, QPoint from, QPoint to)
+{
+    const QRect area = span & m_imgOverlay.rect();
+    if (area.isEmpty())
+        return;
+    // The stroke alone, drawn where the layers would have it, then copied
+    // onto every pixel not marked for removal.
+    QImage piece(area.size(), QImage::Format_RGB32);
+    piece.fill(Qt::black);
+    DrawShape(piece, m_strokePen, from - area.topLeft(), to - area.topLeft());
+    const QRgb colour = BrushColour();
+    for (int y = 0; y < area.height(); ++y) {
+        const auto* drawn = reinterpret_cast<const QRgb*>(piece.constScanLine(y));
+        auto* overlay = reinterpret_cast<QRgb*>(m_imgOverlay.scanLine(area.y() + y)) + area.x();
+        auto* display = reinterpret_cast<QRgb*>(m_imgDisplay.scanLine(area.y() + y)) + area.x();
+        for (int x = 0; x < area.width(); ++x) {
+            if (drawn[x] == colour && overlay[x] != HoleRgb) {
+                overlay[x] = colour;
+                display[x] = colour;
+            }
+        }
+    }
 }
 
 void CCanvasPane::EraseRect(const QRect& rect)

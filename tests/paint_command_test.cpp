@@ -97,20 +97,35 @@ TEST_F(PaintCommand, FillsTheRemovalStrokeAsTheCommandLineToolDoes)
     EXPECT_EQ(Canvas().DisplayLayer(), Canvas().ResultLayer());
 }
 
-TEST_F(PaintCommand, OutlineWithoutRemovalStrokeFillsNothingButClearsTheStrokes)
+TEST_F(PaintCommand, NothingMarkedForRemovalChangesNothingAndKeepsUndo)
 {
     StartDialog();
     Open(TablePicture);
-    const BitmapPtr before = CloneBitmap(Canvas().WorkingImage());
+    Stroke({40, 40}, {70, 52});
+    Click(PaintButton);
+    const BitmapPtr afterFirst = CloneBitmap(Canvas().WorkingImage());
+    FIBITMAP* const mask = dialog->Mask();
+    const BitmapPtr maskBytes = CloneBitmap(mask);
+
     Click(1027);
     Stroke({20, 20}, {100, 20});
     Stroke({100, 20}, {100, 80});
-    ASSERT_GT(CountColour(Canvas().OverlayLayer(), OutlineRgb), 100);
-
+    const QImage overlay = Canvas().OverlayLayer().copy();
+    const QImage display = Canvas().DisplayLayer().copy();
+    const int revision = Canvas().Revision();
     Click(PaintButton);
-    EXPECT_TRUE(SameBytes(before.get(), Canvas().WorkingImage()));
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Nothing is marked for removal.")});
+    EXPECT_TRUE(SameBytes(afterFirst.get(), Canvas().WorkingImage()));
+    EXPECT_EQ(Canvas().OverlayLayer(), overlay);
+    EXPECT_EQ(Canvas().DisplayLayer(), display);
+    EXPECT_TRUE(SameBytes(maskBytes.get(), dialog->Mask()));
+    EXPECT_EQ(Canvas().Revision(), revision);
+
+    // Undo still reaches the picture before the first Paint.
+    Click(UndoButton);
+    EXPECT_FALSE(SameBytes(afterFirst.get(), Canvas().WorkingImage()));
     EXPECT_EQ(CountColour(Canvas().OverlayLayer(), OutlineRgb), 0);
-    EXPECT_EQ(CountColour(Canvas().DisplayLayer(), OutlineRgb), 0);
+    EXPECT_GT(CountColour(Canvas().OverlayLayer(), HoleRgb), 100);
 }
 
 TEST_F(PaintCommand, UndoBringsBackStrokesAndPictureAsOftenAsAsked)

@@ -7,7 +7,9 @@
 #include "canvas/canvas_pane.h"
 #include "canvas/overlay_capture.h"
 #include "controls/message_box.h"
+#include "mask/filled_pixels.h"
 #include "mask/overlay_to_mask.h"
+#include "picture/full_depth.h"
 
 void CViewerDlg::PaintCommand()
 {
@@ -41,7 +43,13 @@ void CViewerDlg::PaintCommand()
         OverlayToMask(overlay ? overlay->data() : nullptr, width, height, m_pMask.get(), m_nPatchSize,
                       m_bSmoothSeam != 0, target,
                       [](const std::string& message) { ShowMessageBox(QString::fromStdString(message)); });
+    FIBITMAP* const fullDepth = m_pCanvas->FullDepthImage();
+    std::vector<uint8_t> filled = fullDepth != nullptr ? HolePixels(m_pMask.get()) : std::vector<uint8_t>();
     InpaintRegion(job);
+    if (fullDepth != nullptr) {
+        KeepFilledPixels(filled, m_pMask.get());
+        ComposeFullDepth(fullDepth, target, filled);
+    }
     m_pCanvas->MarkChanged();
 
     if (cmyk)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Save: the edited picture is written as a TIFF file named ".tif", CMYK
-// pictures in CMYK. The file is written under another name and renamed, so a
+// pictures in CMYK, pictures of 16 bits per channel at 16 bits, with the
+// opened file's metadata and ICC profile. The file is written under another name and renamed, so a
 // failed save leaves any earlier file whole, and the user is told of it.
 #include "app/viewer_dialog.h"
 
@@ -55,7 +56,9 @@ bool CViewerDlg::SaveImage()
         return false;
 
     FIBITMAP* image = m_pCanvas->WorkingImage();
-    if (m_pCanvas->ColorType() == FIC_CMYK) {
+    if (m_pCanvas->FullDepthImage() != nullptr) {
+        image = m_pCanvas->FullDepthImage();
+    } else if (m_pCanvas->ColorType() == FIC_CMYK) {
         image = m_pCanvas->CmykImage();
     } else if (image != nullptr && FreeImage_GetBPP(image) == 8) {
         SetGreyRampPalette(image);

@@ -90,6 +90,7 @@ void CViewerDlg::AfterOpen()
     g_bImageJustOpened = true;
     UpdateZoomText(m_pCanvas->GetZoom());
     m_stFileName->setText(m_pCanvas->OpenedFileName());
+    SetStatusText(m_pCanvas->HasPicture() ? m_pCanvas->DepthText() : QString());
     ReplaceMask();
 }
 

@@ -6,6 +6,7 @@
 #include "controls/message_box.h"
 #include "controls/wait_cursor.h"
 #include "picture/cmyk_conversion.h"
+#include "picture/full_depth.h"
 
 #include <algorithm>
 #include <optional>
@@ -89,8 +90,10 @@ bool CCanvasPane::OpenPicture(const QString& name)
         ShowMessageBox(OpenFailureText(name, QStringLiteral("there is not enough memory for it")));
         return false;
     }
+    BitmapPtr fullDepth = std::move(loaded.fullDepth);
     ShowPicture(std::move(loaded), name);
     m_strOpenedFile = name;
+    m_pFullDepthImage = std::move(fullDepth);
     m_nColorType = layers->colorType;
     m_pWorkingImage = std::move(layers->working);
     m_pCmykImage = std::move(layers->cmyk);
@@ -102,6 +105,7 @@ bool CCanvasPane::OpenPicture(const QString& name)
     m_imgSavedDisplay = m_imgDisplay;
     m_pSavedWorkingImage.reset();
     m_pSavedCmykImage.reset();
+    m_pSavedFullDepthImage.reset();
     m_nRevision = m_nSavedRevision = m_nSavedStateRevision = ++m_nLastRevision;
     emit RevisionChanged();
     RebuildCursor();
@@ -123,6 +127,16 @@ void CCanvasPane::MarkSaved()
 {
     m_nSavedRevision = m_nRevision;
     emit RevisionChanged();
+}
+
+QString CCanvasPane::DepthText() const
+{
+    FIBITMAP* const picture = m_pFullDepthImage ? m_pFullDepthImage.get()
+                              : m_pCmykImage    ? m_pCmykImage.get()
+                                                : m_pWorkingImage.get();
+    if (picture == nullptr)
+        return {};
+    return QString::fromStdString(::DepthText(picture)) + (m_nColorType == FIC_CMYK ? QStringLiteral(" (CMYK)") : QString());
 }
 
 void CCanvasPane::ConvertCmykImage()

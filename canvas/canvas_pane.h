@@ -42,8 +42,8 @@ public:
     void RenderDisplay();
     void ClearOverlay();
 
-    // One undo step: the overlay and display layers and the working and
-    // CMYK images as they were when the last Paint started. Restoring copies
+    // One undo step: the overlay and display layers and the working, CMYK
+    // and full-depth images as they were when the last Paint started. Restoring copies
     // the saved state, so it can be restored again.
     void SaveUndoState();
     void RestoreUndoState();
@@ -80,6 +80,11 @@ public:
     int ColorType() const { return m_nColorType; }
     FIBITMAP* WorkingImage() const { return m_pWorkingImage.get(); }
     FIBITMAP* CmykImage() const { return m_pCmykImage.get(); }
+    // The picture at 16 bits per channel, or null for 8-bit pictures: what
+    // Save writes; the working (or CMYK) image is its 8-bit view.
+    FIBITMAP* FullDepthImage() const { return m_pFullDepthImage.get(); }
+    // "48 bits per pixel, 16 per channel" and the like, of the opened picture.
+    QString DepthText() const;
     const QImage& DisplayLayer() const { return m_imgDisplay; }
     const QImage& OverlayLayer() const { return m_imgOverlay; }
     const QImage& ResultLayer() const { return m_imgResult; }
@@ -134,10 +139,12 @@ private:
     QImage m_imgCursor;
     BitmapPtr m_pWorkingImage;
     BitmapPtr m_pCmykImage;
+    BitmapPtr m_pFullDepthImage;
     QImage m_imgSavedOverlay;
     QImage m_imgSavedDisplay;
     BitmapPtr m_pSavedWorkingImage;
     BitmapPtr m_pSavedCmykImage;
+    BitmapPtr m_pSavedFullDepthImage;
     int m_nSavedStateRevision = 0;
     int m_nRevision = 0;
     int m_nSavedRevision = 0;

@@ -20,6 +20,7 @@ void CCanvasPane::SaveUndoState()
     if (m_nColorType == FIC_CMYK)
         m_pSavedCmykImage = CloneOf(m_pCmykImage.get());
     m_pSavedWorkingImage = CloneOf(m_pWorkingImage.get());
+    m_pSavedFullDepthImage = CloneOf(m_pFullDepthImage.get());
     m_nSavedStateRevision = m_nRevision;
     RenderResult();
 }
@@ -34,6 +35,8 @@ void CCanvasPane::RestoreUndoState()
         if (BitmapPtr cmyk = CloneOf(m_pSavedCmykImage.get()))
             m_pCmykImage = std::move(cmyk);
     }
+    if (BitmapPtr fullDepth = CloneOf(m_pSavedFullDepthImage.get()))
+        m_pFullDepthImage = std::move(fullDepth);
     if (BitmapPtr working = CloneOf(m_pSavedWorkingImage.get())) {
         m_pWorkingImage = std::move(working);
         SetRevision(m_nSavedStateRevision);

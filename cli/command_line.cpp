@@ -41,7 +41,8 @@ bool TakesValue(const std::string& name)
 {
     return name == "--overlay" || name == "--mask" || name == "--patch-size" || name == "--threads" ||
            name == "--save-mask" || name == "--scan-margin" || name == "--output-dir" || name == "--mask-dir" ||
-           name == "--overlay-dir" || name == "--format" || name == "--jobs";
+           name == "--overlay-dir" || name == "--format" || name == "--jobs" || name == "--depth" ||
+           name == "--quality";
 }
 
 // The checks of a run over many pictures, once every argument is read.
@@ -150,6 +151,15 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             options.jobs = *jobs;
         } else if (name == "--overwrite") {
             options.overwrite = true;
+        } else if (name == "--depth") {
+            if (*value != "8" && *value != "16")
+                return Refused("--depth: \"" + *value + "\" is not 8 or 16");
+            options.eightBitOutput = *value == "8";
+        } else if (name == "--quality") {
+            const std::optional<int> quality = ParseStrictInteger(*value, 1, 100);
+            if (!quality)
+                return Refused("--quality: \"" + *value + "\" is not a whole number from 1 to 100");
+            options.jpegQuality = *quality;
         } else if (name == "--smooth-seam") {
             options.smoothSeam = true;
         } else if (name == "--quiet") {
@@ -186,6 +196,10 @@ from the rest of the picture, as the Quenlo editor's Paint command does.
   INPUT             the picture to work on (PNG, TIFF, JPEG, BMP and more)
   OUTPUT            where the result goes; its extension picks the format.
                     A CMYK picture stays CMYK when OUTPUT is a TIFF file.
+                    Pictures of 16 bits per channel stay 16 bits: pixels
+                    that were not filled keep every bit. EXIF, GPS, IPTC,
+                    XMP and the ICC profile are kept where OUTPUT's format
+                    holds them; the report says what was not written.
 
 What to remove, exactly one of:
   --overlay FILE    a picture of strokes, the size of INPUT, as the editor
@@ -204,6 +218,9 @@ Options:
                     known too (default 0, as the editor does): a hole that
                     fills its whole bounding box, such as a rectangle from
                     another tool, then gets patches instead of averaging
+  --depth 8         write 8 bits per channel, for formats such as JPEG
+                    that cannot hold 16 (a 16-bit INPUT is refused otherwise)
+  --quality N       JPEG quality, 1 to 100 (default 95)
   --save-mask FILE  also write the final mask: 0 not used, 127 left
                     unfilled, 255 known or filled
   --quiet           print errors only

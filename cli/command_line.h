@@ -2,6 +2,8 @@
 // The arguments of quenlo-inpaint.
 #pragma once
 
+#include "picture/picture_writer.h"
+
 #include <string>
 #include <vector>
 
@@ -31,6 +33,8 @@ struct CliOptions {
     std::string format;     // output extension without the dot, or empty: the input's
     bool overwrite = false; // replace outputs that exist
     int jobs = 0;           // pictures at once; 0: one per core
+    bool eightBitOutput = false; // --depth 8: write 8 bits per channel whatever the input has
+    int jpegQuality = DefaultJpegQuality;
 };
 
 enum class CliAction { Run, RunBatch, ShowHelp, ShowVersion, Refuse };

@@ -4,6 +4,7 @@
 #include "mask/mask_picture.h"
 #include "mask/overlay_buffer.h"
 #include "mask/overlay_to_mask.h"
+#include "picture/full_depth.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_writer.h"
 
@@ -75,6 +76,14 @@ std::optional<PreparedJob> PrepareJob(const CliOptions& options, CliFailure& fai
         failure = Failure(ExitBadInput, options.input, input.error);
         return std::nullopt;
     }
+    if (input.fullDepth && !options.eightBitOutput && !HoldsDepth(input.fullDepth.get(), options.output)) {
+        failure = Failure(ExitBadInput, options.output,
+                          std::string("the ") + FreeImage_GetFormatFromFIF(FreeImage_GetFIFFromFilename(options.output.c_str())) +
+                              " format cannot hold this picture's 16 bits per channel; choose " +
+                              (FreeImage_GetColorType(input.fullDepth.get()) == FIC_CMYK ? "TIFF" : "TIFF or PNG") +
+                              ", or give --depth 8");
+        return std::nullopt;
+    }
     const std::string& marksPath = options.overlay.empty() ? options.mask : options.overlay;
     LoadedPicture marks = LoadPicture(marksPath);
     if (!marks) {
@@ -118,5 +127,9 @@ std::optional<PreparedJob> PrepareJob(const CliOptions& options, CliFailure& fai
     }
     GrowScanRectangle(prepared.job, options.scanMargin);
     prepared.picture = std::move(input.bitmap);
+    prepared.inputFormat = input.format;
+    prepared.inputDepth = DepthText(input.fullDepth ? input.fullDepth.get() : prepared.picture.get());
+    if (!options.eightBitOutput)
+        prepared.fullDepth = std::move(input.fullDepth);
     return prepared;
 }

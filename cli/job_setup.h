@@ -8,14 +8,18 @@
 #include "picture/bitmap.h"
 
 #include <optional>
+#include <string>
 
 struct PreparedJob {
-    BitmapPtr picture; // the target: filled in place
+    BitmapPtr picture;   // the target: filled in place
+    BitmapPtr fullDepth; // the picture at 16 bits per channel, or null
     BitmapPtr mask;
     InpaintJob job;
+    FREE_IMAGE_FORMAT inputFormat = FIF_UNKNOWN;
+    std::string inputDepth; // as read, before any --depth 8
 };
 
 // Loads INPUT and the overlay or mask picture, checks that they fit each
-// other and the output names, and builds the job; on failure says which
+// other, the output names and the output's depth, and builds the job; on failure says which
 // file is at fault and why.
 std::optional<PreparedJob> PrepareJob(const CliOptions& options, CliFailure& failure);

@@ -6,6 +6,8 @@
 #include "engine/fill_choice.h"
 #include "engine/scan_rectangle.h"
 #include "kernels/parallel_for.h"
+#include "mask/filled_pixels.h"
+#include "picture/full_depth.h"
 #include "picture/picture_writer.h"
 
 #include <chrono>
@@ -19,10 +21,12 @@ ExitStatus RunInpaint(const CliOptions& options, std::ostream& out, CliFailure& 
     const InpaintJob& job = prepared->job;
     FIBITMAP* const picture = prepared->picture.get();
 
+    FIBITMAP* const fullDepth = prepared->fullDepth.get();
+
     RunSummary summary;
     summary.width = job.imageWidth;
     summary.height = job.imageHeight;
-    summary.bitsPerPixel = static_cast<int>(FreeImage_GetBPP(picture));
+    summary.depth = prepared->inputDepth;
     summary.cmyk = FreeImage_GetColorType(picture) == FIC_CMYK;
     const ScanCounts counts = CountScanRectangle(job);
     summary.holePixels = counts.holeCount;
@@ -33,17 +37,29 @@ ExitStatus RunInpaint(const CliOptions& options, std::ostream& out, CliFailure& 
         if (options.threads > 0)
             limit = std::make_unique<WorkerThreadLimit>(options.threads);
         const auto start = std::chrono::steady_clock::now();
+        std::vector<uint8_t> filled = fullDepth != nullptr ? HolePixels(job.maskImage) : std::vector<uint8_t>();
         InpaintRegion(job);
+        if (fullDepth != nullptr) {
+            KeepFilledPixels(filled, job.maskImage);
+            ComposeFullDepth(fullDepth, picture, filled);
+        }
         summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     summary.unfilledPixels = CountHolePixels(job);
 
     std::string error;
-    if (!WritePicture(picture, options.output, error)) {
+    WriteOptions writeOptions;
+    writeOptions.jpegQuality = options.jpegQuality;
+    WrittenPicture written;
+    if (!WritePicture(fullDepth != nullptr ? fullDepth : picture, options.output, error, writeOptions, &written)) {
         failure = CliFailure{ExitWriteFailed, options.output + ": " + error};
         return failure.status;
     }
     summary.output = options.output;
+    summary.outputDepth = written.depth;
+    summary.metadataNotWritten = written.notWritten;
+    summary.lossyOutput = FreeImage_GetFIFFromFilename(options.output.c_str()) == FIF_JPEG &&
+                          prepared->inputFormat != FIF_JPEG;
     if (!options.saveMask.empty()) {
         if (!WritePicture(job.maskImage, options.saveMask, error)) {
             failure = CliFailure{ExitWriteFailed, options.saveMask + ": " + error};

@@ -16,8 +16,8 @@ long long CountHolePixels(InpaintJob job)
 
 void PrintSummary(std::ostream& out, const RunSummary& summary)
 {
-    out << "picture:  " << summary.width << " x " << summary.height << " pixels, " << summary.bitsPerPixel
-        << " bits per pixel" << (summary.cmyk ? " (CMYK)" : "") << '\n';
+    out << "picture:  " << summary.width << " x " << summary.height << " pixels, " << summary.depth
+        << (summary.cmyk ? " (CMYK)" : "") << '\n';
     out << "hole:     " << summary.holePixels << " pixels\n";
     if (summary.holePixels == 0)
         out << "path:     nothing to fill\n";
@@ -25,7 +25,15 @@ void PrintSummary(std::ostream& out, const RunSummary& summary)
         out << "path:     " << (summary.wholeRegion ? "whole-region (neighbour averaging)" : "patches") << '\n';
     out << "time:     " << std::fixed << std::setprecision(6) << summary.seconds << " s\n";
     out << "unfilled: " << summary.unfilledPixels << " pixels\n";
-    out << "written:  " << summary.output << '\n';
+    out << "written:  " << summary.output << " (" << summary.outputDepth << ")\n";
+    if (!summary.metadataNotWritten.empty()) {
+        out << "metadata: not written, the format does not hold it:";
+        for (std::size_t i = 0; i < summary.metadataNotWritten.size(); ++i)
+            out << (i == 0 ? " " : ", ") << summary.metadataNotWritten[i];
+        out << '\n';
+    }
+    if (summary.lossyOutput)
+        out << "notice:   JPEG is lossy: the whole picture loses detail, not only the filled part\n";
     if (!summary.savedMask.empty())
         out << "mask:     " << summary.savedMask << '\n';
 }

@@ -6,17 +6,21 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 struct RunSummary {
     int width = 0;
     int height = 0;
-    int bitsPerPixel = 0;
+    std::string depth; // "48 bits per pixel, 16 per channel"
     bool cmyk = false;
     long long holePixels = 0;
     bool wholeRegion = false; // the fill path the engine takes
     double seconds = 0.0;
     long long unfilledPixels = 0;
     std::string output;
+    std::string outputDepth;
+    std::vector<std::string> metadataNotWritten; // kinds of the input's metadata the output lacks
+    bool lossyOutput = false;                    // JPEG written from a picture that was not
     std::string savedMask; // empty when no mask was written
 };
 

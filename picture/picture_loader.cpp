@@ -2,7 +2,9 @@
 #include "picture/picture_loader.h"
 
 #include "picture/freeimage_messages.h"
+#include "picture/full_depth.h"
 #include "picture/isolated_decoding.h"
+#include "picture/picture_info.h"
 
 #include <vector>
 
@@ -36,11 +38,14 @@ std::string DamageReported(FREE_IMAGE_FORMAT format, const std::vector<std::stri
     return {};
 }
 
-// Owns the result of a conversion; when there is none, says why.
-BitmapPtr Converted(FIBITMAP* converted, std::string& error, const char* what)
+// Owns the result of a conversion, with the original's metadata and ICC
+// profile; when there is none, says why.
+BitmapPtr Converted(FIBITMAP* converted, FIBITMAP* original, std::string& error, const char* what)
 {
     if (converted == nullptr)
         error = WithCodecReason(std::string("cannot convert the picture to ") + what);
+    else
+        CopyPictureInfo(converted, original);
     return BitmapPtr(converted);
 }
 
@@ -60,14 +65,12 @@ BitmapPtr ToEditableBitmap(BitmapPtr bitmap, std::string& error)
         if (bpp == 8 && FreeImage_GetColorType(dib) == FIC_MINISBLACK)
             return bitmap;
         if (bpp == 1 || bpp == 4 || bpp == 8 || bpp == 16)
-            return Converted(FreeImage_ConvertTo24Bits(dib), error, "24 bits per pixel");
+            return Converted(FreeImage_ConvertTo24Bits(dib), dib, error, "24 bits per pixel");
         break;
     case FIT_UINT16:
-        return Converted(FreeImage_ConvertTo8Bits(dib), error, "8-bit greyscale");
     case FIT_RGB16:
-        return Converted(FreeImage_ConvertTo24Bits(dib), error, "24 bits per pixel");
     case FIT_RGBA16:
-        return Converted(FreeImage_ConvertTo32Bits(dib), error, "32 bits per pixel");
+        return Converted(ReduceToWorkingDepth(dib).release(), dib, error, "8 bits per channel");
     default:
         error = "unsupported pixel type: " + DescribeSampleType(type) + " samples";
         return nullptr;
@@ -92,6 +95,15 @@ LoadedPicture LoadPicture(const std::string& path)
     result.error = PictureSizeProblem(FreeImage_GetWidth(decoded.bitmap.get()), FreeImage_GetHeight(decoded.bitmap.get()));
     if (!result.error.empty())
         return result;
+    if (IsFullDepth(decoded.bitmap.get())) {
+        result.bitmap = ReduceToWorkingDepth(decoded.bitmap.get());
+        if (!result.bitmap) {
+            result.error = "the picture is too large to work on (out of memory)";
+            return result;
+        }
+        result.fullDepth = std::move(decoded.bitmap);
+        return result;
+    }
     result.bitmap = ToEditableBitmap(std::move(decoded.bitmap), result.error);
     return result;
 }

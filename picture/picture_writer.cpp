@@ -4,6 +4,9 @@
 #include "picture/bitmap.h"
 #include "picture/cmyk_conversion.h"
 #include "picture/freeimage_messages.h"
+#include "picture/full_depth.h"
+#include "picture/metadata_check.h"
+#include "picture/picture_info.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -73,19 +76,52 @@ std::FILE* CreateScratchFile(const fs::path& folder, const fs::path& name, fs::p
     return nullptr;
 }
 
+bool HoldsDepth(FREE_IMAGE_FORMAT format, FIBITMAP* bitmap)
+{
+    if (!IsFullDepth(bitmap))
+        return true;
+    if (FreeImage_GetColorType(bitmap) == FIC_CMYK)
+        return format == FIF_TIFF;
+    return FreeImage_FIFSupportsExportType(format, FreeImage_GetImageType(bitmap)) != 0;
+}
+
+// zlib level 4 writes photographs in about half the time of the default
+// level 6, at most 4 % larger; level 3 and below pass 10 % on some photos.
+constexpr int PngZlibLevel = 4;
+
+int SaveFlagsFor(FREE_IMAGE_FORMAT format, const WriteOptions& options)
+{
+    switch (format) {
+    case FIF_JPEG: return options.jpegQuality;
+    case FIF_PNG: return PngZlibLevel;
+    default: return 0;
+    }
+}
+
 // The bitmap in a layout the format can store; converted holds a new one
 // when a conversion was needed.
 FIBITMAP* LayoutFor(FREE_IMAGE_FORMAT format, FIBITMAP* bitmap, BitmapPtr& converted, int& flags,
                     std::string& error)
 {
     FIBITMAP* dib = bitmap;
-    flags = 0;
-    if (FreeImage_GetColorType(dib) == FIC_CMYK) {
-        if (format == FIF_TIFF) {
-            flags = TIFF_CMYK;
+    if (IsFullDepth(dib)) {
+        if (HoldsDepth(format, dib)) {
+            flags |= FreeImage_GetColorType(dib) == FIC_CMYK ? TIFF_CMYK : 0;
             return dib;
         }
+        error = std::string("the ") + FreeImage_GetFormatFromFIF(format) + " format cannot store " +
+                (FreeImage_GetColorType(dib) == FIC_CMYK ? "a CMYK picture of " : "") + "16 bits per channel";
+        return nullptr;
+    }
+    if (FreeImage_GetColorType(dib) == FIC_CMYK) {
+        if (format == FIF_TIFF) {
+            flags |= TIFF_CMYK;
+            return dib;
+        }
+        // The separation's ICC profile describes inks, not the RGB rendering.
         converted = CmykToRgb(dib);
+        if (converted)
+            FreeImage_CloneMetadata(converted.get(), dib);
         dib = converted.get();
         if (dib == nullptr) {
             error = "out of memory while converting CMYK to RGB";
@@ -98,8 +134,10 @@ FIBITMAP* LayoutFor(FREE_IMAGE_FORMAT format, FIBITMAP* bitmap, BitmapPtr& conve
     // Formats without an alpha channel get the colour alone.
     if (bpp == 32 && FreeImage_FIFSupportsExportBPP(format, 24)) {
         converted.reset(FreeImage_ConvertTo24Bits(dib));
-        if (converted)
+        if (converted) {
+            CopyPictureInfo(converted.get(), dib);
             return converted.get();
+        }
     }
     error = std::string("the ") + FreeImage_GetFormatFromFIF(format) + " format cannot store " +
             std::to_string(bpp) + "-bit pictures";
@@ -114,7 +152,13 @@ bool IsWritablePictureName(const std::string& path)
     return format != FIF_UNKNOWN && FreeImage_FIFSupportsWriting(format);
 }
 
-bool WritePicture(FIBITMAP* bitmap, const std::string& path, std::string& error)
+bool HoldsDepth(FIBITMAP* bitmap, const std::string& path)
+{
+    return HoldsDepth(FreeImage_GetFIFFromFilename(path.c_str()), bitmap);
+}
+
+bool WritePicture(FIBITMAP* bitmap, const std::string& path, std::string& error, const WriteOptions& options,
+                  WrittenPicture* written)
 {
     EnsureFreeImageMessagesRouted();
     TakeFreeImageMessages();
@@ -124,7 +168,7 @@ bool WritePicture(FIBITMAP* bitmap, const std::string& path, std::string& error)
         return false;
     }
     BitmapPtr converted;
-    int flags = 0;
+    int flags = SaveFlagsFor(format, options);
     FIBITMAP* dib = LayoutFor(format, bitmap, converted, flags, error);
     if (dib == nullptr)
         return false;
@@ -152,6 +196,10 @@ bool WritePicture(FIBITMAP* bitmap, const std::string& path, std::string& error)
         error = tracked.error != 0 ? std::string("writing failed: ") + std::strerror(tracked.error)
                                    : WithCodecReason("the picture could not be encoded");
         return false;
+    }
+    if (written != nullptr) {
+        written->depth = DepthText(dib);
+        written->notWritten = MetadataMissingFrom(bitmap, format, scratch.string());
     }
     std::error_code renamed;
     fs::rename(scratch, target, renamed);

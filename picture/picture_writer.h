@@ -5,13 +5,35 @@
 #include <FreeImage.h>
 
 #include <string>
+#include <vector>
 
-// Writes bitmap to path in the format its extension names. A CMYK picture
-// stays CMYK in TIFF and is converted to RGB for other formats; 8-bit
-// greyscale stays 8-bit. The file appears complete or not at all: it is
-// written beside the target under another name and then renamed over it.
-// false, with the reason in error, when nothing was written.
-bool WritePicture(FIBITMAP* bitmap, const std::string& path, std::string& error);
+constexpr int DefaultJpegQuality = 95;
+
+struct WriteOptions {
+    int jpegQuality = DefaultJpegQuality; // 1 to 100
+};
+
+// What went into the file, for telling the user.
+struct WrittenPicture {
+    std::string depth;                       // as DepthText says it
+    std::vector<std::string> notWritten;     // kinds of the picture's metadata the file does not hold
+};
+
+// Writes bitmap to path in the format its extension names, with the
+// bitmap's metadata and ICC profile as far as the format holds them. A CMYK
+// picture stays CMYK in TIFF and is converted to RGB for other formats; 8-bit
+// greyscale stays 8-bit; 16 bits per channel stay 16 bits or are refused by
+// formats that cannot hold them. JPEG is written at options.jpegQuality,
+// PNG at a zlib level chosen for speed, TIFF with LZW. The file appears
+// complete or not at all: it is written beside the target under another
+// name and then renamed over it. false, with the reason in error, when
+// nothing was written.
+bool WritePicture(FIBITMAP* bitmap, const std::string& path, std::string& error, const WriteOptions& options = {},
+                  WrittenPicture* written = nullptr);
+
+// True when the format path's extension names can hold bitmap's layout at
+// its depth without a conversion that loses precision.
+bool HoldsDepth(FIBITMAP* bitmap, const std::string& path);
 
 // True when path's extension names a format WritePicture can write.
 bool IsWritablePictureName(const std::string& path);

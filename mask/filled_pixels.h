@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: MIT
+// Which pixels a job filled, for putting its result back into a picture of
+// 16 bits per channel: hole pixels before the job that are no longer hole.
+#pragma once
+
+#include <FreeImage.h>
+
+#include <cstdint>
+#include <vector>
+
+// One byte per pixel by scan line, non-zero where mask (8 bits) holds MaskHole.
+std::vector<uint8_t> HolePixels(FIBITMAP* mask);
+
+// Clears the pixels of holes that mask still marks as hole: the job left them.
+void KeepFilledPixels(std::vector<uint8_t>& holes, FIBITMAP* mask);

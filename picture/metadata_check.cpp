@@ -3,6 +3,9 @@
 
 #include "picture/bitmap.h"
 
+#include <cstring>
+#include <fstream>
+
 namespace {
 
 struct MetadataKind {
@@ -18,9 +21,49 @@ constexpr MetadataKind Kinds[] = {
     {FIMD_COMMENTS, "comments"},     {FIMD_GEOTIFF, "GeoTIFF"},
 };
 
+// The IPTC block's own entry among the main tags; IPTC is checked by its tags.
+constexpr WORD IptcBlockTag = 0x83BB;
+
 bool HasProfile(FIBITMAP* bitmap)
 {
     return FreeImage_GetICCProfile(bitmap)->size > 0;
+}
+
+// Every tag of source's model is in written with the same value.
+bool HoldsAllTags(FIBITMAP* source, FIBITMAP* written, FREE_IMAGE_MDMODEL model)
+{
+    FITAG* tag = nullptr;
+    FIMETADATA* search = FreeImage_FindFirstMetadata(model, source, &tag);
+    if (search == nullptr)
+        return true;
+    bool holds = true;
+    do {
+        if (model == FIMD_EXIF_MAIN && FreeImage_GetTagID(tag) == IptcBlockTag)
+            continue;
+        FITAG* copy = nullptr;
+        holds = written != nullptr && FreeImage_GetMetadata(model, written, FreeImage_GetTagKey(tag), &copy) &&
+                std::strcmp(FreeImage_TagToString(model, tag), FreeImage_TagToString(model, copy)) == 0;
+    } while (holds && FreeImage_FindNextMetadata(search, &tag));
+    FreeImage_FindCloseMetadata(search);
+    return holds;
+}
+
+// FreeImage's PNG reader drops some embedded profiles that its writer
+// stored, so PNG files are asked for their iCCP chunk directly.
+bool PngHasProfileChunk(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    file.seekg(8);
+    unsigned char header[8];
+    while (file.read(reinterpret_cast<char*>(header), 8)) {
+        if (std::memcmp(header + 4, "iCCP", 4) == 0)
+            return true;
+        if (std::memcmp(header + 4, "IDAT", 4) == 0)
+            return false;
+        const unsigned long length = static_cast<unsigned long>(header[0]) << 24 | header[1] << 16 | header[2] << 8 | header[3];
+        file.seekg(static_cast<std::streamoff>(length) + 4, std::ios::cur);
+    }
+    return false;
 }
 
 bool HasMetadata(FIBITMAP* bitmap)
@@ -41,10 +84,11 @@ std::vector<std::string> MetadataMissingFrom(FIBITMAP* bitmap, FREE_IMAGE_FORMAT
     const int flags = FreeImage_FIFSupportsNoPixels(format) ? FIF_LOAD_NOPIXELS : 0;
     const BitmapPtr written(FreeImage_Load(format, path.c_str(), flags));
     for (const MetadataKind& kind : Kinds)
-        if (FreeImage_GetMetadataCount(kind.model, bitmap) > 0 &&
-            (!written || FreeImage_GetMetadataCount(kind.model, written.get()) == 0))
+        if (!HoldsAllTags(bitmap, written.get(), kind.model))
             missing.emplace_back(kind.name);
-    if (HasProfile(bitmap) && (!written || !HasProfile(written.get())))
+    const bool profileWritten =
+        format == FIF_PNG ? PngHasProfileChunk(path) : written != nullptr && HasProfile(written.get());
+    if (HasProfile(bitmap) && !profileWritten)
         missing.emplace_back("ICC profile");
     return missing;
 }

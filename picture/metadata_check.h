@@ -9,5 +9,6 @@
 #include <vector>
 
 // The kinds of metadata bitmap carries ("EXIF", "GPS", "XMP", "ICC profile"
-// and so on) that the file at path, just written in format, does not hold.
+// and so on) of which the file at path, just written in format, lacks a tag
+// or holds another value.
 std::vector<std::string> MetadataMissingFrom(FIBITMAP* bitmap, FREE_IMAGE_FORMAT format, const std::string& path);

@@ -1,0 +1,156 @@
+// SPDX-License-Identifier: MIT
+// quenlo-inpaint on pictures of 16 bits per channel: every bit outside the
+// changed pixels kept, the changed ones at the 8-bit result times 257, the
+// metadata carried over and formats that cannot hold the depth refused.
+#include "deep_pictures.h"
+#include "picture/bitmap.h"
+#include "picture/full_depth.h"
+#include "picture/picture_loader.h"
+#include "picture/picture_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class CliFullDepth : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = fs::path(QUENLO_TEST_OUTPUT_DIR) / "cli_full_depth" /
+                 testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        // A 10 x 6 hole in a 40 x 30 picture: white is removed.
+        BitmapPtr mask(FreeImage_Allocate(40, 30, 24));
+        for (int y = 12; y < 18; ++y)
+            for (int x = 15; x < 25; ++x)
+                for (int k = 0; k < 3; ++k)
+                    FreeImage_GetScanLine(mask.get(), y)[3 * x + k] = 255;
+        std::string error;
+        ASSERT_TRUE(WritePicture(mask.get(), (folder / "mask.png").string(), error)) << error;
+    }
+
+    ToolRun Run(const std::string& arguments) const
+    {
+        const fs::path out = folder / "stdout.txt";
+        const fs::path err = folder / "stderr.txt";
+        const std::string command = "'" QUENLO_INPAINT_TOOL "' " + arguments + " --mask '" +
+                                    (folder / "mask.png").string() + "' >'" + out.string() + "' 2>'" +
+                                    err.string() + "'";
+        const int raw = std::system(command.c_str());
+        ToolRun run;
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        std::ostringstream outText;
+        std::ostringstream errText;
+        outText << std::ifstream(out).rdbuf();
+        errText << std::ifstream(err).rdbuf();
+        run.out = outText.str();
+        run.err = errText.str();
+        return run;
+    }
+
+    std::string PathOf(const std::string& name) const { return (folder / name).string(); }
+
+    fs::path folder;
+};
+
+bool InHole(int x, int y)
+{
+    return x >= 15 && x < 25 && y >= 12 && y < 18;
+}
+
+} // namespace
+
+TEST_F(CliFullDepth, RoundTripsKeepEveryBitOutsideTheChangedPixels)
+{
+    const struct {
+        FREE_IMAGE_TYPE type;
+        const char* name;
+        const char* depth;
+    } cases[] = {{FIT_RGB16, "rgb.png", "48 bits per pixel, 16 per channel"},
+                 {FIT_RGB16, "rgb.tif", "48 bits per pixel, 16 per channel"},
+                 {FIT_UINT16, "grey.png", "16 bits per pixel, 16 per channel"},
+                 {FIT_RGBA16, "rgba.tif", "64 bits per pixel, 16 per channel"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const BitmapPtr input = MakeDeepPicture(c.type, 40, 30, 7);
+        AddPhotoMetadata(input.get());
+        std::string error;
+        ASSERT_TRUE(WritePicture(input.get(), PathOf(c.name), error)) << error;
+        const std::string output = PathOf(std::string("out_") + c.name);
+        const ToolRun run = Run("--smooth-seam --patch-size 5 --scan-margin 10 '" + PathOf(c.name) + "' '" + output + "'");
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find(std::string("pixels, ") + c.depth + "\n"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find(output + " (" + c.depth + ")"), std::string::npos) << run.out;
+        // The same job written at 8 bits gives the engine's own result.
+        const std::string eightBit = PathOf(std::string("out8_") + c.name);
+        ASSERT_EQ(Run("--depth 8 --smooth-seam --patch-size 5 --scan-margin 10 '" + PathOf(c.name) + "' '" + eightBit + "'").status, 0);
+
+        const LoadedPicture result = LoadPicture(output);
+        const LoadedPicture engine = LoadPicture(eightBit);
+        ASSERT_TRUE(result.fullDepth) << result.error;
+        ASSERT_TRUE(engine.bitmap && !engine.fullDepth);
+        ASSERT_EQ(FreeImage_GetImageType(result.fullDepth.get()), c.type);
+        const LoadedPicture reread = LoadPicture(PathOf(c.name));
+        const int samples = SamplesPerPixel(input.get());
+        const unsigned bytes = FreeImage_GetBPP(engine.bitmap.get()) / 8;
+        const BitmapPtr composedView = ReduceToWorkingDepth(result.fullDepth.get());
+        int changedOutsideHole = 0;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const BYTE* view = FreeImage_GetScanLine(reread.bitmap.get(), y) + x * bytes;
+                const BYTE* after = FreeImage_GetScanLine(engine.bitmap.get(), y) + x * bytes;
+                const bool changed = InHole(x, y) || !std::equal(view, view + bytes, after);
+                changedOutsideHole += changed && !InHole(x, y);
+                for (int s = 0; s < samples; ++s) {
+                    const uint16_t got = Sample(result.fullDepth.get(), x, y, s);
+                    if (changed)
+                        EXPECT_EQ(got % 257, 0) << x << "," << y;
+                    else
+                        ASSERT_EQ(got, Sample(reread.fullDepth.get(), x, y, s)) << x << "," << y << " " << s;
+                }
+                const BYTE* composed = FreeImage_GetScanLine(composedView.get(), y) + x * bytes;
+                ASSERT_TRUE(std::equal(composed, composed + bytes, after)) << x << "," << y;
+            }
+        EXPECT_GT(changedOutsideHole, 0) << "the seam blending should reach past the hole";
+        EXPECT_EQ(TagText(result.fullDepth.get(), FIMD_XMP, "XMLPacket").empty(), false);
+    }
+}
+
+TEST_F(CliFullDepth, FormatsThatCannotHoldSixteenBitsAreRefusedUnlessAskedForEight)
+{
+    const BitmapPtr input = MakeDeepPicture(FIT_RGB16, 40, 30, 3);
+    std::string error;
+    ASSERT_TRUE(WritePicture(input.get(), PathOf("in.png"), error)) << error;
+    const ToolRun refused = Run("'" + PathOf("in.png") + "' '" + PathOf("out.jpg") + "'");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err, "quenlo-inpaint: " + PathOf("out.jpg") +
+                               ": the JPEG format cannot hold this picture's 16 bits per channel; choose TIFF or "
+                               "PNG, or give --depth 8\n");
+    EXPECT_FALSE(fs::exists(PathOf("out.jpg")));
+
+    const ToolRun eight = Run("--depth 8 --quality 40 '" + PathOf("in.png") + "' '" + PathOf("out.jpg") + "'");
+    ASSERT_EQ(eight.status, 0) << eight.err;
+    EXPECT_NE(eight.out.find("picture:  40 x 30 pixels, 48 bits per pixel, 16 per channel\n"), std::string::npos);
+    EXPECT_NE(eight.out.find("(24 bits per pixel, 8 per channel)"), std::string::npos);
+    EXPECT_NE(eight.out.find("notice:   JPEG is lossy"), std::string::npos) << eight.out;
+    ASSERT_EQ(Run("--depth 8 '" + PathOf("in.png") + "' '" + PathOf("out95.jpg") + "'").status, 0);
+    EXPECT_LT(fs::file_size(PathOf("out.jpg")), fs::file_size(PathOf("out95.jpg")));
+    EXPECT_EQ(Run("--quality 0 '" + PathOf("in.png") + "' '" + PathOf("x.jpg") + "'").status, 2);
+}

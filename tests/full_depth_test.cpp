@@ -1,0 +1,188 @@
+// SPDX-License-Identifier: MIT
+// Pictures of 16 bits per channel: their 8-bit view, the composite of the
+// engine's changes, and their files with quality settings and metadata.
+#include "deep_pictures.h"
+#include "picture/full_depth.h"
+#include "picture/picture_loader.h"
+#include "picture/picture_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path FreshFolder(const std::string& name)
+{
+    const fs::path folder = fs::path(QUENLO_TEST_OUTPUT_DIR) / "full_depth" / name;
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+}
+
+void ExpectSameSamples(FIBITMAP* a, FIBITMAP* b)
+{
+    ASSERT_EQ(FreeImage_GetImageType(a), FreeImage_GetImageType(b));
+    ASSERT_EQ(FreeImage_GetWidth(a), FreeImage_GetWidth(b));
+    ASSERT_EQ(FreeImage_GetHeight(a), FreeImage_GetHeight(b));
+    const unsigned bytes = FreeImage_GetLine(a);
+    for (unsigned y = 0; y < FreeImage_GetHeight(a); ++y)
+        ASSERT_TRUE(std::equal(FreeImage_GetScanLine(a, y), FreeImage_GetScanLine(a, y) + bytes,
+                               FreeImage_GetScanLine(b, y)))
+            << "line " << y;
+}
+
+} // namespace
+
+// The engine must see exactly the bytes it saw when FreeImage converted these pictures.
+TEST(ReduceToWorkingDepth, GivesFreeImagesOwnConversionAndKeepsInksInOrder)
+{
+    const struct {
+        FREE_IMAGE_TYPE type;
+        FIBITMAP* (*convert)(FIBITMAP*);
+    } cases[] = {{FIT_UINT16, FreeImage_ConvertTo8Bits},
+                 {FIT_RGB16, FreeImage_ConvertTo24Bits},
+                 {FIT_RGBA16, FreeImage_ConvertTo32Bits}};
+    for (const auto& c : cases) {
+        const BitmapPtr deep = MakeDeepPicture(c.type, 37, 5, 11);
+        const BitmapPtr ours = ReduceToWorkingDepth(deep.get());
+        const BitmapPtr theirs(c.convert(deep.get()));
+        ExpectSameSamples(ours.get(), theirs.get());
+    }
+    const BitmapPtr inks = MakeDeepPicture(FIT_RGBA16, 3, 2, 5, true);
+    AddPhotoMetadata(inks.get());
+    const BitmapPtr view = ReduceToWorkingDepth(inks.get());
+    EXPECT_EQ(FreeImage_GetColorType(view.get()), FIC_CMYK);
+    EXPECT_EQ(TagText(view.get(), FIMD_EXIF_MAIN, "Artist"), "A. Photographer");
+    EXPECT_EQ(FreeImage_GetICCProfile(view.get())->size, 132);
+    for (int s = 0; s < 4; ++s)
+        EXPECT_EQ(FreeImage_GetScanLine(view.get(), 1)[4 + s], Sample(inks.get(), 1, 1, s) >> 8) << s;
+}
+
+TEST(ComposeFullDepth, ChangedPixelsTakeTheEightBitResultAndOthersKeepEveryBit)
+{
+    for (const FREE_IMAGE_TYPE type : {FIT_UINT16, FIT_RGB16, FIT_RGBA16}) {
+        const BitmapPtr original = MakeDeepPicture(type, 6, 4, 3);
+        const BitmapPtr deep(FreeImage_Clone(original.get()));
+        const BitmapPtr working = ReduceToWorkingDepth(deep.get());
+        const unsigned bytes = FreeImage_GetBPP(working.get()) / 8;
+        std::vector<uint8_t> filled(6 * 4, 0);
+        // (1, 1) filled with the very bytes it had; (4, 2) altered by seam blending.
+        filled[1 * 6 + 1] = 1;
+        FreeImage_GetScanLine(working.get(), 2)[4 * bytes] ^= 0x10;
+        ComposeFullDepth(deep.get(), working.get(), filled);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 6; ++x)
+                for (int s = 0; s < SamplesPerPixel(deep.get()); ++s) {
+                    const bool changed = (x == 1 && y == 1) || (x == 4 && y == 2);
+                    const uint16_t expected =
+                        changed ? static_cast<uint16_t>((Sample(original.get(), x, y, s) >> 8 ^
+                                                         (x == 4 && s == (bytes == 1 ? 0 : 2) ? 0x10 : 0)) *
+                                                        257)
+                                : Sample(original.get(), x, y, s);
+                    EXPECT_EQ(Sample(deep.get(), x, y, s), expected) << type << " " << x << "," << y << " " << s;
+                }
+    }
+}
+
+TEST(WritePicture, SixteenBitsPerChannelRoundTripExactlyInPngAndTiff)
+{
+    const fs::path folder = FreshFolder("round_trip");
+    for (const FREE_IMAGE_TYPE type : {FIT_UINT16, FIT_RGB16, FIT_RGBA16})
+        for (const char* extension : {".png", ".tif"}) {
+            const BitmapPtr deep = MakeDeepPicture(type, 9, 7, 21);
+            const std::string path = (folder / (std::to_string(type) + extension)).string();
+            std::string error;
+            WrittenPicture written;
+            ASSERT_TRUE(WritePicture(deep.get(), path, error, {}, &written)) << error;
+            EXPECT_EQ(written.depth, DepthText(deep.get()));
+            const LoadedPicture loaded = LoadPicture(path);
+            ASSERT_TRUE(loaded.fullDepth) << path << ": " << loaded.error;
+            ExpectSameSamples(loaded.fullDepth.get(), deep.get());
+        }
+    const BitmapPtr inks = MakeDeepPicture(FIT_RGBA16, 4, 3, 8, true);
+    std::string error;
+    ASSERT_TRUE(WritePicture(inks.get(), (folder / "cmyk.tif").string(), error)) << error;
+    const LoadedPicture loaded = LoadPicture((folder / "cmyk.tif").string());
+    ASSERT_TRUE(loaded.fullDepth);
+    EXPECT_EQ(FreeImage_GetColorType(loaded.fullDepth.get()), FIC_CMYK);
+    ExpectSameSamples(loaded.fullDepth.get(), inks.get());
+    EXPECT_FALSE(WritePicture(inks.get(), (folder / "cmyk.png").string(), error));
+}
+
+TEST(WritePicture, SixteenBitsAreRefusedByFormatsThatCannotHoldThem)
+{
+    const fs::path folder = FreshFolder("refused");
+    const BitmapPtr deep = MakeDeepPicture(FIT_RGB16, 4, 4, 2);
+    std::string error;
+    EXPECT_FALSE(HoldsDepth(deep.get(), "x.jpg"));
+    EXPECT_FALSE(WritePicture(deep.get(), (folder / "out.jpg").string(), error));
+    EXPECT_EQ(error, "the JPEG format cannot store 16 bits per channel");
+    EXPECT_TRUE(fs::is_empty(folder));
+}
+
+TEST(WritePicture, JpegQualityIsNinetyFiveUnlessAskedAndSetsTheFileSize)
+{
+    const fs::path folder = FreshFolder("quality");
+    LoadedPicture sample = LoadPicture(QUENLO_SAMPLES_DIR "/coffee.png");
+    ASSERT_TRUE(sample);
+    std::string error;
+    const auto sizeAt = [&](const std::string& name, WriteOptions options) {
+        EXPECT_TRUE(WritePicture(sample.bitmap.get(), (folder / name).string(), error, options)) << error;
+        return fs::file_size(folder / name);
+    };
+    const auto byDefault = sizeAt("default.jpg", {});
+    EXPECT_EQ(byDefault, sizeAt("95.jpg", {95}));
+    EXPECT_GT(byDefault, sizeAt("75.jpg", {75}));
+    EXPECT_GT(sizeAt("75.jpg", {75}), sizeAt("10.jpg", {10}));
+    EXPECT_GT(sizeAt("100.jpg", {100}), byDefault);
+}
+
+TEST(WritePicture, MetadataGoesIntoEveryFormatThatHoldsItAndTheRestIsNamed)
+{
+    const fs::path folder = FreshFolder("metadata");
+    for (const char* extension : {".tif", ".png", ".jpg", ".bmp"}) {
+        LoadedPicture sample = LoadPicture(QUENLO_SAMPLES_DIR "/chelsea.png");
+        ASSERT_TRUE(sample);
+        AddPhotoMetadata(sample.bitmap.get());
+        const std::string path = (folder / (std::string("photo") + extension)).string();
+        std::string error;
+        WrittenPicture written;
+        ASSERT_TRUE(WritePicture(sample.bitmap.get(), path, error, {}, &written)) << error;
+        const BitmapPtr back(FreeImage_Load(FreeImage_GetFIFFromFilename(path.c_str()), path.c_str(), FIF_LOAD_NOPIXELS));
+        ASSERT_TRUE(back);
+        const auto missing = [&](const char* kind) {
+            return std::find(written.notWritten.begin(), written.notWritten.end(), kind) != written.notWritten.end();
+        };
+        const struct {
+            FREE_IMAGE_MDMODEL model;
+            const char* key;
+            const char* kind;
+            std::string value;
+        } tags[] = {{FIMD_EXIF_MAIN, "Artist", "EXIF", "A. Photographer"},
+                    {FIMD_EXIF_MAIN, "Make", "EXIF", "Quenlo Optics"},
+                    {FIMD_EXIF_MAIN, "Orientation", "EXIF", "rotate 90 cw"},
+                    {FIMD_EXIF_EXIF, "DateTimeOriginal", "EXIF camera settings", "2024:05:06 07:08:09"},
+                    {FIMD_EXIF_GPS, "GPSLatitudeRef", "GPS", "N"},
+                    {FIMD_IPTC, "By-line", "IPTC", "A. Photographer"}};
+        for (const auto& tag : tags) {
+            const std::string value = TagText(back.get(), tag.model, tag.key);
+            // Either the tag came back whole or the writer named its kind as not written.
+            EXPECT_TRUE(value == tag.value || (value.empty() && missing(tag.kind)))
+                << extension << " " << tag.key << ": \"" << value << "\"";
+        }
+        if (std::string(extension) != ".png") {
+            EXPECT_EQ(FreeImage_GetICCProfile(back.get())->size > 0, !missing("ICC profile")) << extension;
+        }
+        const bool holdsProfiles = std::string(extension) != ".bmp";
+        EXPECT_EQ(!missing("XMP") && !missing("ICC profile"), holdsProfiles) << extension;
+        EXPECT_EQ(FreeImage_GetMetadataCount(FIMD_XMP, back.get()) > 0, !missing("XMP")) << extension;
+        std::string names;
+        for (const std::string& kind : written.notWritten)
+            names += kind + "; ";
+        RecordProperty(std::string("not_written") + extension, names);
+    }
+}

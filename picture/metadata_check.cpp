@@ -2,9 +2,9 @@
 #include "picture/metadata_check.h"
 
 #include "picture/bitmap.h"
+#include "picture/png_profile.h"
 
 #include <cstring>
-#include <fstream>
 
 namespace {
 
@@ -48,23 +48,6 @@ bool HoldsAllTags(FIBITMAP* source, FIBITMAP* written, FREE_IMAGE_MDMODEL model)
     return holds;
 }
 
-// FreeImage's PNG reader drops some embedded profiles that its writer
-// stored, so PNG files are asked for their iCCP chunk directly.
-bool PngHasProfileChunk(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    file.seekg(8);
-    unsigned char header[8];
-    while (file.read(reinterpret_cast<char*>(header), 8)) {
-        if (std::memcmp(header + 4, "iCCP", 4) == 0)
-            return true;
-        if (std::memcmp(header + 4, "IDAT", 4) == 0)
-            return false;
-        const unsigned long length = static_cast<unsigned long>(header[0]) << 24 | header[1] << 16 | header[2] << 8 | header[3];
-        file.seekg(static_cast<std::streamoff>(length) + 4, std::ios::cur);
-    }
-    return false;
-}
 
 bool HasMetadata(FIBITMAP* bitmap)
 {

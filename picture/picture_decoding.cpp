@@ -4,6 +4,7 @@
 #include "picture/claimed_picture_size.h"
 #include "picture/decode_limits.h"
 #include "picture/freeimage_messages.h"
+#include "picture/png_profile.h"
 
 #include <optional>
 
@@ -100,6 +101,8 @@ DecodedPicture DecodePictureFile(const std::string& path, const std::string& nam
         result.error = WithCodecReason("the picture could not be decoded");
         return result;
     }
+    if (format == FIF_PNG)
+        AddPngProfile(path, result.bitmap.get());
     result.messages = TakeFreeImageMessages();
     return result;
 }

@@ -78,10 +78,13 @@ std::vector<std::string> WorkerArguments(const CliOptions& options, const BatchI
         "--threads=" + std::to_string(threads),
         "--patch-size=" + std::to_string(options.patchSize),
         "--scan-margin=" + std::to_string(options.scanMargin),
+        "--quality=" + std::to_string(options.jpegQuality),
         (options.maskDir.empty() ? "--overlay=" : "--mask=") + item.marks,
     };
     if (options.smoothSeam)
         arguments.push_back("--smooth-seam");
+    if (options.eightBitOutput)
+        arguments.push_back("--depth=8");
     arguments.insert(arguments.end(), {"--", item.input, item.output});
     return arguments;
 }

@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: MIT
 // Paint: the user's strokes become the mask, the engine fills the hole, and
-// the canvas shows the result. Undo brings back the state before the Paint.
+// the canvas shows the result. Undo and Redo walk through the Paint history.
 #include "app/viewer_dialog.h"
 
 #include "controls/wait_cursor.h"
 #include "canvas/canvas_pane.h"
 #include "canvas/overlay_capture.h"
+#include "canvas/paint_reach.h"
 #include "controls/message_box.h"
 #include "mask/filled_pixels.h"
 #include "mask/overlay_to_mask.h"
 #include "picture/full_depth.h"
+
+#include <new>
+#include <utility>
 
 void CViewerDlg::PaintCommand()
 {
@@ -31,8 +35,14 @@ void CViewerDlg::PaintCommand()
         return;
     }
     const CWaitCursor waitCursor;
+    std::optional<CMaskRuns> maskBefore;
+    try {
+        maskBefore = CMaskRuns::Of(m_pMask.get());
+    } catch (const std::bad_alloc&) {
+        ShowMessageBox(QStringLiteral("Not enough memory to paint this picture."));
+        return;
+    }
     g_bImageJustOpened = false;
-    m_pCanvas->SaveUndoState();
 
     const std::optional<std::vector<uint8_t>> overlay = CaptureOverlay(m_pCanvas->OverlayLayer());
     if (!overlay)
@@ -43,6 +53,13 @@ void CViewerDlg::PaintCommand()
         OverlayToMask(overlay ? overlay->data() : nullptr, width, height, m_pMask.get(), m_nPatchSize,
                       m_bSmoothSeam != 0, target,
                       [](const std::string& message) { ShowMessageBox(QString::fromStdString(message)); });
+    // The step is taken before the engine runs: a Paint without one could
+    // not be undone.
+    if (!m_pCanvas->SaveUndoState(std::move(*maskBefore), JobReach(job) | MarkedBounds(m_pCanvas->OverlayLayer()))) {
+        maskBefore->SwapWith(m_pMask.get());
+        ShowMessageBox(QStringLiteral("Not enough memory to paint this picture."));
+        return;
+    }
     FIBITMAP* const fullDepth = m_pCanvas->FullDepthImage();
     std::vector<uint8_t> filled = fullDepth != nullptr ? HolePixels(m_pMask.get()) : std::vector<uint8_t>();
     InpaintRegion(job);
@@ -50,6 +67,7 @@ void CViewerDlg::PaintCommand()
         KeepFilledPixels(filled, m_pMask.get());
         ComposeFullDepth(fullDepth, target, filled);
     }
+    m_pCanvas->KeepUndoState();
     m_pCanvas->MarkChanged();
 
     if (cmyk)
@@ -64,6 +82,10 @@ void CViewerDlg::UndoCommand()
 {
     if (g_bImageJustOpened)
         return;
-    m_pCanvas->RestoreUndoState();
-    m_pCanvas->update();
+    m_pCanvas->RestoreUndoState(m_pMask.get());
+}
+
+void CViewerDlg::RedoCommand()
+{
+    m_pCanvas->RedoState(m_pMask.get());
 }

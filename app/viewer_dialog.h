@@ -51,6 +51,7 @@ public:
     bool MayDropPicture();
     void PaintCommand();
     void UndoCommand();
+    void RedoCommand();
     void SelectTool(int tool);
     void SelectShape(int shape);
     // Opens help/help.htm beside the executable in the desktop's browser.

@@ -100,13 +100,10 @@ bool CCanvasPane::OpenPicture(const QString& name)
     m_imgResult = std::move(layers->result);
     m_imgDisplay = std::move(layers->display);
     m_imgOverlay = std::move(layers->overlay);
-    // Undo holds nothing of this picture until its first Paint.
-    m_imgSavedOverlay = m_imgOverlay;
-    m_imgSavedDisplay = m_imgDisplay;
-    m_pSavedWorkingImage.reset();
-    m_pSavedCmykImage.reset();
-    m_pSavedFullDepthImage.reset();
-    m_nRevision = m_nSavedRevision = m_nSavedStateRevision = ++m_nLastRevision;
+    // Steps of the previous picture do not fit this one.
+    m_history.Clear();
+    m_pendingStep.reset();
+    m_nRevision = m_nSavedRevision = ++m_nLastRevision;
     emit RevisionChanged();
     RebuildCursor();
     return true;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "canvas/color_cursor.h"
+#include "canvas/paint_history.h"
 #include "canvas/preview_pane.h"
 #include "mask/brush_colours.h"
 #include "picture/bitmap.h"
@@ -16,6 +17,8 @@
 #include <QPen>
 #include <QRgb>
 #include <QTimer>
+
+#include <optional>
 
 enum Tool { ToolHoleBrush = 0, ToolSourceOutline = 1, ToolEraser = 2 };
 enum BrushShape { BrushSquare = 0, BrushRound = 1 };
@@ -42,11 +45,16 @@ public:
     void RenderDisplay();
     void ClearOverlay();
 
-    // One undo step: the overlay and display layers and the working, CMYK
-    // and full-depth images as they were when the last Paint started. Restoring copies
-    // the saved state, so it can be restored again.
-    void SaveUndoState();
-    void RestoreUndoState();
+    // The history of Paint steps. A Paint takes its step before the engine
+    // runs (the mask's codes before it rewrote them, the layers inside rect),
+    // then keeps it or, when it was stopped, puts it back. Undo and Redo
+    // return false when there is no step to take; mask is the Paint's mask.
+    bool SaveUndoState(CMaskRuns maskBefore, const QRect& rect);
+    void KeepUndoState();
+    void DropPaint(FIBITMAP* mask);
+    bool RestoreUndoState(FIBITMAP* mask);
+    bool RedoState(FIBITMAP* mask);
+    const CPaintHistory& History() const { return m_history; }
 
     // Sizes below 1 pixel are taken as 1.
     void SetBrushSize(int size);
@@ -113,6 +121,9 @@ protected:
     void DrawSegment();
 
 private:
+    PaintLayers Layers(FIBITMAP* mask);
+    // Shows the layers again after a history step changed rect of them.
+    void AfterHistoryStep(const QRect& rect);
     int PenWidth() const;
     QRgb BrushColour() const;
     void BeginStroke(QPoint client);
@@ -140,15 +151,11 @@ private:
     BitmapPtr m_pWorkingImage;
     BitmapPtr m_pCmykImage;
     BitmapPtr m_pFullDepthImage;
-    QImage m_imgSavedOverlay;
-    QImage m_imgSavedDisplay;
-    BitmapPtr m_pSavedWorkingImage;
-    BitmapPtr m_pSavedCmykImage;
-    BitmapPtr m_pSavedFullDepthImage;
-    int m_nSavedStateRevision = 0;
     int m_nRevision = 0;
     int m_nSavedRevision = 0;
     int m_nLastRevision = 0;
+    CPaintHistory m_history;
+    std::optional<CPaintStep> m_pendingStep;
 
     // The stroke in progress: picture point where the last segment ended and
     // the pen chosen when the button went down.

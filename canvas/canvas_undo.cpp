@@ -1,46 +1,69 @@
 // SPDX-License-Identifier: MIT
-// The single undo step of the canvas.
+// The canvas's side of the Paint history.
 #include "canvas/canvas_pane.h"
 
-namespace {
+#include "canvas/layer_render.h"
 
-// A clone, or nothing when there is nothing to clone or no memory for it.
-BitmapPtr CloneOf(FIBITMAP* bitmap)
+#include <utility>
+
+PaintLayers CCanvasPane::Layers(FIBITMAP* mask)
 {
-    return BitmapPtr(bitmap ? FreeImage_Clone(bitmap) : nullptr);
+    PaintLayers layers;
+    layers.overlay = &m_imgOverlay;
+    layers.working = m_pWorkingImage.get();
+    layers.cmyk = m_nColorType == FIC_CMYK ? m_pCmykImage.get() : nullptr;
+    layers.fullDepth = m_pFullDepthImage.get();
+    layers.mask = mask;
+    layers.revision = &m_nRevision;
+    return layers;
 }
 
-} // namespace
-
-void CCanvasPane::SaveUndoState()
+bool CCanvasPane::SaveUndoState(CMaskRuns maskBefore, const QRect& rect)
 {
-    // Layers share their pixels until one of them is drawn on.
-    m_imgSavedOverlay = m_imgOverlay;
-    m_imgSavedDisplay = m_imgDisplay;
-    if (m_nColorType == FIC_CMYK)
-        m_pSavedCmykImage = CloneOf(m_pCmykImage.get());
-    m_pSavedWorkingImage = CloneOf(m_pWorkingImage.get());
-    m_pSavedFullDepthImage = CloneOf(m_pFullDepthImage.get());
-    m_nSavedStateRevision = m_nRevision;
-    RenderResult();
+    m_pendingStep = CPaintStep::Take(Layers(nullptr), rect, std::move(maskBefore));
+    return m_pendingStep.has_value();
 }
 
-void CCanvasPane::RestoreUndoState()
+void CCanvasPane::KeepUndoState()
 {
-    m_imgOverlay = m_imgSavedOverlay;
-    m_imgDisplay = m_imgSavedDisplay;
-    // An image is replaced only by a clone that exists, so that running out
-    // of memory never loses the picture being edited.
-    if (m_nColorType == FIC_CMYK) {
-        if (BitmapPtr cmyk = CloneOf(m_pSavedCmykImage.get()))
-            m_pCmykImage = std::move(cmyk);
+    if (m_pendingStep)
+        m_history.Push(std::move(*m_pendingStep));
+    m_pendingStep.reset();
+}
+
+void CCanvasPane::DropPaint(FIBITMAP* mask)
+{
+    if (!m_pendingStep)
+        return;
+    m_pendingStep->SwapPicture(Layers(mask));
+    const QRect rect = m_pendingStep->Rect();
+    m_pendingStep.reset();
+    AfterHistoryStep(rect);
+}
+
+bool CCanvasPane::RestoreUndoState(FIBITMAP* mask)
+{
+    if (!m_history.Undo(Layers(mask)))
+        return false;
+    AfterHistoryStep(m_history.LastRect());
+    return true;
+}
+
+bool CCanvasPane::RedoState(FIBITMAP* mask)
+{
+    if (!m_history.Redo(Layers(mask)))
+        return false;
+    AfterHistoryStep(m_history.LastRect());
+    return true;
+}
+
+void CCanvasPane::AfterHistoryStep(const QRect& rect)
+{
+    if (m_pWorkingImage) {
+        RenderBitmapIntoLayer(m_pWorkingImage.get(), m_imgResult, rect);
+        RenderBitmapIntoLayer(m_pWorkingImage.get(), m_imgDisplay, rect);
     }
-    if (BitmapPtr fullDepth = CloneOf(m_pSavedFullDepthImage.get()))
-        m_pFullDepthImage = std::move(fullDepth);
-    if (BitmapPtr working = CloneOf(m_pSavedWorkingImage.get())) {
-        m_pWorkingImage = std::move(working);
-        SetRevision(m_nSavedStateRevision);
-    }
-    RenderResult();
+    DrawStrokesOnto(m_imgOverlay, m_imgDisplay, rect);
     update();
+    emit RevisionChanged();
 }

@@ -10,18 +10,40 @@ QImage MakeBlackLayer(int width, int height)
 
 void RenderBitmapIntoLayer(FIBITMAP* bitmap, QImage& layer)
 {
+    RenderBitmapIntoLayer(bitmap, layer, layer.rect());
+}
+
+void RenderBitmapIntoLayer(FIBITMAP* bitmap, QImage& layer, const QRect& rect)
+{
     const int width = static_cast<int>(FreeImage_GetWidth(bitmap));
     const int height = static_cast<int>(FreeImage_GetHeight(bitmap));
     const unsigned bytesPerPixel = FreeImage_GetBPP(bitmap) / 8;
     if (width != layer.width() || height != layer.height() || FreeImage_GetImageType(bitmap) != FIT_BITMAP ||
         (bytesPerPixel != 1 && bytesPerPixel != 3 && bytesPerPixel != 4))
         return;
-    for (int y = 0; y < height; ++y) {
-        const BYTE* source = FreeImage_GetScanLine(bitmap, height - 1 - y);
+    const QRect area = rect & layer.rect();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const BYTE* source = FreeImage_GetScanLine(bitmap, height - 1 - y) + area.left() * bytesPerPixel;
         auto* target = reinterpret_cast<QRgb*>(layer.scanLine(y));
-        for (int x = 0; x < width; ++x, source += bytesPerPixel) {
+        for (int x = area.left(); x <= area.right(); ++x, source += bytesPerPixel) {
             target[x] = bytesPerPixel == 1 ? qRgb(source[0], source[0], source[0])
                                            : qRgb(source[FI_RGBA_RED], source[FI_RGBA_GREEN], source[FI_RGBA_BLUE]);
         }
+    }
+}
+
+void DrawStrokesOnto(const QImage& overlay, QImage& display, const QRect& rect)
+{
+    if (overlay.size() != display.size() || overlay.format() != QImage::Format_RGB32 ||
+        display.format() != QImage::Format_RGB32)
+        return;
+    const QRect area = rect & overlay.rect();
+    const QRgb black = qRgb(0, 0, 0);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const auto* marks = reinterpret_cast<const QRgb*>(overlay.constScanLine(y));
+        auto* shown = reinterpret_cast<QRgb*>(display.scanLine(y));
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (marks[x] != black)
+                shown[x] = marks[x];
     }
 }

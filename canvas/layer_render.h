@@ -12,3 +12,9 @@ QImage MakeBlackLayer(int width, int height);
 // 8-bit bytes are shown as grey and a fourth byte is ignored. A bitmap of
 // another depth or size leaves the layer unchanged.
 void RenderBitmapIntoLayer(FIBITMAP* bitmap, QImage& layer);
+// The same for the pixels inside rect (top-down coordinates) only.
+void RenderBitmapIntoLayer(FIBITMAP* bitmap, QImage& layer, const QRect& rect);
+
+// The display is the picture with the strokes on top: copies the overlay's
+// marks (its pixels that are not black) inside rect onto the display.
+void DrawStrokesOnto(const QImage& overlay, QImage& display, const QRect& rect);

@@ -15,6 +15,7 @@
 #include <QSlider>
 
 #include <cstdlib>
+#include <vector>
 #include <sys/wait.h>
 
 namespace {
@@ -149,21 +150,64 @@ TEST_F(PaintCommand, UndoBringsBackStrokesAndPictureAsOftenAsAsked)
     EXPECT_TRUE(SameBytes(painted.get(), Canvas().WorkingImage()));
 }
 
-TEST_F(PaintCommand, UndoKeepsOneStepOnly)
-{
-    OpenAndMark();
-    Click(PaintButton);
-    const BitmapPtr afterFirst = CloneBitmap(Canvas().WorkingImage());
-    Stroke({90, 20}, {110, 30});
-    const QImage secondStrokes = Canvas().OverlayLayer();
-    Click(PaintButton);
-    ASSERT_FALSE(SameBytes(afterFirst.get(), Canvas().WorkingImage()));
+// What Undo and Redo must bring back exactly.
+struct EditorState {
+    BitmapPtr picture;
+    BitmapPtr mask;
+    QImage overlay;
+    QImage display;
+    QImage result;
+};
 
-    Click(UndoButton);
-    EXPECT_TRUE(SameBytes(afterFirst.get(), Canvas().WorkingImage()));
-    EXPECT_EQ(Canvas().OverlayLayer(), secondStrokes);
-    Click(UndoButton);
-    EXPECT_TRUE(SameBytes(afterFirst.get(), Canvas().WorkingImage()));
+TEST_F(PaintCommand, ThreePaintsAreUndoneAndRedoneStepByStep)
+{
+    OpenAndMark(true);
+    const auto state = [this] {
+        return EditorState{CloneBitmap(Canvas().WorkingImage()), CloneBitmap(dialog->Mask()),
+                           Canvas().OverlayLayer().copy(), Canvas().DisplayLayer().copy(),
+                           Canvas().ResultLayer().copy()};
+    };
+    const auto expectState = [this](const EditorState& expected, const char* when) {
+        EXPECT_TRUE(SameBytes(expected.picture.get(), Canvas().WorkingImage())) << when;
+        EXPECT_TRUE(SameBytes(expected.mask.get(), dialog->Mask())) << when;
+        EXPECT_EQ(expected.overlay, Canvas().OverlayLayer()) << when;
+        EXPECT_EQ(expected.display, Canvas().DisplayLayer()) << when;
+        EXPECT_EQ(expected.result, Canvas().ResultLayer()) << when;
+    };
+    // The state before and after each Paint; strokes between Paints are
+    // part of the state the next Undo brings back.
+    std::vector<EditorState> before;
+    std::vector<EditorState> after;
+    const QPoint strokes[3][2] = {{{40, 40}, {70, 52}}, {{90, 20}, {110, 30}}, {{10, 70}, {30, 90}}};
+    for (int paint = 0; paint < 3; ++paint) {
+        if (paint > 0)
+            Stroke(strokes[paint][0], strokes[paint][1]);
+        before.push_back(state());
+        Click(PaintButton);
+        after.push_back(state());
+        ASSERT_FALSE(SameBytes(before[paint].picture.get(), Canvas().WorkingImage()));
+    }
+    for (int paint = 2; paint >= 0; --paint) {
+        dialog->UndoCommand();
+        expectState(before[paint], "undo");
+    }
+    dialog->UndoCommand();
+    expectState(before[0], "undo with no step left");
+    for (int paint = 0; paint < 3; ++paint) {
+        dialog->RedoCommand();
+        expectState(after[paint], "redo");
+    }
+    dialog->RedoCommand();
+    expectState(after[2], "redo with no step left");
+
+    // A Paint after an Undo drops the step that Redo would have replayed.
+    dialog->UndoCommand();
+    Click(PaintButton);
+    const EditorState repainted = state();
+    dialog->RedoCommand();
+    expectState(repainted, "redo after a new Paint");
+    EXPECT_EQ(Canvas().History().Steps(), 3u);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
 }
 
 TEST_F(PaintCommand, UndoDoesNothingRightAfterStartOrOpen)

@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: MIT
+#include "canvas/paint_reach.h"
+
+#include "engine/work_window.h"
+
+#include <algorithm>
+
+QRect JobReach(const InpaintJob& job)
+{
+    if (job.scanMinX > job.scanMaxX || job.scanMinY > job.scanMaxY)
+        return {};
+    const long long margin = WindowMargin(ClampPatchSize(job.patchSize), ClampSearchGap(job.searchGap));
+    const auto within = [](long long value, int limit) {
+        return static_cast<int>(std::clamp<long long>(value, 0, std::max(0, limit - 1)));
+    };
+    // Job lines count from the bottom.
+    const int left = within(job.scanMinX - margin, job.imageWidth);
+    const int right = within(job.scanMaxX + margin, job.imageWidth);
+    const int top = within(job.imageHeight - 1 - (job.scanMaxY + margin), job.imageHeight);
+    const int bottom = within(job.imageHeight - 1 - (job.scanMinY - margin), job.imageHeight);
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+QRect MarkedBounds(const QImage& overlay)
+{
+    if (overlay.isNull() || overlay.format() != QImage::Format_RGB32)
+        return {};
+    const QRgb black = qRgb(0, 0, 0);
+    const int width = overlay.width();
+    int left = width;
+    int right = -1;
+    int top = -1;
+    int bottom = -1;
+    for (int y = 0; y < overlay.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(overlay.constScanLine(y));
+        int first = 0;
+        while (first < width && row[first] == black)
+            ++first;
+        if (first == width)
+            continue;
+        int last = width - 1;
+        while (row[last] == black)
+            --last;
+        if (top < 0)
+            top = y;
+        bottom = y;
+        left = std::min(left, first);
+        right = std::max(right, last);
+    }
+    if (top < 0)
+        return {};
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}

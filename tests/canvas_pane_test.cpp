@@ -199,7 +199,8 @@ TEST_F(CanvasPane, OpenDialogOpensTheChosenPictureOrNothing)
 TEST_F(CanvasPane, FailedOpenChangesNothing)
 {
     Stroke({10, 10}, {20, 10});
-    canvas.SaveUndoState();
+    ASSERT_TRUE(canvas.SaveUndoState(CMaskRuns(), QRect(0, 0, 64, 40)));
+    canvas.KeepUndoState();
     canvas.MarkChanged();
     const QImage overlay = canvas.OverlayLayer().copy();
     const QImage display = canvas.DisplayLayer().copy();
@@ -224,7 +225,7 @@ TEST_F(CanvasPane, FailedOpenChangesNothing)
         EXPECT_TRUE(canvas.IsModified());
     }
     // Undo still reaches the state before the strokes were saved.
-    canvas.RestoreUndoState();
+    EXPECT_TRUE(canvas.RestoreUndoState(nullptr));
     EXPECT_EQ(canvas.OverlayLayer(), overlay);
 }
 
@@ -233,16 +234,20 @@ TEST_F(CanvasPane, OpeningStartsUnmodifiedAndEachChangeIsANewState)
     EXPECT_FALSE(canvas.IsModified());
     Stroke({10, 10}, {20, 10});
     EXPECT_FALSE(canvas.IsModified()) << "strokes are no change";
-    canvas.SaveUndoState();
+    ASSERT_TRUE(canvas.SaveUndoState(CMaskRuns(), QRect(0, 0, 64, 40)));
+    canvas.KeepUndoState();
     canvas.MarkChanged();
     EXPECT_TRUE(canvas.IsModified());
-    canvas.RestoreUndoState();
+    canvas.RestoreUndoState(nullptr);
     EXPECT_FALSE(canvas.IsModified()) << "undo brought back the opened state";
-    canvas.MarkChanged();
+    canvas.RedoState(nullptr);
+    EXPECT_TRUE(canvas.IsModified()) << "redo brought back the painted state";
     canvas.MarkSaved();
     EXPECT_FALSE(canvas.IsModified());
-    canvas.RestoreUndoState();
+    canvas.RestoreUndoState(nullptr);
     EXPECT_TRUE(canvas.IsModified()) << "the saved state is gone again";
+    canvas.RedoState(nullptr);
+    EXPECT_FALSE(canvas.IsModified()) << "and back";
 }
 
 TEST_F(CanvasPane, GreyAndRgbaPicturesAreShownTopRowFirst)

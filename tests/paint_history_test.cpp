@@ -49,7 +49,7 @@ TEST(PaintHistory, StepGivesBackTheRectangleAndTheWholeMaskAndSwapsBackOnRedo)
     const BitmapPtr workingBefore(FreeImage_Clone(working.get()));
     const BitmapPtr maskBefore(FreeImage_Clone(mask.get()));
     const QImage overlayBefore = overlay.copy();
-    const PaintLayers layers{&overlay, working.get(), nullptr, mask.get()};
+    const PaintLayers layers{.overlay = &overlay, .working = working.get(), .mask = mask.get()};
 
     const QRect rect(10, 5, 8, 6);
     std::optional<CPaintStep> step = CPaintStep::Take(layers, rect, CMaskRuns::Of(mask.get()));
@@ -110,7 +110,7 @@ TEST(PaintHistory, RegionsOfPackedPixelsAndOfTheEdgesKeepWholeBytes)
 TEST(PaintHistory, NewStepDropsTheRedoBranchAndTheOldestGoBeyondTheLimits)
 {
     BitmapPtr working = NumberedBitmap(64, 64, 8, 3);
-    const PaintLayers layers{nullptr, working.get(), nullptr, nullptr};
+    const PaintLayers layers{.working = working.get()};
     const auto push = [&](CPaintHistory& history, int value) {
         std::optional<CPaintStep> step = CPaintStep::Take(layers, QRect(0, 0, 64, 64), CMaskRuns());
         ASSERT_TRUE(step);
@@ -147,7 +147,7 @@ TEST(PaintHistory, StepsBeyondTheMemoryLimitAreDroppedButTheNewestStays)
     // 12000 x 12000 grey pixels: a whole-picture step of 137 MiB.
     BitmapPtr big(FreeImage_Allocate(12000, 12000, 8));
     ASSERT_TRUE(big);
-    const PaintLayers layers{nullptr, big.get(), nullptr, nullptr};
+    const PaintLayers layers{.working = big.get()};
     CPaintHistory history;
     for (int paint = 0; paint < 5; ++paint) {
         std::optional<CPaintStep> step = CPaintStep::Take(layers, QRect(0, 0, 12000, 12000), CMaskRuns());

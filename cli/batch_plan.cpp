@@ -99,10 +99,13 @@ std::optional<std::vector<BatchItem>> PlanBatch(const CliOptions& options, CliFa
         if (item.problem.empty()) {
             const auto [taken, fresh] = takenOutputs.emplace(output.lexically_normal().string(), input);
             std::error_code ignored;
+            const bool exists = fs::symlink_status(output, ignored).type() != fs::file_type::not_found;
             if (!fresh)
                 item.problem = input + ": its result would have the same name as that of " + taken->second;
-            else if (!options.overwrite && fs::symlink_status(output, ignored).type() != fs::file_type::not_found)
-                item.problem = item.output + ": exists; --overwrite replaces it";
+            else if (exists && options.skipExisting)
+                item.skipped = true;
+            else if (exists && !options.overwrite)
+                item.problem = item.output + ": exists; --overwrite replaces it, --skip-existing leaves it";
         }
         items.push_back(std::move(item));
     }

@@ -14,6 +14,7 @@ struct BatchItem {
     std::string marks;   // its mask or overlay
     std::string output;
     std::string problem; // why it cannot be worked on, one line naming the file; empty when it can
+    bool skipped = false; // its output exists and is to be left alone
 };
 
 // One item per input, in the order given. The folders themselves must be

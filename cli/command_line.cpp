@@ -55,6 +55,8 @@ ParsedCommandLine BatchChecked(ParsedCommandLine result, std::vector<std::string
         return Refused("with --output-dir, say what to remove with --mask-dir DIR or --overlay-dir DIR, one of them");
     if (files.empty())
         return Refused("give the pictures to work on after the options");
+    if (options.overwrite && options.skipExisting)
+        return Refused("give one of --overwrite and --skip-existing");
     options.inputs = std::move(files);
     result.action = CliAction::RunBatch;
     return result;
@@ -160,6 +162,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             if (!quality)
                 return Refused("--quality: \"" + *value + "\" is not a whole number from 1 to 100");
             options.jpegQuality = *quality;
+        } else if (name == "--skip-existing") {
+            options.skipExisting = true;
         } else if (name == "--smooth-seam") {
             options.smoothSeam = true;
         } else if (name == "--quiet") {
@@ -172,8 +176,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
     if (!options.outputDir.empty())
         return BatchChecked(std::move(result), std::move(files));
     if (!options.maskDir.empty() || !options.overlayDir.empty() || !options.format.empty() || options.jobs != 0 ||
-        options.overwrite)
-        return Refused("--mask-dir, --overlay-dir, --format, --jobs and --overwrite need --output-dir");
+        options.overwrite || options.skipExisting)
+        return Refused("--mask-dir, --overlay-dir, --format, --jobs, --overwrite and --skip-existing need --output-dir");
     if (files.size() != 2)
         return Refused(files.size() < 2 ? "give an INPUT and an OUTPUT file" : "unexpected argument " + files[2]);
     if (options.overlay.empty() && options.mask.empty())
@@ -236,6 +240,8 @@ Many pictures at once (--output-dir given):
                     it can be written, else tif)
   --overwrite       replace results that exist (default: such a picture
                     fails and its file is kept)
+  --skip-existing   leave pictures whose results exist, as when resuming
+                    a run that was stopped
   --jobs N          pictures worked on at once, each in a process of its
                     own (default: one per core); results are the same as
                     one run per picture

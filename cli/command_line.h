@@ -32,6 +32,7 @@ struct CliOptions {
     std::string overlayDir;
     std::string format;     // output extension without the dot, or empty: the input's
     bool overwrite = false; // replace outputs that exist
+    bool skipExisting = false; // leave outputs that exist, and their pictures, alone
     int jobs = 0;           // pictures at once; 0: one per core
     bool eightBitOutput = false; // --depth 8: write 8 bits per channel whatever the input has
     int jpegQuality = DefaultJpegQuality;

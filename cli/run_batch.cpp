@@ -115,9 +115,12 @@ ExitStatus RunBatch(const CliOptions& options, const char* program, std::ostream
         return failure.status;
     }
     std::size_t failed = 0;
+    std::size_t skipped = 0;
     std::vector<std::size_t> workable;
     for (std::size_t i = 0; i < items->size(); ++i) {
-        if ((*items)[i].problem.empty()) {
+        if ((*items)[i].skipped) {
+            ++skipped;
+        } else if ((*items)[i].problem.empty()) {
             workable.push_back(i);
         } else {
             err << "quenlo-inpaint: " << (*items)[i].problem << '\n';
@@ -152,7 +155,7 @@ ExitStatus RunBatch(const CliOptions& options, const char* program, std::ostream
         if (showProgress)
             err << "\r\x1b[K";
     };
-    finished = failed;
+    finished = failed + skipped;
     showLine();
     bool announcedStop = false;
     WorkerCallbacks callbacks;
@@ -189,12 +192,14 @@ ExitStatus RunBatch(const CliOptions& options, const char* program, std::ostream
             << " pictures written, the others left as they were\n";
         return ExitInterrupted;
     }
+    const std::string skippedText = skipped > 0 ? ", " + std::to_string(skipped) + " left as they were" : "";
     if (failed > 0) {
         err << "quenlo-inpaint: " << failed << " of " << items->size() << " pictures failed, " << written
-            << " written to " << options.outputDir << '\n';
+            << " written to " << options.outputDir << skippedText << '\n';
         return ExitSomeFailed;
     }
     if (!options.quiet)
-        out << written << " pictures written to " << options.outputDir << " in " << ClockText(elapsed()) << '\n';
+        out << written << " pictures written to " << options.outputDir << " in " << ClockText(elapsed())
+            << skippedText << '\n';
     return ExitDone;
 }

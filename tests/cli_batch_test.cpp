@@ -152,6 +152,13 @@ TEST_F(CliBatch, ResultsAreReplacedOnlyWithOverwrite)
     EXPECT_NE(first.err.find("exists; --overwrite replaces it"), std::string::npos) << first.err;
     EXPECT_TRUE(fs::exists(folder / "out" / "a.png"));
 
+    // Resuming: what exists is left, the rest is done.
+    fs::remove(folder / "out" / "c.png");
+    const ToolRun resumed = Run(Batch("--skip-existing"));
+    EXPECT_EQ(resumed.status, 0) << resumed.err;
+    EXPECT_EQ(ReadText(folder / "out" / "b.png"), "kept");
+    EXPECT_EQ(ReadText(folder / "out" / "c.png"), SingleRun("c", ".png"));
+
     const ToolRun again = Run(Batch("--overwrite"));
     EXPECT_EQ(again.status, 0) << again.err;
     EXPECT_EQ(ReadText(folder / "out" / "b.png"), SingleRun("b", ".png"));

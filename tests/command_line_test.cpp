@@ -94,6 +94,7 @@ TEST(ParseCommandLine, OutputFolderStartsARunOverManyPictures)
         {"--output-dir", "out", "--mask-dir", "m", "--jobs", "0", "a.jpg"},
         {"in.png", "out.png", "--mask", "m.png", "--overwrite"},                      // one picture
         {"in.png", "out.png", "--mask-dir", "m"},
+        {"--output-dir", "out", "--mask-dir", "m", "--overwrite", "--skip-existing", "a.jpg"},
     };
     for (const std::vector<std::string>& arguments : refused) {
         const ParsedCommandLine result = ParseCommandLine(arguments);

@@ -199,7 +199,7 @@ ExitStatus RunBatch(const CliOptions& options, const char* program, std::ostream
         return ExitSomeFailed;
     }
     if (!options.quiet)
-        out << written << " pictures written to " << options.outputDir << " in " << ClockText(elapsed())
+        out << written << (written == 1 ? " picture" : " pictures") << " written to " << options.outputDir << " in " << ClockText(elapsed())
             << skippedText << '\n';
     return ExitDone;
 }

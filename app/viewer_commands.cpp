@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QSlider>
@@ -33,6 +34,23 @@ void CViewerDlg::ConnectCommands()
             [this] { SaveImage(); });
     connect(m_pMenuBar->findChild<QAction*>(QString::number(ID_FILE_EXIT)), &QAction::triggered, this,
             &QWidget::close);
+    onMenu(ID_EDIT_UNDO, &CViewerDlg::UndoCommand);
+    onMenu(ID_EDIT_REDO, &CViewerDlg::RedoCommand);
+    onMenu(ID_VIEW_ZOOM_IN, &CViewerDlg::ZoomInCommand);
+    onMenu(ID_VIEW_ZOOM_OUT, &CViewerDlg::ZoomOutCommand);
+    onMenu(ID_VIEW_ZOOM_FIT, &CViewerDlg::ZoomFitCommand);
+    onMenu(ID_VIEW_ACTUAL_SIZE, &CViewerDlg::ZoomActualSizeCommand);
+    const auto onTool = [this](int id, int tool) {
+        connect(m_pMenuBar->findChild<QAction*>(QString::number(id)), &QAction::triggered, this,
+                [this, tool] { SelectTool(tool); });
+    };
+    onTool(ID_TOOL_BRUSH, ToolHoleBrush);
+    onTool(ID_TOOL_ERASER, ToolEraser);
+    onTool(ID_TOOL_OUTLINE, ToolSourceOutline);
+    connect(m_pMenuBar->findChild<QAction*>(QString::number(ID_TOOL_SMALLER)), &QAction::triggered, this,
+            [this] { StepBrushSize(-1); });
+    connect(m_pMenuBar->findChild<QAction*>(QString::number(ID_TOOL_LARGER)), &QAction::triggered, this,
+            [this] { StepBrushSize(+1); });
     onMenu(ID_HELP_READ, &CViewerDlg::OpenHelp);
     onMenu(ID_HELP_ABOUT, &CViewerDlg::ShowAboutBox);
 
@@ -110,6 +128,26 @@ void CViewerDlg::SetStatusText(const QString& text)
 {
     if (auto* status = qobject_cast<QLabel*>(Control(IDC_STATUS)))
         status->setText(text);
+}
+
+void CViewerDlg::SetToolTips()
+{
+    // A button's tip names its command and, where there is one, its key.
+    const auto tip = [this](QWidget* button, const QString& name, int menuId) {
+        const QAction* action = menuId ? m_pMenuBar->findChild<QAction*>(QString::number(menuId)) : nullptr;
+        const QString key = action ? action->shortcut().toString(QKeySequence::NativeText) : QString();
+        button->setToolTip(key.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, key));
+    };
+    tip(m_btnOpen, QStringLiteral("Open image"), ID_FILE_OPEN_IMAGE);
+    tip(m_btnSave, QStringLiteral("Save image"), ID_FILE_SAVE_IMAGE);
+    tip(m_btnBrush, QStringLiteral("Hole brush"), ID_TOOL_BRUSH);
+    tip(m_btnOutline, QStringLiteral("Outline pencil"), ID_TOOL_OUTLINE);
+    tip(m_btnEraser, QStringLiteral("Eraser"), ID_TOOL_ERASER);
+    tip(m_btnFit, QStringLiteral("Fit to window"), ID_VIEW_ZOOM_FIT);
+    tip(m_btnActualSize, QStringLiteral("Actual size"), ID_VIEW_ACTUAL_SIZE);
+    tip(m_btnZoomIn, QStringLiteral("Zoom in"), ID_VIEW_ZOOM_IN);
+    tip(m_btnZoomOut, QStringLiteral("Zoom out"), ID_VIEW_ZOOM_OUT);
+    tip(Control(IDC_UNDO), QStringLiteral("Undo"), ID_EDIT_UNDO);
 }
 
 void CViewerDlg::ShowAboutBox()

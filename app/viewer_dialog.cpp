@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QIcon>
 #include <QLabel>
+#include <QKeySequence>
 #include <QMenuBar>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -85,18 +86,39 @@ void CViewerDlg::AttachControls()
 
 void CViewerDlg::CreateMenu()
 {
-    const auto add = [](QMenu* menu, const QString& text, int id) {
+    const auto add = [](QMenu* menu, const QString& text, int id, const QList<QKeySequence>& keys = {}) {
         QAction* action = menu->addAction(text);
         action->setObjectName(QString::number(id));
+        action->setShortcuts(keys);
         return action;
     };
     QMenu* file = m_pMenuBar->addMenu(QStringLiteral("&File"));
-    add(file, QStringLiteral("Open image..."), ID_FILE_OPEN_IMAGE);
-    add(file, QStringLiteral("Save image..."), ID_FILE_SAVE_IMAGE);
+    add(file, QStringLiteral("Open image..."), ID_FILE_OPEN_IMAGE, QKeySequence::keyBindings(QKeySequence::Open));
+    add(file, QStringLiteral("Save image..."), ID_FILE_SAVE_IMAGE, QKeySequence::keyBindings(QKeySequence::Save));
     file->addSeparator();
-    add(file, QStringLiteral("E&xit"), ID_FILE_EXIT);
+    add(file, QStringLiteral("E&xit"), ID_FILE_EXIT, {QKeySequence(Qt::CTRL | Qt::Key_Q)});
+    QMenu* edit = m_pMenuBar->addMenu(QStringLiteral("&Edit"));
+    add(edit, QStringLiteral("&Undo"), ID_EDIT_UNDO, {QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    add(edit, QStringLiteral("&Redo"), ID_EDIT_REDO,
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    QMenu* view = m_pMenuBar->addMenu(QStringLiteral("&View"));
+    add(view, QStringLiteral("Zoom &in"), ID_VIEW_ZOOM_IN,
+        {QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal), QKeySequence(Qt::KeypadModifier | Qt::Key_Plus),
+         QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    add(view, QStringLiteral("Zoom &out"), ID_VIEW_ZOOM_OUT,
+        {QKeySequence(Qt::Key_Minus), QKeySequence(Qt::KeypadModifier | Qt::Key_Minus),
+         QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+    add(view, QStringLiteral("&Fit to window"), ID_VIEW_ZOOM_FIT, {QKeySequence(Qt::CTRL | Qt::Key_0)});
+    add(view, QStringLiteral("&Actual size"), ID_VIEW_ACTUAL_SIZE, {QKeySequence(Qt::CTRL | Qt::Key_1)});
+    QMenu* tools = m_pMenuBar->addMenu(QStringLiteral("&Tools"));
+    add(tools, QStringLiteral("&Hole brush"), ID_TOOL_BRUSH, {QKeySequence(Qt::Key_B)});
+    add(tools, QStringLiteral("&Eraser"), ID_TOOL_ERASER, {QKeySequence(Qt::Key_E)});
+    add(tools, QStringLiteral("&Outline pencil"), ID_TOOL_OUTLINE, {QKeySequence(Qt::Key_O)});
+    tools->addSeparator();
+    add(tools, QStringLiteral("&Smaller brush"), ID_TOOL_SMALLER, {QKeySequence(Qt::Key_BracketLeft)});
+    add(tools, QStringLiteral("&Larger brush"), ID_TOOL_LARGER, {QKeySequence(Qt::Key_BracketRight)});
     QMenu* help = m_pMenuBar->addMenu(QStringLiteral("&Help"));
-    add(help, QStringLiteral("Read Help..."), ID_HELP_READ);
+    add(help, QStringLiteral("Read Help..."), ID_HELP_READ, QKeySequence::keyBindings(QKeySequence::HelpContents));
     help->addSeparator();
     add(help, QStringLiteral("About..."), ID_HELP_ABOUT);
 }
@@ -160,6 +182,7 @@ void CViewerDlg::OnInitDialog()
     m_btnRound->SetToolbarLook(true);
     m_btnBrush->SetCheckMark(1);
     m_btnSquare->SetCheckMark(1);
+    SetToolTips();
 
     CleanSnapshotFolder();
     m_bSmoothSeam = m_chkSmoothSeam->isChecked() ? 1 : 0;

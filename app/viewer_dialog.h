@@ -79,6 +79,7 @@ private:
     void AttachControls();
     void CreateMenu();
     void ConnectCommands();
+    void SetToolTips();
     void OnInitDialog();
     void ReloadLastPicture();
     void StoreSettings();

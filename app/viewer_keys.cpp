@@ -23,9 +23,17 @@ bool CViewerDlg::IsFirstReceiverOfKeys(const QObject* watched) const
 void CViewerDlg::PreTranslateMessage(const QKeyEvent& event)
 {
     const bool shift = event.modifiers() & Qt::ShiftModifier;
+    // Ctrl+Z and the like are commands of their own, not brush steps.
+    const bool command = event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     switch (event.key()) {
-    case Qt::Key_Z: StepBrushSize(-1); break;
-    case Qt::Key_X: StepBrushSize(+1); break;
+    case Qt::Key_Z:
+        if (!command)
+            StepBrushSize(-1);
+        break;
+    case Qt::Key_X:
+        if (!command)
+            StepBrushSize(+1);
+        break;
     case Qt::Key_V:
         if (shift)
             ShowMessageBox(AuthorsCreditText());

@@ -5,6 +5,8 @@
 #include "app/open_help.h"
 #include "controls/desktop_services.h"
 #include "controls/hyperlink.h"
+#include "controls/file_dialogs.h"
+#include "controls/message_box.h"
 #include "editor_fixture.h"
 
 #include <QApplication>
@@ -165,6 +167,92 @@ TEST(AboutBox, LinksMailTheAuthorsAndOpenTheWebSite)
     EXPECT_EQ(about.m_lnkAuthor1->objectName(), QStringLiteral("1045"));
     // The second name follows "and", which follows the first.
     EXPECT_LT(about.m_lnkAuthor1->geometry().right(), about.m_lnkAuthor2->x());
+}
+
+} // namespace
+
+namespace {
+
+const QString TablePicture = QStringLiteral(QUENLO_TEST_DATA_DIR "/coffee_table.png");
+
+TEST_F(Shortcuts, EachCommandKeyRunsItsCommand)
+{
+    StartDialog();
+    int openDialogs = 0;
+    SetFileDialogHook([&](FileDialogKind kind, const QString&, const QString&) {
+        if (kind == FileDialogKind::Open) {
+            ++openDialogs;
+            return openAnswer;
+        }
+        ++saveDialogs;
+        return saveAnswer;
+    });
+    openAnswer = TablePicture;
+    Press(Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(openDialogs, 1);
+    ASSERT_TRUE(Canvas().HasPicture());
+
+    Stroke({40, 40}, {70, 52});
+    Click(1042);
+    ASSERT_TRUE(Canvas().History().CanUndo());
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(Canvas().History().CanUndo());
+    EXPECT_EQ(Canvas().BrushSize(), 10) << "Ctrl+Z is no brush step";
+    Press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(Canvas().History().CanUndo());
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    Press(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_FALSE(Canvas().History().CanRedo());
+
+    saveAnswer = QString();
+    Press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(saveDialogs, 1);
+
+    Press(Qt::Key_1, Qt::ControlModifier);
+    EXPECT_EQ(Canvas().GetZoom(), 1.0);
+    // The small picture fits the view at 1:1: it first grows to fill it,
+    // then takes the whole steps from 1.
+    Press(Qt::Key_Plus);
+    EXPECT_TRUE(Canvas().IsFitMode());
+    Press(Qt::Key_Equal);
+    EXPECT_EQ(Canvas().GetZoom(), 2.0);
+    Press(Qt::Key_Plus);
+    Press(Qt::Key_Minus);
+    EXPECT_EQ(Canvas().GetZoom(), 2.0);
+    EXPECT_EQ(Text(1020), QString::asprintf("%.2f", Canvas().GetZoom()));
+    Press(Qt::Key_0, Qt::ControlModifier);
+    EXPECT_TRUE(Canvas().IsFitMode());
+
+    Press(Qt::Key_E);
+    EXPECT_EQ(Canvas().CurrentTool(), ToolEraser);
+    Press(Qt::Key_O);
+    EXPECT_EQ(Canvas().CurrentTool(), ToolSourceOutline);
+    Press(Qt::Key_B);
+    EXPECT_EQ(Canvas().CurrentTool(), ToolHoleBrush);
+    Press(Qt::Key_BracketLeft);
+    EXPECT_EQ(Canvas().BrushSize(), 9);
+    Press(Qt::Key_BracketRight);
+    Press(Qt::Key_BracketRight);
+    EXPECT_EQ(Canvas().BrushSize(), 11);
+    EXPECT_EQ(Text(1034), QStringLiteral("11 px"));
+    EXPECT_TRUE(Find<QWidget>(1024)->toolTip().contains(QStringLiteral("(B)")));
+
+    QUrl opened;
+    SetDesktopOpenHook([&](const QUrl& url) {
+        opened = url;
+        return true;
+    });
+    Press(Qt::Key_F1);
+    EXPECT_TRUE(opened.toLocalFile().endsWith(QStringLiteral("help/help.htm"))) << opened.toString().toStdString();
+
+    // Quitting goes through the question about unsaved changes.
+    SetSaveQuestionHook([](const QString&) { return SaveAnswer::Cancel; });
+    Press(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(dialog->isVisible());
+    SetSaveQuestionHook([](const QString&) { return SaveAnswer::Discard; });
+    Press(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(dialog->isVisible());
+    SetSaveQuestionHook({});
 }
 
 } // namespace

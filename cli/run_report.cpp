@@ -27,7 +27,7 @@ void PrintSummary(std::ostream& out, const RunSummary& summary)
     out << "unfilled: " << summary.unfilledPixels << " pixels\n";
     out << "written:  " << summary.output << " (" << summary.outputDepth << ")\n";
     if (!summary.metadataNotWritten.empty()) {
-        out << "metadata: not written, the format does not hold it:";
+        out << "metadata: not written to " << summary.output << ":";
         for (std::size_t i = 0; i < summary.metadataNotWritten.size(); ++i)
             out << (i == 0 ? " " : ", ") << summary.metadataNotWritten[i];
         out << '\n';

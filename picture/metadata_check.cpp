@@ -2,7 +2,7 @@
 #include "picture/metadata_check.h"
 
 #include "picture/bitmap.h"
-#include "picture/png_profile.h"
+#include "picture/png_chunks.h"
 
 #include <cstring>
 
@@ -11,14 +11,19 @@ namespace {
 struct MetadataKind {
     FREE_IMAGE_MDMODEL model;
     const char* name;
+    bool fromExifBlock = false; // read from the raw EXIF block
 };
 
 constexpr MetadataKind Kinds[] = {
-    {FIMD_EXIF_MAIN, "EXIF"},        {FIMD_EXIF_EXIF, "EXIF camera settings"},
-    {FIMD_EXIF_GPS, "GPS"},          {FIMD_EXIF_MAKERNOTE, "maker notes"},
-    {FIMD_EXIF_INTEROP, "EXIF interoperability"},
-    {FIMD_IPTC, "IPTC"},             {FIMD_XMP, "XMP"},
-    {FIMD_COMMENTS, "comments"},     {FIMD_GEOTIFF, "GeoTIFF"},
+    {FIMD_EXIF_MAIN, "EXIF", true},
+    {FIMD_EXIF_EXIF, "EXIF camera settings", true},
+    {FIMD_EXIF_GPS, "GPS", true},
+    {FIMD_EXIF_MAKERNOTE, "maker notes", true},
+    {FIMD_EXIF_INTEROP, "EXIF interoperability", true},
+    {FIMD_IPTC, "IPTC"},
+    {FIMD_XMP, "XMP"},
+    {FIMD_COMMENTS, "comments"},
+    {FIMD_GEOTIFF, "GeoTIFF"},
 };
 
 // The IPTC block's own entry among the main tags; IPTC is checked by its tags.
@@ -66,11 +71,14 @@ std::vector<std::string> MetadataMissingFrom(FIBITMAP* bitmap, FREE_IMAGE_FORMAT
         return missing;
     const int flags = FreeImage_FIFSupportsNoPixels(format) ? FIF_LOAD_NOPIXELS : 0;
     const BitmapPtr written(FreeImage_Load(format, path.c_str(), flags));
+    // FreeImage reads no eXIf chunk; one holding the picture's raw block holds all its EXIF models.
+    DWORD exifSize = 0;
+    const bool exifChunk = format == FIF_PNG && RawExif(bitmap, exifSize) != nullptr && PngHasChunk(path, "eXIf");
     for (const MetadataKind& kind : Kinds)
-        if (!HoldsAllTags(bitmap, written.get(), kind.model))
+        if (!(exifChunk && kind.fromExifBlock) && !HoldsAllTags(bitmap, written.get(), kind.model))
             missing.emplace_back(kind.name);
     const bool profileWritten =
-        format == FIF_PNG ? PngHasProfileChunk(path) : written != nullptr && HasProfile(written.get());
+        format == FIF_PNG ? PngHasChunk(path, "iCCP") : written != nullptr && HasProfile(written.get());
     if (HasProfile(bitmap) && !profileWritten)
         missing.emplace_back("ICC profile");
     return missing;

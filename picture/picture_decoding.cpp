@@ -4,7 +4,7 @@
 #include "picture/claimed_picture_size.h"
 #include "picture/decode_limits.h"
 #include "picture/freeimage_messages.h"
-#include "picture/png_profile.h"
+#include "picture/png_chunks.h"
 
 #include <optional>
 

@@ -7,6 +7,7 @@
 #include "picture/full_depth.h"
 #include "picture/metadata_check.h"
 #include "picture/picture_info.h"
+#include "picture/png_chunks.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -185,7 +186,12 @@ bool WritePicture(FIBITMAP* bitmap, const std::string& path, std::string& error,
         return false;
 
     FreeImageIO io{ReadProc, WriteProc, SeekProc, TellProc};
-    const bool saved = FreeImage_SaveToHandle(format, dib, &io, &tracked, flags) != 0;
+    DWORD exifSize = 0;
+    const bool saved = format == FIF_PNG && RawExif(dib, exifSize) != nullptr
+                           ? WritePngWithExif(dib, flags, tracked.file)
+                           : FreeImage_SaveToHandle(format, dib, &io, &tracked, flags) != 0;
+    if (std::ferror(tracked.file) != 0)
+        tracked.Fail();
     if (std::fflush(tracked.file) != 0)
         tracked.Fail();
     if (std::fclose(tracked.file) != 0)

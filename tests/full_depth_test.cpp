@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace fs = std::filesystem;
 
@@ -164,7 +166,7 @@ TEST(WritePicture, MetadataGoesIntoEveryFormatThatHoldsItAndTheRestIsNamed)
             std::string value;
         } tags[] = {{FIMD_EXIF_MAIN, "Artist", "EXIF", "A. Photographer"},
                     {FIMD_EXIF_MAIN, "Make", "EXIF", "Quenlo Optics"},
-                    {FIMD_EXIF_MAIN, "Orientation", "EXIF", "rotate 90 cw"},
+                    {FIMD_EXIF_MAIN, "Orientation", "EXIF", "right side, top"},
                     {FIMD_EXIF_EXIF, "DateTimeOriginal", "EXIF camera settings", "2024:05:06 07:08:09"},
                     {FIMD_EXIF_GPS, "GPSLatitudeRef", "GPS", "N"},
                     {FIMD_IPTC, "By-line", "IPTC", "A. Photographer"}};
@@ -185,4 +187,48 @@ TEST(WritePicture, MetadataGoesIntoEveryFormatThatHoldsItAndTheRestIsNamed)
             names += kind + "; ";
         RecordProperty(std::string("not_written") + extension, names);
     }
+}
+
+// A JPEG's raw EXIF block goes back into JPEG files and into PNG files as
+// their eXIf chunk, so camera data and orientation survive both.
+TEST(WritePicture, RawExifBlockOfAJpegReachesJpegAndPngFiles)
+{
+    const fs::path folder = FreshFolder("raw_exif");
+    // "Exif", a little-endian TIFF header, IFD0 with Make and Orientation 6.
+    const BYTE block[] = {'E', 'x', 'i', 'f', 0,   0,   'I', 'I', 42,  0,   8,   0,   0,   0,   2,   0,   0x0F,
+                          1,   2,   0,   14,  0,   0,   0,   38,  0,   0,   0,   0x12, 1,  3,   0,   1,   0,   0,
+                          0,   6,   0,   0,   0,   0,   0,   0,   0,   'Q', 'u', 'e', 'n', 'l', 'o', ' ', 'O', 'p',
+                          't', 'i', 'c', 's', 0};
+    LoadedPicture sample = LoadPicture(QUENLO_SAMPLES_DIR "/chelsea.png");
+    ASSERT_TRUE(sample);
+    FITAG* tag = FreeImage_CreateTag();
+    FreeImage_SetTagKey(tag, "ExifRaw");
+    FreeImage_SetTagType(tag, FIDT_BYTE);
+    FreeImage_SetTagCount(tag, sizeof block);
+    FreeImage_SetTagLength(tag, sizeof block);
+    FreeImage_SetTagValue(tag, block);
+    FreeImage_SetMetadata(FIMD_EXIF_RAW, sample.bitmap.get(), "ExifRaw", tag);
+    FreeImage_DeleteTag(tag);
+
+    std::string error;
+    const std::string jpeg = (folder / "photo.jpg").string();
+    ASSERT_TRUE(WritePicture(sample.bitmap.get(), jpeg, error)) << error;
+    const LoadedPicture back = LoadPicture(jpeg);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(TagText(back.bitmap.get(), FIMD_EXIF_MAIN, "Make"), "Quenlo Optics");
+    EXPECT_EQ(TagText(back.bitmap.get(), FIMD_EXIF_MAIN, "Orientation"), "right side, top");
+
+    const std::string png = (folder / "photo.png").string();
+    WrittenPicture written;
+    ASSERT_TRUE(WritePicture(back.bitmap.get(), png, error, {}, &written)) << error;
+    EXPECT_TRUE(std::find(written.notWritten.begin(), written.notWritten.end(), "EXIF") == written.notWritten.end());
+    std::ifstream file(png, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::size_t chunk = bytes.find("eXIf");
+    ASSERT_NE(chunk, std::string::npos);
+    EXPECT_EQ(bytes.compare(chunk + 4, sizeof block - 6, reinterpret_cast<const char*>(block) + 6, sizeof block - 6), 0);
+    // The pixels are still those FreeImage reads from the file.
+    const LoadedPicture reread = LoadPicture(png);
+    ASSERT_TRUE(reread) << reread.error;
+    EXPECT_EQ(FreeImage_GetWidth(reread.bitmap.get()), 451u);
 }

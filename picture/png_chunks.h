@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+// PNG chunks FreeImage does not handle: the ICC profile its reader drops
+// although its writer stores it, and the EXIF block it neither reads nor writes.
+#pragma once
+
+#include <FreeImage.h>
+
+#include <cstdio>
+#include <string>
+
+// True when the PNG file at path has a chunk of type ("iCCP", "eXIf")
+// before its pixel data.
+bool PngHasChunk(const std::string& path, const char* type);
+
+// The raw EXIF block a JPEG file gave bitmap, without its "Exif" prefix;
+// null with size 0 when there is none.
+const BYTE* RawExif(FIBITMAP* bitmap, DWORD& size);
+
+// Encodes bitmap as PNG with flags and writes it to file with an eXIf chunk
+// holding its raw EXIF block; false when encoding or writing fails.
+bool WritePngWithExif(FIBITMAP* bitmap, int flags, std::FILE* file);
+
+// Gives bitmap the profile of the PNG file at path when it has none yet and
+// the file holds a readable one.
+void AddPngProfile(const std::string& path, FIBITMAP* bitmap);

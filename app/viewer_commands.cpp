@@ -75,6 +75,7 @@ void CViewerDlg::ConnectCommands()
     onClick(qobject_cast<QAbstractButton*>(Control(IDC_PAINT)), &CViewerDlg::PaintCommand);
     onClick(qobject_cast<QAbstractButton*>(Control(IDC_UNDO)), &CViewerDlg::UndoCommand);
     connect(m_pCanvas, &CCanvasPane::RevisionChanged, this, &CViewerDlg::UpdateWindowTitle);
+    connect(m_pCanvas, &CCanvasPane::ZoomChanged, this, &CViewerDlg::UpdateZoomText);
 }
 
 void CViewerDlg::OpenCommand()

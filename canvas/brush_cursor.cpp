@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The pointer over the canvas is a hatched picture of the brush at the
-// current zoom: a disc for the two brushes, a square for the eraser.
+// current zoom: a disc for the two brushes, a square for the eraser. A brush
+// larger than a cursor may be, or a screen whose pixels are not the widget's,
+// gets its outline drawn on the canvas under a small cross instead.
 #include "canvas/canvas_pane.h"
 
 #include "kernels/rounding.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -35,22 +38,79 @@ QImage DrawBrushPicture(int size, QRgb colour, bool square)
 
 } // namespace
 
+int CCanvasPane::BrushScreenSize() const
+{
+    return m_nTool == ToolSourceOutline ? SmallestCursorSize
+                                        : std::max(SmallestCursorSize, TruncToInt(m_nBrushSize * GetZoom()));
+}
+
+double CCanvasPane::DeviceRatio() const
+{
+    return devicePixelRatioF();
+}
+
 void CCanvasPane::RebuildCursor()
 {
-    const int size = m_nTool == ToolSourceOutline
-                         ? SmallestCursorSize
-                         : std::max(SmallestCursorSize, TruncToInt(m_nBrushSize * GetZoom()));
-    // A huge brush at a high zoom would ask for thousands of pixels.
-    const int drawnSize = std::min(size, 4 * LargestCursorSize);
-    m_imgCursor = DrawBrushPicture(drawnSize, BrushColour(), m_nTool == ToolEraser);
-    const QImage shown = drawnSize > LargestCursorSize
-                             ? m_imgCursor.scaled(LargestCursorSize, LargestCursorSize, Qt::IgnoreAspectRatio,
-                                                  Qt::FastTransformation)
-                             : m_imgCursor;
-    // Black is see-through: the corners outside the disc, and the eraser's
-    // own lines.
-    if (const auto cursor = m_colorCursor.CreateColorCursor(shown, qRgb(0, 0, 0), shown.width() / 2,
-                                                            shown.height() / 2))
-        setCursor(*cursor);
+    const int size = BrushScreenSize();
+    m_bOutlineOnCanvas = size > LargestCursorSize || DeviceRatio() != 1.0;
+    if (m_bOutlineOnCanvas) {
+        m_imgCursor = QImage();
+        setCursor(Qt::CrossCursor);
+    } else {
+        m_imgCursor = DrawBrushPicture(size, BrushColour(), m_nTool == ToolEraser);
+        // Black is see-through: the corners outside the disc, and the
+        // eraser's own lines.
+        if (const auto cursor = m_colorCursor.CreateColorCursor(m_imgCursor, qRgb(0, 0, 0), size / 2, size / 2))
+            setCursor(*cursor);
+    }
     update();
+}
+
+QRect CCanvasPane::OutlineRect(QPoint centre) const
+{
+    const int size = BrushScreenSize();
+    // One pixel more on each side for the dark ring around the outline.
+    return QRect(centre.x() - size / 2 - 1, centre.y() - size / 2 - 1, size + 3, size + 3);
+}
+
+void CCanvasPane::DrawBrushOutline(QPainter& painter) const
+{
+    const int size = BrushScreenSize();
+    const QRect box(m_ptHover.x() - size / 2, m_ptHover.y() - size / 2, size - 1, size - 1);
+    const bool square = m_nTool == ToolEraser;
+    const QColor colour = square ? QColor(Qt::white) : QColor(BrushColour());
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    // A dark ring around the coloured one keeps it visible on any picture.
+    painter.setPen(QPen(Qt::black, 1));
+    if (square)
+        painter.drawRect(box.adjusted(-1, -1, 1, 1));
+    else
+        painter.drawEllipse(box.adjusted(-1, -1, 1, 1));
+    painter.setPen(QPen(colour, 1));
+    if (square)
+        painter.drawRect(box);
+    else
+        painter.drawEllipse(box);
+}
+
+void CCanvasPane::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_bOutlineOnCanvas) {
+        if (m_bHovering)
+            update(OutlineRect(m_ptHover));
+        m_ptHover = event->position().toPoint();
+        update(OutlineRect(m_ptHover));
+    }
+    m_bHovering = true;
+    m_ptHover = event->position().toPoint();
+    event->accept();
+}
+
+void CCanvasPane::leaveEvent(QEvent* event)
+{
+    if (m_bHovering && m_bOutlineOnCanvas)
+        update(OutlineRect(m_ptHover));
+    m_bHovering = false;
+    CPreviewPane::leaveEvent(event);
 }

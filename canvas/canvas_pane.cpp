@@ -62,6 +62,8 @@ CCanvasPane::CCanvasPane(QWidget* parent) : CPreviewPane(parent)
     m_strokeTimer.setTimerType(Qt::PreciseTimer);
     m_strokeTimer.setInterval(1);
     connect(&m_strokeTimer, &QTimer::timeout, this, [this] { DrawSegment(); });
+    // The brush outline follows the mouse without a button pressed.
+    setMouseTracking(true);
 }
 
 CCanvasPane::~CCanvasPane() = default;

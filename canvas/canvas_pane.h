@@ -27,6 +27,8 @@ enum BrushShape { BrushSquare = 0, BrushRound = 1 };
 inline constexpr QRgb HoleRgb = qRgb(RedOf(HoleColour), GreenOf(HoleColour), BlueOf(HoleColour));
 inline constexpr QRgb OutlineRgb = qRgb(RedOf(OutlineColour), GreenOf(OutlineColour), BlueOf(OutlineColour));
 
+class QPainter;
+
 class CCanvasPane : public CPreviewPane {
     Q_OBJECT
 
@@ -98,20 +100,33 @@ public:
     const QImage& ResultLayer() const { return m_imgResult; }
     // True when some overlay pixel is marked for removal.
     bool HasHoleStroke() const;
-    // The brush picture the installed cursor was made from: the brush's size
-    // on screen (at most four times LargestCursorSize), before any scaling
-    // down to LargestCursorSize.
+    // The brush picture the installed cursor was made from, the brush's size
+    // on screen; null while the outline is drawn on the canvas instead.
     const QImage& CursorImage() const { return m_imgCursor; }
+    // The brush's width on screen in the widget's pixels, at least 10.
+    int BrushScreenSize() const;
+    // True when the brush is outlined on the canvas under a small cross:
+    // the platform cursor cannot be that large, or its pixels are not the
+    // screen's.
+    bool OutlineOnCanvas() const { return m_bOutlineOnCanvas; }
 
 signals:
     // The picture's state number or its saved one changed.
     void RevisionChanged();
+    // The zoom changed without a zoom command: the view fits a new size.
+    void ZoomChanged(double zoom);
 
 protected:
     const QImage& ShownImage() override;
+    void FitZoomChanged() override;
+    void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    // Screen pixels per widget pixel.
+    virtual double DeviceRatio() const;
 
     // Where the mouse is now, in client coordinates; strokes sample it on
     // every timer tick.
@@ -125,6 +140,12 @@ private:
     // Shows the layers again after a history step changed rect of them.
     void AfterHistoryStep(const QRect& rect);
     int PenWidth() const;
+    // The widget area the brush outline covers around a point.
+    QRect OutlineRect(QPoint centre) const;
+    void DrawBrushOutline(QPainter& painter) const;
+    // Below 1:1 several picture pixels share a screen pixel; each screen
+    // pixel holding a marked one shows its mark.
+    void DrawThinMarks(QPainter& painter, const QRect& exposed) const;
     QRgb BrushColour() const;
     void BeginStroke(QPoint client);
     // One piece of the stroke from one picture point to another (a dab when
@@ -148,6 +169,10 @@ private:
     QImage m_imgResult;
     CColorCursor m_colorCursor;
     QImage m_imgCursor;
+    bool m_bOutlineOnCanvas = false;
+    // Where the mouse hovers over the canvas, in widget coordinates.
+    bool m_bHovering = false;
+    QPoint m_ptHover;
     BitmapPtr m_pWorkingImage;
     BitmapPtr m_pCmykImage;
     BitmapPtr m_pFullDepthImage;

@@ -163,8 +163,10 @@ void CPreviewPane::ApplyFitZoom()
     const double fit = std::min(static_cast<double>(m_rcClient.width()) / m_nWidth,
                                 static_cast<double>(m_rcClient.height()) / m_nHeight);
     // An empty client area keeps the last zoom rather than a zero one.
-    if (fit > 0.0)
+    if (fit > 0.0 && fit != m_dZoom) {
         m_dZoom = fit;
+        FitZoomChanged();
+    }
 }
 
 CPreviewPane::Placement CPreviewPane::PicturePlacement() const

@@ -60,6 +60,8 @@ protected:
 
     // What the view draws at the zoom, of the picture's size.
     virtual const QImage& ShownImage();
+    // The fitting zoom changed with the view's size.
+    virtual void FitZoomChanged() {}
 
     // Reads a picture without changing the pane; a failure is told to the
     // user with the loader's reason.
@@ -84,7 +86,6 @@ protected:
     int m_nHeight = 0;
     QRect m_rcClient;
 
-private:
     // Where the picture lands in the client area and which picture pixel is
     // drawn at the target's top-left corner.
     struct Placement {
@@ -93,6 +94,8 @@ private:
     };
 
     Placement PicturePlacement() const;
+
+private:
     void ApplyFitZoom();
     void ClampScroll();
     // Scrolls so that the view's centre shows the same picture point after

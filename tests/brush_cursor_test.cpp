@@ -56,14 +56,19 @@ TEST_F(BrushCursor, OutlineBrushCursorIsAlwaysTenPixels)
     EXPECT_EQ(HotSpot(), QPoint(5, 5));
 }
 
-TEST_F(BrushCursor, HugeCursorIsScaledDownAroundItsMiddle)
+TEST_F(BrushCursor, BrushLargerThanACursorIsOutlinedOnTheCanvasUnderACross)
 {
     canvas.SetBrushSize(100);
     while (canvas.GetZoom() < 7.0)
         canvas.ZoomIn();
-    EXPECT_EQ(canvas.CursorImage().size(), QSize(700, 700));
-    EXPECT_EQ(CursorSize(), QSize(LargestCursorSize, LargestCursorSize));
-    EXPECT_EQ(HotSpot(), QPoint(LargestCursorSize / 2, LargestCursorSize / 2));
+    EXPECT_EQ(canvas.BrushScreenSize(), 700);
+    EXPECT_TRUE(canvas.OutlineOnCanvas());
+    EXPECT_TRUE(canvas.CursorImage().isNull());
+    EXPECT_EQ(canvas.cursor().shape(), Qt::CrossCursor);
+    // Back within a cursor's size, the hatched cursor returns.
+    canvas.SetBrushSize(30);
+    EXPECT_FALSE(canvas.OutlineOnCanvas());
+    EXPECT_EQ(CursorSize(), QSize(210, 210));
 }
 
 TEST_F(BrushCursor, BrushCursorIsAHatchedDiscInTheBrushColour)

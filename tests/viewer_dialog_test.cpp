@@ -232,6 +232,23 @@ TEST_F(ViewerDialog, WheelZoomsOneStepPerTurn)
     EXPECT_EQ(Text(1020), QStringLiteral("0.90"));
 }
 
+TEST_F(ViewerDialog, FittedZoomAndCursorFollowTheWindowWithoutAZoomCommand)
+{
+    StartDialog();
+    const int grey[4] = {90, 90, 90, 0};
+    Open(SavePicture(MakeBitmap(3000, 2000, 24, grey).get(), PathOf(QStringLiteral("large.png"))));
+    ASSERT_TRUE(Canvas().IsFitMode());
+    Canvas().SetBrushSize(100);
+    for (const QSize size : {QSize(900, 700), QSize(1300, 1000)}) {
+        dialog->setWindowState(Qt::WindowNoState);
+        dialog->resize(size);
+        QCoreApplication::processEvents();
+        Canvas().repaint();
+        EXPECT_EQ(Text(1020), QString::asprintf("%.2f", Canvas().GetZoom())) << size.width();
+        EXPECT_EQ(Canvas().cursor().pixmap().width(), std::max(10, static_cast<int>(100 * Canvas().GetZoom())));
+    }
+}
+
 TEST_F(ViewerDialog, ZoomButtonsShowTheNewZoom)
 {
     StartDialog();

@@ -30,7 +30,7 @@ constexpr int ResultDescriptor = 3;
 // The libraries and the decoders' own tables, beyond the picture itself.
 constexpr std::uint64_t CodeAllowance = 256ull << 20;
 
-void NoteRefusedAllocation()
+[[maybe_unused]] void NoteRefusedAllocation()
 {
     const char note = 'M';
     [[maybe_unused]] const ssize_t ignored = write(NoteDescriptor, &note, 1);

@@ -32,5 +32,5 @@ void CViewerDlg::OpenHelp()
     // A missing file is a failure the user must hear of; the desktop might
     // open an empty browser window for it instead.
     if (!QFileInfo::exists(path) || !OpenWithDesktop(QUrl::fromLocalFile(path)))
-        ShowMessageBox(QStringLiteral("Coldn't open browser!"));
+        ShowMessageBox(QStringLiteral("Coldn't open browser!\n\n%1").arg(QDir::toNativeSeparators(path)));
 }

@@ -47,6 +47,8 @@ CViewerDlg::CViewerDlg(QWidget* parent) : QDialog(parent)
 
     const QRect client = DialogUnitsToPixels(QRect(QPoint(0, 0), ViewerDialogUnits), base);
     resize(client.width(), client.height() + MenuBarHeight());
+    // Smaller than its template, the window would push controls out of sight.
+    setMinimumSize(client.width(), client.height() + MenuBarHeight());
     // A hidden window learns its size only when shown; the start-up
     // sequence needs the client area's now.
     m_pMenuBar->setGeometry(0, 0, client.width(), MenuBarHeight());

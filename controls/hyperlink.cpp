@@ -129,7 +129,7 @@ void CHyperLink::Click()
     ApplyLook();
     if (!m_bWasOpened) {
         QApplication::beep();
-        ShowMessageBox(LinkErrorText(result), MessageIcon::Warning);
+        ShowMessageBox(LinkErrorText(result) + QStringLiteral("\n\n") + m_strTarget, MessageIcon::Warning);
     }
 }
 

@@ -212,7 +212,8 @@ TEST_F(HyperLink, FailingTargetIsReportedAndStaysUnvisited)
     EXPECT_FALSE(link->WasOpened());
     EXPECT_EQ(link->TextColour(), QColor(0, 0, 238));
     EXPECT_EQ(warnings, QStringList{QStringLiteral("Unable to open hyperlink:\n\nThere is no application "
-                                                   "associated\nwith the given filename extension.")});
+                                                   "associated\nwith the given filename extension.\n\n") +
+                                    link->LinkTarget()});
 }
 
 TEST_F(HyperLink, TargetThatIsNoAddressIsNotFound)
@@ -220,7 +221,8 @@ TEST_F(HyperLink, TargetThatIsNoAddressIsNotFound)
     link->SetLinkTarget(QStringLiteral("http://[broken"));
     QTest::mouseClick(link, Qt::LeftButton);
     EXPECT_TRUE(opened.isEmpty());
-    EXPECT_EQ(warnings, QStringList{QStringLiteral("Unable to open hyperlink:\n\nThe specified file was not found.")});
+    EXPECT_EQ(warnings, QStringList{QStringLiteral("Unable to open hyperlink:\n\nThe specified file was not "
+                                                   "found.\n\nhttp://[broken")});
 }
 
 TEST_F(HyperLink, HoverUnderlinesInRed)

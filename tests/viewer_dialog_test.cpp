@@ -147,6 +147,20 @@ TEST_F(ViewerDialog, ShrinkingToNothingAndBackRestoresTheCanvas)
     EXPECT_EQ(Find<QWidget>(9999)->geometry(), canvas);
 }
 
+TEST_F(ViewerDialog, SmallestWindowKeepsEveryControlInside)
+{
+    StartDialog();
+    dialog->setWindowState(Qt::WindowNoState);
+    dialog->resize(420, 360);
+    QApplication::processEvents();
+    QWidget* client = Find<QWidget>(9999)->parentWidget();
+    for (QWidget* control : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!control->isVisible())
+            continue;
+        EXPECT_TRUE(client->rect().contains(control->geometry())) << control->objectName().toStdString();
+    }
+}
+
 TEST_F(ViewerDialog, ToolButtonsActAsOneGroup)
 {
     StartDialog();

@@ -78,6 +78,7 @@ constexpr ControlTemplate ViewerTemplate[] = {
     {IDC_TOOLBAR_LINE, Kind::HorizontalLine, "", 7, 29, 372, 1, true},
     {IDC_PATCH_SIZE_LABEL, Kind::Label, "Patch size:", 14, 292, 36, 8, true},
     {IDC_PATCH_SIZE_TEXT, Kind::CentredLabel, "N/A", 200, 292, 25, 8, true},
+    {IDC_BEFORE_AFTER, Kind::PushButton, "Before", 345, 9, 34, 14, true},
 };
 
 QLabel* MakeLabel(const QString& text, Qt::Alignment alignment, QWidget* parent)

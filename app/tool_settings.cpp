@@ -98,11 +98,22 @@ void CViewerDlg::wheelEvent(QWheelEvent* event)
         QDialog::wheelEvent(event);
         return;
     }
+    WheelZoom(delta.y(), event->globalPosition().toPoint());
+    event->accept();
+}
+
+void CViewerDlg::WheelZoom(int delta, QPoint globalPosition)
+{
+    // Over the picture the point under the pointer stays there; elsewhere
+    // the view's centre does.
+    const QPoint inCanvas = m_pCanvas->mapFromGlobal(globalPosition);
+    const QRect client = m_pCanvas->ClientRect();
+    const bool overPicture = client.contains(inCanvas);
+    const QPoint anchor = inCanvas - client.topLeft();
     // One step per turn of the wheel, whatever its size; no turn at all
     // counts as a turn towards the user.
-    if (delta.y() > 0)
-        ZoomInCommand();
+    if (delta > 0)
+        UpdateZoomText(overPicture ? m_pCanvas->ZoomInAbout(anchor) : m_pCanvas->ZoomIn());
     else
-        ZoomOutCommand();
-    event->accept();
+        UpdateZoomText(overPicture ? m_pCanvas->ZoomOutAbout(anchor) : m_pCanvas->ZoomOut());
 }

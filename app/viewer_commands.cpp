@@ -74,6 +74,10 @@ void CViewerDlg::ConnectCommands()
 
     onClick(qobject_cast<QAbstractButton*>(Control(IDC_PAINT)), &CViewerDlg::PaintCommand);
     onClick(qobject_cast<QAbstractButton*>(Control(IDC_UNDO)), &CViewerDlg::UndoCommand);
+    // Held down, the button shows the picture as it was opened.
+    auto* before = qobject_cast<QAbstractButton*>(Control(IDC_BEFORE_AFTER));
+    connect(before, &QAbstractButton::pressed, this, [this] { m_pCanvas->ShowOriginal(true); });
+    connect(before, &QAbstractButton::released, this, [this] { m_pCanvas->ShowOriginal(false); });
     connect(m_pCanvas, &CCanvasPane::RevisionChanged, this, &CViewerDlg::UpdateWindowTitle);
     connect(m_pCanvas, &CCanvasPane::ZoomChanged, this, &CViewerDlg::UpdateZoomText);
 }
@@ -149,6 +153,7 @@ void CViewerDlg::SetToolTips()
     tip(m_btnZoomIn, QStringLiteral("Zoom in"), ID_VIEW_ZOOM_IN);
     tip(m_btnZoomOut, QStringLiteral("Zoom out"), ID_VIEW_ZOOM_OUT);
     tip(Control(IDC_UNDO), QStringLiteral("Undo"), ID_EDIT_UNDO);
+    Control(IDC_BEFORE_AFTER)->setToolTip(QStringLiteral("Hold to see the picture as opened (\\)"));
 }
 
 void CViewerDlg::ShowAboutBox()

@@ -31,6 +31,7 @@ CViewerDlg::CViewerDlg(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Quenlo"));
     setWindowIcon(QIcon(LoadWithoutColour(ButtonPicturePath(IDR_MAINFRAME), ButtonPictureBackground)));
     setFont(DialogFont());
+    setAcceptDrops(true);
 
     m_pMenuBar = new QMenuBar(this);
     CreateMenu();

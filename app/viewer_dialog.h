@@ -65,6 +65,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -99,6 +101,10 @@ private:
     void OnHScroll(QSlider* slider);
     void OnBrushSizeListChanged(int index);
     void OnSmoothSeamClicked();
+    // One zoom step for a turn of the wheel at a point of the screen.
+    void WheelZoom(int delta, QPoint globalPosition);
+    // Keys and wheel turns of the navigation; true when the event is used up.
+    bool FilterNavigation(QObject* watched, QEvent* event);
     void ZoomInCommand();
     void ZoomOutCommand();
     void ZoomFitCommand();

@@ -36,6 +36,8 @@ bool CViewerDlg::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_pClient && event->type() == QEvent::Resize)
         OnSize(isMinimized(), m_pClient->width(), m_pClient->height());
+    if (FilterNavigation(watched, event))
+        return true;
     if (event->type() == QEvent::KeyPress && IsFirstReceiverOfKeys(watched))
         PreTranslateMessage(static_cast<const QKeyEvent&>(*event));
     return QDialog::eventFilter(watched, event);

@@ -96,6 +96,7 @@ void CCanvasPane::DrawBrushOutline(QPainter& painter) const
 
 void CCanvasPane::mouseMoveEvent(QMouseEvent* event)
 {
+    PanTo(event->position().toPoint());
     if (m_bOutlineOnCanvas) {
         if (m_bHovering)
             update(OutlineRect(m_ptHover));

@@ -59,6 +59,8 @@ std::optional<PictureLayers> MakePictureLayers(FIBITMAP* picture)
 
 CCanvasPane::CCanvasPane(QWidget* parent) : CPreviewPane(parent)
 {
+    // A click gives the view the keys, so that the arrows scroll it.
+    setFocusPolicy(Qt::ClickFocus);
     m_strokeTimer.setTimerType(Qt::PreciseTimer);
     m_strokeTimer.setInterval(1);
     connect(&m_strokeTimer, &QTimer::timeout, this, [this] { DrawSegment(); });
@@ -173,6 +175,8 @@ bool CCanvasPane::HasHoleStroke() const
 
 const QImage& CCanvasPane::ShownImage()
 {
+    if (m_bShowOriginal)
+        return CPreviewPane::ShownImage();
     return m_imgDisplay;
 }
 
@@ -195,6 +199,39 @@ double CCanvasPane::ZoomIn()
     const double zoom = CPreviewPane::ZoomIn();
     RebuildCursor();
     return zoom;
+}
+
+double CCanvasPane::ZoomInAbout(QPoint client)
+{
+    m_zoomAnchor = client;
+    const double zoom = ZoomIn();
+    m_zoomAnchor.reset();
+    return zoom;
+}
+
+double CCanvasPane::ZoomOutAbout(QPoint client)
+{
+    m_zoomAnchor = client;
+    const double zoom = ZoomOut();
+    m_zoomAnchor.reset();
+    return zoom;
+}
+
+void CCanvasPane::ShowOriginal(bool show)
+{
+    if (show == m_bShowOriginal)
+        return;
+    m_bShowOriginal = show;
+    update();
+}
+
+void CCanvasPane::SetPanKey(bool held)
+{
+    m_bPanKey = held;
+    if (held)
+        setCursor(Qt::OpenHandCursor);
+    else if (!m_bPanning)
+        RebuildCursor();
 }
 
 double CCanvasPane::ZoomOut()

@@ -66,6 +66,16 @@ public:
 
     double ZoomIn();
     double ZoomOut();
+    // The zoom steps keeping the picture point under a client point there.
+    double ZoomInAbout(QPoint client);
+    double ZoomOutAbout(QPoint client);
+    // While set, the view shows the picture as it was opened.
+    void ShowOriginal(bool show);
+    bool ShowsOriginal() const { return m_bShowOriginal; }
+    // While set, dragging with the left button pans instead of painting.
+    void SetPanKey(bool held);
+    // While a pan is in progress, scrolls the view after the pointer.
+    void PanTo(QPoint widgetPoint);
     double ZoomToFit();
     void ZoomActualSize();
     void RefreshLayout();
@@ -127,6 +137,7 @@ protected:
     void leaveEvent(QEvent* event) override;
     // Screen pixels per widget pixel.
     virtual double DeviceRatio() const;
+    void keyPressEvent(QKeyEvent* event) override;
 
     // Where the mouse is now, in client coordinates; strokes sample it on
     // every timer tick.
@@ -181,6 +192,13 @@ private:
     int m_nLastRevision = 0;
     CPaintHistory m_history;
     std::optional<CPaintStep> m_pendingStep;
+
+    bool m_bShowOriginal = false;
+    bool m_bPanKey = false;
+    // The pan in progress: where the button went down and the scroll then.
+    bool m_bPanning = false;
+    QPoint m_ptPanStart;
+    QPoint m_ptPanScroll;
 
     // The stroke in progress: picture point where the last segment ended and
     // the pen chosen when the button went down.

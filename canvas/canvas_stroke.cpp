@@ -62,13 +62,23 @@ QPoint CCanvasPane::CursorClientPosition() const
 
 void CCanvasPane::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && !m_bStroking)
+    const bool pan = event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && m_bPanKey);
+    if (pan && !m_bStroking && !m_bPanning) {
+        m_bPanning = true;
+        m_ptPanStart = event->position().toPoint();
+        m_ptPanScroll = ScrollPosition();
+        setCursor(Qt::ClosedHandCursor);
+    } else if (event->button() == Qt::LeftButton && !m_bStroking && !m_bPanning)
         BeginStroke(event->position().toPoint() - m_rcClient.topLeft());
     event->accept();
 }
 
 void CCanvasPane::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (m_bPanning && (event->buttons() & (Qt::LeftButton | Qt::MiddleButton)) == 0) {
+        m_bPanning = false;
+        SetPanKey(m_bPanKey);
+    }
     if (event->button() == Qt::LeftButton && m_bStroking)
         EndStroke();
     event->accept();

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <optional>
+
 class QScrollBar;
 
 // What the user is told when a picture cannot be opened: the file and the
@@ -37,6 +39,9 @@ public:
     double ZoomIn();
     double ZoomOut();
     double GetZoom() const { return m_dZoom; }
+    // Scrolls to a position of the zoomed picture, as dragging the scroll
+    // bars there does; a fitted picture does not scroll.
+    void ScrollTo(int x, int y);
 
     // A point of the client area to the nearest picture pixel; left of or
     // above the picture the coordinates are negative.
@@ -73,6 +78,9 @@ protected:
     // wider on each side, within the client area.
     QRect ImageRectToWidget(const QRect& imageRect) const;
 
+    // The client point the zoom steps keep on the same picture point; the
+    // view's centre when empty.
+    std::optional<QPoint> m_zoomAnchor;
     int m_nFitMode = 1;
     double m_dZoom = 1.0;
     BitmapPtr m_pPicture;
@@ -98,7 +106,7 @@ protected:
 private:
     void ApplyFitZoom();
     void ClampScroll();
-    // Scrolls so that the view's centre shows the same picture point after
+    // Scrolls so that the zoom anchor shows the same picture point after
     // the zoom changed by ratio.
     void KeepCentreAt(double ratio);
     // The scroll bars take the scroll position a zoom step computed.

@@ -74,6 +74,18 @@ void CPreviewPane::UpdateScrollBars()
     update();
 }
 
+void CPreviewPane::ScrollTo(int x, int y)
+{
+    if (m_nFitMode == 1 || !HasPicture())
+        return;
+    m_nRequestedX = x;
+    m_nRequestedY = y;
+    // Scroll by whole picture pixels.
+    m_nScrollX = TruncToInt(RoundToInt(x / m_dZoom) * m_dZoom);
+    m_nScrollY = TruncToInt(RoundToInt(y / m_dZoom) * m_dZoom);
+    UpdateScrollBars();
+}
+
 void CPreviewPane::OnScrollAction(QScrollBar* bar, int action)
 {
     const bool horizontal = bar == m_pHorizontalBar;

@@ -5,6 +5,8 @@
 
 #include "kernels/rounding.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr double MaxZoom = 7.0;
@@ -15,8 +17,13 @@ void CPreviewPane::KeepCentreAt(double ratio)
 {
     const int cw = m_rcClient.width();
     const int ch = m_rcClient.height();
-    m_nScrollX = TruncToInt((m_nScrollX + cw / 2) * ratio - cw / 2);
-    m_nScrollY = TruncToInt((m_nScrollY + ch / 2) * ratio - ch / 2);
+    const QPoint anchor = m_zoomAnchor.value_or(QPoint(cw / 2, ch / 2));
+    // A picture narrower than the view is centred: its offset is no scroll.
+    const double oldZoom = m_dZoom / ratio;
+    const int left = m_zoomAnchor ? std::max(0, TruncToInt((cw - m_nWidth * oldZoom) * 0.5)) : 0;
+    const int top = m_zoomAnchor ? std::max(0, TruncToInt((ch - m_nHeight * oldZoom) * 0.5)) : 0;
+    m_nScrollX = TruncToInt((m_nScrollX + anchor.x() - left) * ratio - anchor.x());
+    m_nScrollY = TruncToInt((m_nScrollY + anchor.y() - top) * ratio - anchor.y());
 }
 
 void CPreviewPane::CommitZoomedScroll()

@@ -64,6 +64,7 @@ constexpr int IDC_ZOOM_LABEL = 1053;
 constexpr int IDC_SETTINGS_GROUP = 1054;
 constexpr int IDC_PATCH_SIZE_LABEL = 1055;
 constexpr int IDC_TOOLBAR_LINE = 1056;
+constexpr int IDC_BEFORE_AFTER = 1057;
 
 // The canvas pane, created over IDC_CANVAS_PLACE.
 constexpr int IDC_CANVAS = 9999;

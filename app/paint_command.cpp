@@ -55,7 +55,7 @@ void CViewerDlg::PaintCommand()
                       [](const std::string& message) { ShowMessageBox(QString::fromStdString(message)); });
     // The step is taken before the engine runs: a Paint without one could
     // not be undone.
-    if (!m_pCanvas->SaveUndoState(std::move(*maskBefore), JobReach(job) | MarkedBounds(m_pCanvas->OverlayLayer()))) {
+    if (!m_pCanvas->SaveUndoState(std::move(*maskBefore), JobReach(job) | m_pCanvas->StrokesRect())) {
         maskBefore->SwapWith(m_pMask.get());
         ShowMessageBox(QStringLiteral("Not enough memory to paint this picture."));
         return;
@@ -72,10 +72,7 @@ void CViewerDlg::PaintCommand()
 
     if (cmyk)
         m_pCanvas->ConvertCmykImage();
-    m_pCanvas->ClearOverlay();
-    m_pCanvas->RenderDisplay();
-    m_pCanvas->update();
-    m_pCanvas->RenderResult();
+    m_pCanvas->ShowPaintResult(JobReach(job));
 }
 
 void CViewerDlg::UndoCommand()

@@ -8,6 +8,8 @@
 #include "picture/cmyk_conversion.h"
 #include "picture/full_depth.h"
 
+#include <QPainter>
+
 #include <algorithm>
 #include <optional>
 
@@ -48,10 +50,9 @@ std::optional<PictureLayers> MakePictureLayers(FIBITMAP* picture)
     if (layers.result.isNull() || layers.overlay.isNull())
         return std::nullopt;
     RenderBitmapIntoLayer(layers.working.get(), layers.result);
-    // The display starts as the picture; a CMYK picture shows its RGB colours.
-    layers.display = layers.result.copy();
-    if (layers.display.isNull())
-        return std::nullopt;
+    // The display starts as the picture (a CMYK picture shows its RGB
+    // colours) and shares the result's pixels until the first stroke.
+    layers.display = layers.result;
     return layers;
 }
 
@@ -104,6 +105,7 @@ bool CCanvasPane::OpenPicture(const QString& name)
     m_imgResult = std::move(layers->result);
     m_imgDisplay = std::move(layers->display);
     m_imgOverlay = std::move(layers->overlay);
+    m_rcStrokes = QRect();
     // Steps of the previous picture do not fit this one.
     m_history.Clear();
     m_pendingStep.reset();
@@ -161,6 +163,23 @@ void CCanvasPane::RenderDisplay()
 void CCanvasPane::ClearOverlay()
 {
     m_imgOverlay.fill(Qt::black);
+    m_rcStrokes = QRect();
+}
+
+void CCanvasPane::ShowPaintResult(const QRect& changed)
+{
+    if (!m_pWorkingImage)
+        return;
+    RenderBitmapIntoLayer(m_pWorkingImage.get(), m_imgResult, changed);
+    // Elsewhere the result is the picture as it was, and only the strokes
+    // made the display and the overlay differ from it.
+    CopyLayerRect(m_imgResult, m_imgDisplay, changed | m_rcStrokes);
+    if (!m_rcStrokes.isEmpty()) {
+        QPainter overlay(&m_imgOverlay);
+        overlay.fillRect(m_rcStrokes, Qt::black);
+    }
+    m_rcStrokes = QRect();
+    update();
 }
 
 bool CCanvasPane::HasHoleStroke() const

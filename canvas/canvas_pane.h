@@ -46,6 +46,13 @@ public:
     void ConvertCmykImage();
     void RenderDisplay();
     void ClearOverlay();
+    // After Paint changed the working image within changed (layer
+    // coordinates): the result and the display show it there, and the
+    // strokes are cleared from the display and the overlay.
+    void ShowPaintResult(const QRect& changed);
+    // Holds every marked pixel of the overlay (the strokes since the last
+    // Paint, and what Undo and Redo put back).
+    const QRect& StrokesRect() const { return m_rcStrokes; }
 
     // The history of Paint steps. A Paint takes its step before the engine
     // runs (the mask's codes before it rewrote them, the layers inside rect),
@@ -206,4 +213,6 @@ private:
     bool m_bStroking = false;
     QPoint m_ptLast;
     QPen m_strokePen;
+    // What the strokes since the last Paint or clearing covered.
+    QRect m_rcStrokes;
 };

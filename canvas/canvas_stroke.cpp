@@ -130,6 +130,7 @@ void CCanvasPane::DrawPiece(QPoint from, QPoint to)
         DrawShape(m_imgDisplay, m_strokePen, from, to);
         DrawShape(m_imgOverlay, m_strokePen, from, to);
     }
+    m_rcStrokes |= span.adjusted(-2, -2, 2, 2) & QRect(0, 0, m_nWidth, m_nHeight);
     // Only the segment changed; a picture pixel of slack covers the pen's
     // rasterisation at its ends.
     update(ImageRectToWidget(span.adjusted(-1, -1, 1, 1)));

@@ -64,6 +64,8 @@ void CCanvasPane::AfterHistoryStep(const QRect& rect)
         RenderBitmapIntoLayer(m_pWorkingImage.get(), m_imgDisplay, rect);
     }
     DrawStrokesOnto(m_imgOverlay, m_imgDisplay, rect);
+    // The step may have put strokes back inside rect.
+    m_rcStrokes |= rect;
     update();
     emit RevisionChanged();
 }

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "canvas/layer_render.h"
 
+#include "kernels/parallel_for.h"
+
+#include <cstring>
+
 QImage MakeBlackLayer(int width, int height)
 {
     QImage layer(width, height, QImage::Format_RGB32);
@@ -22,14 +26,35 @@ void RenderBitmapIntoLayer(FIBITMAP* bitmap, QImage& layer, const QRect& rect)
         (bytesPerPixel != 1 && bytesPerPixel != 3 && bytesPerPixel != 4))
         return;
     const QRect area = rect & layer.rect();
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        const BYTE* source = FreeImage_GetScanLine(bitmap, height - 1 - y) + area.left() * bytesPerPixel;
-        auto* target = reinterpret_cast<QRgb*>(layer.scanLine(y));
-        for (int x = area.left(); x <= area.right(); ++x, source += bytesPerPixel) {
+    if (area.isEmpty())
+        return;
+    // Detached here, once: the rows below are written from several threads.
+    uchar* const bits = layer.bits();
+    const qsizetype stride = layer.bytesPerLine();
+    const int left = area.left();
+    const int right = area.right();
+    ParallelFor(area.top(), area.bottom() + 1, [=](int y) {
+        const BYTE* source = FreeImage_GetScanLine(bitmap, height - 1 - y) + left * bytesPerPixel;
+        auto* target = reinterpret_cast<QRgb*>(bits + y * stride);
+        for (int x = left; x <= right; ++x, source += bytesPerPixel) {
             target[x] = bytesPerPixel == 1 ? qRgb(source[0], source[0], source[0])
                                            : qRgb(source[FI_RGBA_RED], source[FI_RGBA_GREEN], source[FI_RGBA_BLUE]);
         }
-    }
+    }, area.width());
+}
+
+void CopyLayerRect(const QImage& from, QImage& to, const QRect& rect)
+{
+    const QRect area = rect & from.rect() & to.rect();
+    if (area.isEmpty() || from.format() != to.format())
+        return;
+    uchar* const bits = to.bits();
+    const qsizetype stride = to.bytesPerLine();
+    const std::size_t bytes = static_cast<std::size_t>(area.width()) * (from.depth() / 8);
+    const std::size_t offset = static_cast<std::size_t>(area.left()) * (from.depth() / 8);
+    ParallelFor(area.top(), area.bottom() + 1, [&, bits, stride](int y) {
+        std::memcpy(bits + y * stride + offset, from.constScanLine(y) + offset, bytes);
+    }, area.width());
 }
 
 void DrawStrokesOnto(const QImage& overlay, QImage& display, const QRect& rect)

@@ -4,6 +4,7 @@
 
 #include <FreeImage.h>
 #include <QImage>
+#include <QRect>
 
 QImage MakeBlackLayer(int width, int height);
 
@@ -18,3 +19,6 @@ void RenderBitmapIntoLayer(FIBITMAP* bitmap, QImage& layer, const QRect& rect);
 // The display is the picture with the strokes on top: copies the overlay's
 // marks (its pixels that are not black) inside rect onto the display.
 void DrawStrokesOnto(const QImage& overlay, QImage& display, const QRect& rect);
+
+// Copies rect's pixels of one layer into another of the same size and format.
+void CopyLayerRect(const QImage& from, QImage& to, const QRect& rect);

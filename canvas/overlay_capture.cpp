@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "canvas/overlay_capture.h"
 
+#include "kernels/parallel_for.h"
 #include "mask/overlay_buffer.h"
 
 #include <new>
@@ -19,14 +20,15 @@ std::optional<std::vector<uint8_t>> CaptureOverlay(const QImage& overlay)
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
-    for (int y = 0; y < height; ++y) {
+    uint8_t* const rows = buffer.data();
+    ParallelFor(0, height, [&overlay, rows, stride, width](int y) {
         const auto* source = reinterpret_cast<const QRgb*>(overlay.constScanLine(y));
-        uint8_t* row = buffer.data() + static_cast<std::size_t>(y) * stride;
+        uint8_t* row = rows + static_cast<std::size_t>(y) * stride;
         for (int x = 0; x < width; ++x) {
             row[3 * x] = static_cast<uint8_t>(qBlue(source[x]));
             row[3 * x + 1] = static_cast<uint8_t>(qGreen(source[x]));
             row[3 * x + 2] = static_cast<uint8_t>(qRed(source[x]));
         }
-    }
+    }, width);
     return buffer;
 }

@@ -2,10 +2,14 @@
 #include "mask/mask_picture.h"
 
 #include "kernels/bitmap_rows.h"
+#include "kernels/parallel_for.h"
 #include "kernels/pixel_access.h"
 #include "mask/editor_job.h"
 
 #include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -16,6 +20,45 @@ int ColourBytesOf(FIBITMAP* picture)
     return bytesPerPixel == 4 && FreeImage_GetColorType(picture) != FIC_CMYK ? 3 : bytesPerPixel;
 }
 
+// One line of codes: a fixed pixel layout lets the compiler vectorise it.
+template <int BytesPerPixel, int ColourBytes>
+void CodeLine(const uint8_t* pixel, uint8_t* codes, int width)
+{
+    for (int x = 0; x < width; ++x, pixel += BytesPerPixel) {
+        uint8_t any = 0;
+        for (int k = 0; k < ColourBytes; ++k)
+            any |= pixel[k];
+        codes[x] = any != 0 ? MaskHole : MaskSource;
+    }
+}
+
+using LineCoder = void (*)(const uint8_t*, uint8_t*, int);
+
+LineCoder CoderFor(int bytesPerPixel, int colourBytes)
+{
+    switch (bytesPerPixel) {
+    case 1: return CodeLine<1, 1>;
+    case 3: return CodeLine<3, 3>;
+    default: return colourBytes == 4 ? CodeLine<4, 4> : CodeLine<4, 3>;
+    }
+}
+
+// First and last hole column of a line; first > last when it has none.
+struct LineHoles {
+    int first = 1;
+    int last = 0;
+};
+
+LineHoles FindHoles(const uint8_t* codes, int width)
+{
+    const auto* first = static_cast<const uint8_t*>(std::memchr(codes, MaskHole, static_cast<std::size_t>(width)));
+    if (first == nullptr)
+        return {};
+    const auto last = std::find(std::make_reverse_iterator(codes + width), std::make_reverse_iterator(first),
+                                static_cast<uint8_t>(MaskHole));
+    return {static_cast<int>(first - codes), static_cast<int>(std::prev(last.base()) - codes)};
+}
+
 } // namespace
 
 InpaintJob MaskPictureToJob(FIBITMAP* holes, FIBITMAP* mask, int patchSize, bool smoothSeam, FIBITMAP* targetImage)
@@ -23,7 +66,6 @@ InpaintJob MaskPictureToJob(FIBITMAP* holes, FIBITMAP* mask, int patchSize, bool
     const int width = static_cast<int>(FreeImage_GetWidth(holes));
     const int height = static_cast<int>(FreeImage_GetHeight(holes));
     const int bytesPerPixel = BytesPerPixelOf(holes);
-    const int colourBytes = ColourBytesOf(holes);
 
     InpaintJob job;
     job.scanMinX = width;
@@ -37,23 +79,23 @@ InpaintJob MaskPictureToJob(FIBITMAP* holes, FIBITMAP* mask, int patchSize, bool
         return job;
     const BitmapRows holeLines = RowsOf(holes);
     const BitmapRows maskLines = RowsOf(mask);
-    bool anyHole = false;
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* pixel = holeLines.Row(y);
+    const LineCoder code = CoderFor(bytesPerPixel, ColourBytesOf(holes));
+    // Lines are independent; the bounding box is gathered from them after.
+    std::vector<LineHoles> lines(static_cast<std::size_t>(height));
+    ParallelFor(0, height, [&](int y) {
         uint8_t* codes = maskLines.Row(y);
-        for (int x = 0; x < width; ++x, pixel += bytesPerPixel) {
-            const bool hole = std::any_of(pixel, pixel + colourBytes, [](uint8_t value) { return value != 0; });
-            codes[x] = hole ? MaskHole : MaskSource;
-            if (!hole)
-                continue;
-            if (!anyHole) {
-                job.scanMinY = job.scanMaxY = y;
-                anyHole = true;
-            }
-            job.scanMinX = std::min(job.scanMinX, x);
-            job.scanMaxX = std::max(job.scanMaxX, x);
-            job.scanMaxY = y;
-        }
+        code(holeLines.Row(y), codes, width);
+        lines[static_cast<std::size_t>(y)] = FindHoles(codes, width);
+    }, width);
+    for (int y = 0; y < height; ++y) {
+        const LineHoles& line = lines[static_cast<std::size_t>(y)];
+        if (line.first > line.last)
+            continue;
+        if (job.scanMaxY < 0)
+            job.scanMinY = y;
+        job.scanMaxY = y;
+        job.scanMinX = std::min(job.scanMinX, line.first);
+        job.scanMaxX = std::max(job.scanMaxX, line.last);
     }
     return job;
 }

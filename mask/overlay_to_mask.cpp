@@ -1,28 +1,33 @@
 // SPDX-License-Identifier: MIT
 // Classifies the overlay's pixels into hole, outline and unmarked, then
 // fills the area enclosed by the outline strokes with Source codes by runs
-// swept along rows and columns from both ends, and flips the mask to the
-// bottom-up line order of the pictures.
+// swept along rows and columns from both ends; screen rows are written
+// straight into the bottom-up lines of the mask.
 #include "mask/overlay_to_mask.h"
 
 #include "kernels/bitmap_rows.h"
+#include "kernels/parallel_for.h"
 #include "mask/brush_colours.h"
 #include "mask/editor_job.h"
 #include "mask/overlay_buffer.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <vector>
 
 namespace {
 
 const char* const MissingOverlayMessage = "Wo sind meine Gummiebaerchen?";
 
-// The mask's codes by column and row; every position the conversion visits
-// lies inside the picture.
+// The mask's codes by column and screen row; every position the conversion
+// visits lies inside the picture. Screen rows run from the top, the mask's
+// lines from the bottom, so row y starts at line height - 1 - y.
 struct MaskGrid {
-    uint8_t* bits;
-    std::size_t pitch;
+    uint8_t* top; // the start of screen row 0
+    std::ptrdiff_t step;
 
-    uint8_t& At(int x, int y) const { return bits[static_cast<std::size_t>(y) * pitch + x]; }
+    uint8_t* Row(int y) const { return top + static_cast<std::ptrdiff_t>(y) * step; }
+    uint8_t& At(int x, int y) const { return Row(y)[x]; }
 };
 
 struct Box {
@@ -46,39 +51,84 @@ struct Classification {
     bool outlineSeen = false;
 };
 
+// A line's marks: first and last column of each colour, first > last when absent.
+struct LineMarks {
+    int removalFirst = 1;
+    int removalLast = 0;
+    int outlineFirst = 1;
+    int outlineLast = 0;
+};
+
+// Unmarked pixels become Source, as they stay when no outline is drawn.
+LineMarks ClassifyLine(const uint8_t* row, uint8_t* codes, int width)
+{
+    LineMarks marks;
+    bool removal = false;
+    bool outline = false;
+    for (int x = 0; x < width; ++x, row += 3) {
+        const uint32_t colour = (static_cast<uint32_t>(row[0]) << 16) | (static_cast<uint32_t>(row[1]) << 8) |
+                                static_cast<uint32_t>(row[2]);
+        if (colour == HoleColour) {
+            codes[x] = static_cast<uint8_t>(MaskHole);
+            marks.removalFirst = removal ? marks.removalFirst : x;
+            marks.removalLast = x;
+            removal = true;
+        } else if (colour == OutlineColour) {
+            codes[x] = static_cast<uint8_t>(MaskOutline);
+            marks.outlineFirst = outline ? marks.outlineFirst : x;
+            marks.outlineLast = x;
+            outline = true;
+        } else {
+            codes[x] = static_cast<uint8_t>(MaskSource);
+        }
+    }
+    return marks;
+}
+
 Classification Classify(const uint8_t* overlay, int width, int height, const MaskGrid& mask)
 {
     Classification result{{width, 0, height, 0}, {width, 0, height, 0}, false};
     if (overlay == nullptr)
         return result;
     const std::size_t stride = OverlayRowStride(width);
+    // Lines are independent; the boxes are gathered from them after.
+    std::vector<LineMarks> lines(static_cast<std::size_t>(height));
+    ParallelFor(0, height, [&](int y) {
+        lines[static_cast<std::size_t>(y)] =
+            ClassifyLine(overlay + static_cast<std::size_t>(y) * stride, mask.Row(y), width);
+    }, width);
     for (int y = 0; y < height; ++y) {
-        const uint8_t* row = overlay + static_cast<std::size_t>(y) * stride;
-        for (int x = 0; x < width; ++x) {
-            const uint8_t* pixel = row + 3 * static_cast<std::size_t>(x);
-            const uint32_t colour = (static_cast<uint32_t>(pixel[0]) << 16) | (static_cast<uint32_t>(pixel[1]) << 8) |
-                                    static_cast<uint32_t>(pixel[2]);
-            if (colour == HoleColour) {
-                mask.At(x, y) = static_cast<uint8_t>(MaskHole);
-                result.removal.Include(x, y);
-            } else if (colour == OutlineColour) {
-                mask.At(x, y) = static_cast<uint8_t>(MaskOutline);
-                result.outlineSeen = true;
-                result.outline.Include(x, y);
-            } else {
-                mask.At(x, y) = static_cast<uint8_t>(MaskExcluded);
-            }
+        const LineMarks& line = lines[static_cast<std::size_t>(y)];
+        if (line.removalFirst <= line.removalLast) {
+            result.removal.Include(line.removalFirst, y);
+            result.removal.Include(line.removalLast, y);
+        }
+        if (line.outlineFirst <= line.outlineLast) {
+            result.outline.Include(line.outlineFirst, y);
+            result.outline.Include(line.outlineLast, y);
+            result.outlineSeen = true;
         }
     }
     return result;
 }
 
-void MarkAllUnpaintedAsSource(const MaskGrid& mask, int width, int height)
+void MarkAllUnpaintedAsSource(uint8_t* bits, std::ptrdiff_t pitch, int width, int height)
 {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            if (mask.At(x, y) != MaskHole)
-                mask.At(x, y) = static_cast<uint8_t>(MaskSource);
+            if (bits[y * pitch + x] != MaskHole)
+                bits[y * pitch + x] = static_cast<uint8_t>(MaskSource);
+}
+
+// With an outline drawn, only what it encloses is Source.
+void MarkAllUnpaintedAsExcluded(const MaskGrid& mask, int width, int height)
+{
+    ParallelFor(0, height, [&](int y) {
+        uint8_t* codes = mask.Row(y);
+        for (int x = 0; x < width; ++x)
+            if (codes[x] == MaskSource)
+                codes[x] = static_cast<uint8_t>(MaskExcluded);
+    }, width);
 }
 
 // One pass of the outline fill: which neighbouring codes open a run, which
@@ -189,19 +239,22 @@ InpaintJob OverlayToMask(const uint8_t* overlay, int width, int height, FIBITMAP
     if (!HasPlainLayout(mask, 1) || static_cast<int>(FreeImage_GetWidth(mask)) != width ||
         static_cast<int>(FreeImage_GetHeight(mask)) != height)
         return UnusableMaskJob(width, height, patchSize, smoothSeam, targetImage, mask);
-    const MaskGrid grid{FreeImage_GetBits(mask), FreeImage_GetPitch(mask)};
+    const auto pitch = static_cast<std::ptrdiff_t>(FreeImage_GetPitch(mask));
+    const MaskGrid grid{FreeImage_GetBits(mask) + static_cast<std::ptrdiff_t>(height - 1) * pitch, -pitch};
     const Classification classes = Classify(overlay, width, height, grid);
     const Box& removal = classes.removal;
 
-    if (classes.outlineSeen) {
+    if (overlay == nullptr) {
+        // Without strokes the codes the mask had stay, read as the old conversion read them.
+        MarkAllUnpaintedAsSource(FreeImage_GetBits(mask), pitch, width, height);
+        FreeImage_FlipVertical(mask);
+    } else if (classes.outlineSeen) {
+        MarkAllUnpaintedAsExcluded(grid, width, height);
         const Box& outline = classes.outline;
         const Box scanBox{std::min(removal.minX, outline.minX), std::max(removal.maxX, outline.maxX),
                           std::min(removal.minY, outline.minY), std::max(removal.maxY, outline.maxY)};
         FillOutlinedArea(grid, scanBox);
-    } else {
-        MarkAllUnpaintedAsSource(grid, width, height);
     }
-    FreeImage_FlipVertical(mask);
 
     InpaintJob job;
     SetEditorJobFields(job, patchSize, smoothSeam, width, height, targetImage, mask);

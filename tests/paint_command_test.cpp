@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Paint and Undo driven through the dialog's buttons, with strokes drawn by
 // the mouse on the canvas.
+#include "canvas/layer_render.h"
 #include "editor_fixture.h"
 #include "kernels/pixel_access.h"
 #include "picture/bitmap.h"
@@ -265,6 +266,43 @@ TEST_F(PaintCommand, CmykPictureIsPaintedInCmykAndUndoneInBoth)
     Click(UndoButton);
     EXPECT_TRUE(SameBytes(cmykBefore.get(), Canvas().CmykImage()));
     EXPECT_TRUE(SameBytes(rgbBefore.get(), Canvas().WorkingImage()));
+}
+
+// Paint redraws only around the hole and the strokes; every layer must still
+// show what a full redraw would, after Paint and after Undo and Paint again.
+TEST_F(PaintCommand, LayersMatchAFullRedrawAfterPaintAndUndo)
+{
+    BitmapPtr picture = MakeBitmap(400, 300, 24);
+    PaintTexture(picture.get(), 7);
+    StartDialog();
+    Open(SavePicture(picture.get(), PathOf(QStringLiteral("texture.bmp"))));
+    ASSERT_EQ(Canvas().GetZoom(), 1.0);
+    Find<QAbstractButton>(1044)->click();
+    ASSERT_TRUE(dialog->SmoothSeam());
+    Stroke({40, 40}, {70, 52});
+    // An outline around everything, most of it far from the hole.
+    Click(1027);
+    Stroke({20, 20}, {390, 20});
+    Stroke({390, 20}, {390, 290});
+    Stroke({390, 290}, {20, 290});
+    Stroke({20, 290}, {20, 20});
+    Click(1024);
+    const BitmapPtr before = CloneBitmap(Canvas().WorkingImage());
+
+    const auto expectFullRedraw = [&](const char* when) {
+        QImage full = Canvas().ResultLayer().copy();
+        full.fill(Qt::black);
+        RenderBitmapIntoLayer(Canvas().WorkingImage(), full);
+        EXPECT_EQ(Canvas().ResultLayer(), full) << when;
+        EXPECT_EQ(Canvas().DisplayLayer(), full) << when;
+        EXPECT_EQ(CountColour(Canvas().OverlayLayer(), qRgb(0, 0, 0)), 400 * 300) << when;
+    };
+    Click(PaintButton);
+    ASSERT_FALSE(SameBytes(before.get(), Canvas().WorkingImage()));
+    expectFullRedraw("after Paint");
+    Click(UndoButton);
+    Click(PaintButton);
+    expectFullRedraw("after Undo and Paint");
 }
 
 TEST_F(PaintCommand, PatchSizeAndSeamSettingsReachTheEngine)

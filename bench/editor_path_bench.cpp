@@ -1,0 +1,222 @@
+// SPDX-License-Identifier: MIT
+// The editor on photographs of 6, 12 and 24 megapixels (bench/photos.sh),
+// offscreen: Open (decode, layers, first display) and its display, Paint with
+// a round hole 60 pixels across and its parts, Undo, Save to TIFF, and the
+// memory held with the picture open.
+#include "app/viewer_dialog.h"
+#include "canvas/canvas_pane.h"
+#include "canvas/overlay_capture.h"
+#include "controls/file_dialogs.h"
+#include "controls/message_box.h"
+#include "mask/overlay_to_mask.h"
+#include "photo_files.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace {
+
+QString g_openAnswer;
+QString g_saveAnswer;
+QStringList g_messages;
+
+// The dialog with a photograph open, shown at fit zoom.
+struct OpenEditor {
+    CViewerDlg dialog;
+
+    explicit OpenEditor(long long megapixels)
+    {
+        dialog.show();
+        if (!QTest::qWaitForWindowExposed(&dialog))
+            throw std::runtime_error("the editor's window was never shown");
+        Open(megapixels);
+    }
+    CCanvasPane& Canvas() { return *dialog.Canvas(); }
+    void Open(long long megapixels)
+    {
+        g_openAnswer = QString::fromStdString(PhotoFile("photo", megapixels));
+        dialog.OpenCommand();
+        Canvas().repaint();
+        if (!g_messages.isEmpty())
+            throw std::runtime_error(g_messages.join(u'|').toStdString());
+    }
+    // A round removal stroke 60 pixels across in the middle of the picture.
+    void MarkHole()
+    {
+        CCanvasPane& canvas = Canvas();
+        canvas.SetTool(ToolHoleBrush);
+        canvas.SetBrushSize(60);
+        const QPoint centre = canvas.ClientRect().center();
+        QCursor::setPos(canvas.mapToGlobal(centre));
+        QTest::mousePress(&canvas, Qt::LeftButton, {}, centre);
+        QTest::mouseRelease(&canvas, Qt::LeftButton, {}, centre);
+    }
+};
+
+// Peak and current resident memory of this process, in MiB.
+double StatusMiB(const std::string& key)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(key + ":", 0) == 0)
+            return std::stod(line.substr(key.size() + 1)) / 1024.0;
+    return 0.0;
+}
+
+void Open(benchmark::State& state)
+{
+    OpenEditor editor(state.range(0));
+    for (auto _ : state)
+        editor.Open(state.range(0));
+}
+
+void FirstDisplay(benchmark::State& state)
+{
+    OpenEditor editor(state.range(0));
+    for (auto _ : state)
+        editor.Canvas().repaint();
+}
+
+void OverlayCapture(benchmark::State& state)
+{
+    OpenEditor editor(state.range(0));
+    editor.MarkHole();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CaptureOverlay(editor.Canvas().OverlayLayer()));
+}
+
+void OverlayConversion(benchmark::State& state)
+{
+    OpenEditor editor(state.range(0));
+    editor.MarkHole();
+    CCanvasPane& canvas = editor.Canvas();
+    const std::vector<uint8_t> overlay = *CaptureOverlay(canvas.OverlayLayer());
+    BitmapPtr mask(FreeImage_Allocate(canvas.PictureWidth(), canvas.PictureHeight(), 8));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(OverlayToMask(overlay.data(), canvas.PictureWidth(), canvas.PictureHeight(),
+                                               mask.get(), 32, false, canvas.WorkingImage(), {}));
+}
+
+// The engine alone on the job Paint builds, on a fresh copy of the picture.
+void PaintEngine(benchmark::State& state)
+{
+    OpenEditor editor(state.range(0));
+    editor.MarkHole();
+    CCanvasPane& canvas = editor.Canvas();
+    const std::vector<uint8_t> overlay = *CaptureOverlay(canvas.OverlayLayer());
+    for (auto _ : state) {
+        state.PauseTiming();
+        BitmapPtr picture(FreeImage_Clone(canvas.WorkingImage()));
+        BitmapPtr mask(FreeImage_Allocate(canvas.PictureWidth(), canvas.PictureHeight(), 8));
+        const InpaintJob job = OverlayToMask(overlay.data(), canvas.PictureWidth(), canvas.PictureHeight(),
+                                             mask.get(), 32, false, picture.get(), {});
+        state.ResumeTiming();
+        InpaintRegion(job);
+    }
+}
+
+void HistoryStep(benchmark::State& state)
+{
+    OpenEditor editor(state.range(0));
+    for (auto _ : state)
+        editor.Canvas().SaveUndoState();
+}
+
+// The whole Paint command; the stroke before each is not timed.
+void Paint(benchmark::State& state)
+{
+    OpenEditor editor(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        editor.MarkHole();
+        state.ResumeTiming();
+        editor.dialog.PaintCommand();
+        editor.Canvas().repaint();
+    }
+}
+
+void Undo(benchmark::State& state)
+{
+    OpenEditor editor(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        editor.MarkHole();
+        editor.dialog.PaintCommand();
+        state.ResumeTiming();
+        editor.dialog.UndoCommand();
+        editor.Canvas().repaint();
+    }
+}
+
+void Save(benchmark::State& state)
+{
+    OpenEditor editor(state.range(0));
+    const QString path = QDir(QString::fromStdString(PhotoFolder())).filePath(QStringLiteral("saved.tif"));
+    g_saveAnswer = path;
+    for (auto _ : state)
+        editor.dialog.SaveImage();
+    if (!g_messages.isEmpty())
+        state.SkipWithError(g_messages.join(u'|').toStdString().c_str());
+    QFile::remove(path);
+}
+
+// Run alone (its own process): the resident memory with the picture open
+// and after one Paint.
+void Memory(benchmark::State& state)
+{
+    for (auto _ : state) {
+        OpenEditor editor(state.range(0));
+        state.counters["open_mib"] = StatusMiB("VmRSS");
+        editor.MarkHole();
+        editor.dialog.PaintCommand();
+        editor.Canvas().repaint();
+        state.counters["painted_mib"] = StatusMiB("VmRSS");
+        state.counters["peak_mib"] = StatusMiB("VmHWM");
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Settings and snapshots go to a folder of this run, never the user's.
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
+    QApplication application(argc, argv);
+    g_bImageJustOpened = true;
+    SetMessageBoxHook([](const QString& text) { g_messages.push_back(text); });
+    SetQuestionBoxHook([](const QString&) { return true; });
+    // Opening again drops the painted picture without saving it.
+    SetSaveQuestionHook([](const QString&) { return SaveAnswer::Discard; });
+    SetFileDialogHook([](FileDialogKind kind, const QString&, const QString&) {
+        return kind == FileDialogKind::Open ? g_openAnswer : g_saveAnswer;
+    });
+    const auto sizes = [](benchmark::internal::Benchmark* bench) {
+        bench->Arg(6)->Arg(12)->Arg(24)->Unit(benchmark::kMillisecond)->UseRealTime();
+    };
+    benchmark::RegisterBenchmark("Open", Open)->Apply(sizes);
+    benchmark::RegisterBenchmark("FirstDisplay", FirstDisplay)->Apply(sizes);
+    benchmark::RegisterBenchmark("OverlayCapture", OverlayCapture)->Apply(sizes);
+    benchmark::RegisterBenchmark("OverlayToMask", OverlayConversion)->Apply(sizes);
+    benchmark::RegisterBenchmark("PaintEngine", PaintEngine)->Apply(sizes);
+    benchmark::RegisterBenchmark("HistoryStep", HistoryStep)->Apply(sizes);
+    benchmark::RegisterBenchmark("Paint", Paint)->Apply(sizes);
+    benchmark::RegisterBenchmark("Undo", Undo)->Apply(sizes);
+    benchmark::RegisterBenchmark("Save", Save)->Apply(sizes);
+    benchmark::RegisterBenchmark("Memory", Memory)->Apply(sizes)->Iterations(1);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+}

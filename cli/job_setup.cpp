@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <future>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -71,6 +72,13 @@ std::optional<PreparedJob> PrepareJob(const CliOptions& options, CliFailure& fai
         return std::nullopt;
     }
 
+    const std::string& marksPath = options.overlay.empty() ? options.mask : options.overlay;
+    // Each picture is decoded in a process of its own, so a mask is decoded
+    // on the other core meanwhile; an overlay waits, as its 24 bits beside
+    // the picture's would raise the peak memory.
+    std::future<LoadedPicture> pendingMarks =
+        std::async(options.overlay.empty() ? std::launch::async : std::launch::deferred,
+                   [&marksPath] { return LoadPicture(marksPath); });
     LoadedPicture input = LoadPicture(options.input);
     if (!input) {
         failure = Failure(ExitBadInput, options.input, input.error);
@@ -84,8 +92,7 @@ std::optional<PreparedJob> PrepareJob(const CliOptions& options, CliFailure& fai
                               ", or give --depth 8");
         return std::nullopt;
     }
-    const std::string& marksPath = options.overlay.empty() ? options.mask : options.overlay;
-    LoadedPicture marks = LoadPicture(marksPath);
+    LoadedPicture marks = pendingMarks.get();
     if (!marks) {
         failure = Failure(ExitBadInput, marksPath, marks.error);
         return std::nullopt;

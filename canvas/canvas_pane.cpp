@@ -184,9 +184,11 @@ void CCanvasPane::ShowPaintResult(const QRect& changed)
 
 bool CCanvasPane::HasHoleStroke() const
 {
-    for (int y = 0; y < m_imgOverlay.height(); ++y) {
+    // Outside the strokes' rectangle the overlay is black.
+    const QRect area = m_rcStrokes & m_imgOverlay.rect();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(m_imgOverlay.constScanLine(y));
-        if (std::find(row, row + m_imgOverlay.width(), HoleRgb) != row + m_imgOverlay.width())
+        if (std::find(row + area.left(), row + area.right() + 1, HoleRgb) != row + area.right() + 1)
             return true;
     }
     return false;

@@ -6,6 +6,7 @@
 #include "app/viewer_dialog.h"
 #include "canvas/canvas_pane.h"
 #include "canvas/overlay_capture.h"
+#include "canvas/paint_reach.h"
 #include "controls/file_dialogs.h"
 #include "controls/message_box.h"
 #include "mask/overlay_to_mask.h"
@@ -125,11 +126,22 @@ void PaintEngine(benchmark::State& state)
     }
 }
 
+// The undo step Paint takes for the marked hole: the mask's codes as runs
+// and the layers inside the rectangle the engine can reach.
 void HistoryStep(benchmark::State& state)
 {
     OpenEditor editor(state.range(0));
-    for (auto _ : state)
-        editor.Canvas().SaveUndoState();
+    editor.MarkHole();
+    CCanvasPane& canvas = editor.Canvas();
+    const std::vector<uint8_t> overlay = *CaptureOverlay(canvas.OverlayLayer());
+    BitmapPtr mask(FreeImage_Allocate(canvas.PictureWidth(), canvas.PictureHeight(), 8));
+    const InpaintJob job = OverlayToMask(overlay.data(), canvas.PictureWidth(), canvas.PictureHeight(), mask.get(),
+                                         32, false, canvas.WorkingImage(), {});
+    const QRect reach = JobReach(job) | canvas.StrokesRect();
+    for (auto _ : state) {
+        if (!canvas.SaveUndoState(CMaskRuns::Of(editor.dialog.Mask()), reach))
+            state.SkipWithError("no memory for the step");
+    }
 }
 
 // The whole Paint command; the stroke before each is not timed.

@@ -14,6 +14,7 @@ tool=$bin/quenlo-inpaint
 photos=$(bench/photos.sh)
 work=build/bench-whole-path
 mkdir -p "$work"
+rm -f "$work"/*.csv
 
 best() { sort -g | head -n 1; }
 wall() { local start end; start=$(date +%s.%N); "$@" >/dev/null 2>&1; end=$(date +%s.%N); echo "$end - $start" | bc -l; }
@@ -21,10 +22,13 @@ best_wall() { for _ in $(seq "$runs"); do wall "$@"; done | best; }
 peak_mib() { /usr/bin/time -f '%M' "$@" 2>&1 >/dev/null | tail -n 1 | awk '{printf "%.0f", $1 / 1024}'; }
 size_mb() { stat -c %s "$1" | awk '{printf "%.1f", $1 / 1e6}'; }
 ms() { echo "$1 * 1000" | bc -l | xargs printf '%.0f'; }
-# Fastest of the repetitions of one benchmark, in milliseconds.
-bench_ms() { # program filter
-  "$bin/$1" --benchmark_filter="^$2\$" --benchmark_repetitions="$runs" --benchmark_format=csv 2>/dev/null |
-    awk -F, -v name="\"$2\"" '$1 == name && !best || $1 == name && $3 < best {best = $3} END {printf "%.1f", best}'
+# Fastest of the repetitions of one benchmark, in milliseconds; each program
+# runs once, all its benchmarks but Memory, and its rows are kept.
+bench_ms() { # program name
+  local rows=$work/$1.csv
+  [[ -s $rows ]] || "$bin/$1" --benchmark_filter=-Memory --benchmark_repetitions="$runs" \
+    --benchmark_format=csv 2>/dev/null >"$rows"
+  awk -F, -v name="\"$2\"" '$1 == name && (!best || $3 < best) {best = $3} END {printf "%.1f", best}' "$rows"
 }
 bench_counter() { # program filter counter
   "$bin/$1" --benchmark_filter="^$2\$" --benchmark_format=json 2>/dev/null |

@@ -43,9 +43,20 @@ void Keep(const std::string& text)
         sink(text);
 }
 
+// Codecs end some messages with a line break; a reason is one line.
+std::string OneLine(std::string text)
+{
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+        text.pop_back();
+    for (char& c : text)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    return text;
+}
+
 void DLL_CALLCONV OnFreeImageMessage(FREE_IMAGE_FORMAT /*format*/, const char* message)
 {
-    Keep(message ? message : "");
+    Keep(OneLine(message ? message : ""));
 }
 
 #if !defined(_WIN32)
@@ -59,7 +70,7 @@ void OnTiffMessage(const char* module, const char* format, va_list arguments)
 {
     char text[512];
     std::vsnprintf(text, sizeof text, format, arguments);
-    Keep(module ? std::string(module) + ": " + text : std::string(text));
+    Keep(OneLine(module ? std::string(module) + ": " + text : std::string(text)));
 }
 
 void RouteTiffMessages()

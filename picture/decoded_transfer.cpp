@@ -268,7 +268,8 @@ DecodedPicture ReadDecodedPicture(int fd, std::uint64_t maxPixelBytes)
         return Refused("the decoder gave back no result");
     Mapping mapping;
     mapping.size = static_cast<std::size_t>(status.st_size);
-    mapping.address = mmap(nullptr, mapping.size, PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
+    // Writable and shared: the decoder is gone, so the pixels are the program's alone.
+    mapping.address = mmap(nullptr, mapping.size, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd, 0);
     if (mapping.address == MAP_FAILED)
         return Refused("out of memory while taking over the decoded picture");
     const auto* bytes = static_cast<const unsigned char*>(mapping.address);
@@ -325,14 +326,17 @@ DecodedPicture ReadDecodedPicture(int fd, std::uint64_t maxPixelBytes)
     if (width == 0 || height == 0 || pixelBytes > maxPixelBytes || pixelOffset > mapping.size ||
         pixelBytes > mapping.size - pixelOffset)
         return Refused("the decoder gave back a damaged result");
-    BitmapPtr dib(FreeImage_AllocateT(type, static_cast<int>(width), static_cast<int>(height), static_cast<int>(bpp),
-                                      redMask, greenMask, blueMask));
+    // The pixels stay where the decoder put them: the bitmap borrows the mapping.
+    auto* bits = static_cast<BYTE*>(mapping.address) + pixelOffset;
+    BitmapPtr dib(FreeImage_ConvertFromRawBitsEx(FALSE, bits, type, static_cast<int>(width), static_cast<int>(height),
+                                                 static_cast<int>(pitch), bpp, redMask, greenMask, blueMask));
     if (!dib)
-        return Refused("out of memory while taking over the decoded picture");
+        return Refused("the decoder gave back a damaged result");
+    TieMappingToBitmap(dib.get(), mapping.address, mapping.size);
+    mapping.address = MAP_FAILED;
     if (FreeImage_GetPitch(dib.get()) != pitch || FreeImage_GetBPP(dib.get()) != bpp ||
         paletteSize != FreeImage_GetColorsUsed(dib.get()) * sizeof(RGBQUAD))
         return Refused("the decoder gave back a damaged result");
-    std::memcpy(FreeImage_GetBits(dib.get()), bytes + pixelOffset, pixelBytes);
     if (paletteSize != 0)
         std::memcpy(FreeImage_GetPalette(dib.get()), palette, paletteSize);
     FreeImage_SetDotsPerMeterX(dib.get(), dotsX);

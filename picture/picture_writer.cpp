@@ -4,6 +4,7 @@
 #include "picture/bitmap.h"
 #include "picture/cmyk_conversion.h"
 #include "picture/freeimage_messages.h"
+#include "picture/output_file.h"
 #include "picture/full_depth.h"
 #include "picture/metadata_check.h"
 #include "picture/picture_info.h"
@@ -12,10 +13,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <random>
+#include <memory>
+#include <unistd.h>
 
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -57,24 +57,6 @@ int DLL_CALLCONV SeekProc(fi_handle handle, long offset, int origin)
 long DLL_CALLCONV TellProc(fi_handle handle)
 {
     return std::ftell(static_cast<TrackedFile*>(handle)->file);
-}
-
-// A new, empty file in folder that no one else uses; its path in path.
-std::FILE* CreateScratchFile(const fs::path& folder, const fs::path& name, fs::path& path, std::string& error)
-{
-    std::random_device seed;
-    std::mt19937 random(seed());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        path = folder / ("." + name.string() + "." + std::to_string(random() % 1000000) + ".part");
-        // "x": fails instead of reusing a file that already exists.
-        if (std::FILE* file = std::fopen(path.string().c_str(), "wbx"))
-            return file;
-        if (errno != EEXIST)
-            break;
-    }
-    error = "cannot create a file in the folder " + (folder.empty() ? std::string(".") : folder.string()) + ": " +
-            std::strerror(errno);
-    return nullptr;
 }
 
 bool HoldsDepth(FREE_IMAGE_FORMAT format, FIBITMAP* bitmap)
@@ -158,33 +140,34 @@ bool HoldsDepth(FIBITMAP* bitmap, const std::string& path)
     return HoldsDepth(FreeImage_GetFIFFromFilename(path.c_str()), bitmap);
 }
 
-bool WritePicture(FIBITMAP* bitmap, const std::string& path, std::string& error, const WriteOptions& options,
-                  WrittenPicture* written)
+namespace {
+
+// Encodes one picture into a new output file; false with the reason in error.
+bool Encode(const PictureToWrite& picture, const WriteOptions& options, OutputFile& output, std::string& error)
 {
-    EnsureFreeImageMessagesRouted();
     TakeFreeImageMessages();
-    const FREE_IMAGE_FORMAT format = FreeImage_GetFIFFromFilename(path.c_str());
-    if (!IsWritablePictureName(path)) {
+    const FREE_IMAGE_FORMAT format = FreeImage_GetFIFFromFilename(picture.path.c_str());
+    if (!IsWritablePictureName(picture.path)) {
         error = "the file name does not end in the extension of a picture format that can be written";
         return false;
     }
     BitmapPtr converted;
     int flags = SaveFlagsFor(format, options);
-    FIBITMAP* dib = LayoutFor(format, bitmap, converted, flags, error);
+    FIBITMAP* dib = LayoutFor(format, picture.bitmap, converted, flags, error);
     if (dib == nullptr)
         return false;
+    if (!output.Open(picture.path, options.replaceReadOnly, error))
+        return false;
 
-    const fs::path target(path);
-    if (fs::is_directory(target)) {
-        error = "it is a folder";
+    TrackedFile tracked;
+    const int own = dup(output.Descriptor());
+    tracked.file = own >= 0 ? fdopen(own, "wb") : nullptr;
+    if (tracked.file == nullptr) {
+        if (own >= 0)
+            close(own);
+        error = std::string("cannot write the file: ") + std::strerror(errno);
         return false;
     }
-    fs::path scratch;
-    TrackedFile tracked;
-    tracked.file = CreateScratchFile(target.parent_path(), target.filename(), scratch, error);
-    if (tracked.file == nullptr)
-        return false;
-
     FreeImageIO io{ReadProc, WriteProc, SeekProc, TellProc};
     DWORD exifSize = 0;
     const bool saved = format == FIF_PNG && RawExif(dib, exifSize) != nullptr
@@ -196,23 +179,48 @@ bool WritePicture(FIBITMAP* bitmap, const std::string& path, std::string& error,
         tracked.Fail();
     if (std::fclose(tracked.file) != 0)
         tracked.Fail();
-    std::error_code ignored;
     if (!saved || tracked.error != 0) {
-        fs::remove(scratch, ignored);
         error = tracked.error != 0 ? std::string("writing failed: ") + std::strerror(tracked.error)
                                    : WithCodecReason("the picture could not be encoded");
         return false;
     }
-    if (written != nullptr) {
-        written->depth = DepthText(dib);
-        written->notWritten = MetadataMissingFrom(bitmap, format, scratch.string());
-    }
-    std::error_code renamed;
-    fs::rename(scratch, target, renamed);
-    if (renamed) {
-        fs::remove(scratch, ignored);
-        error = "cannot replace the file: " + renamed.message();
-        return false;
+    if (picture.written != nullptr) {
+        picture.written->depth = DepthText(dib);
+        // The new file may have no name yet; its descriptor's name reads it.
+        picture.written->notWritten = MetadataMissingFrom(picture.bitmap, format,
+                                                          "/proc/self/fd/" + std::to_string(output.Descriptor()));
     }
     return true;
+}
+
+} // namespace
+
+bool WritePictures(const std::vector<PictureToWrite>& pictures, std::string& error, std::string& failedPath,
+                   const WriteOptions& options)
+{
+    EnsureFreeImageMessagesRouted();
+    std::vector<std::unique_ptr<OutputFile>> outputs;
+    for (const PictureToWrite& picture : pictures) {
+        failedPath = picture.path;
+        outputs.push_back(std::make_unique<OutputFile>());
+        if (!Encode(picture, options, *outputs.back(), error))
+            return false;
+    }
+    std::vector<OutputFile*> files;
+    for (const std::unique_ptr<OutputFile>& output : outputs)
+        files.push_back(output.get());
+    std::string failedTarget;
+    if (PutInPlace(files, error, failedTarget))
+        return true;
+    for (std::size_t i = 0; i < pictures.size(); ++i)
+        if (outputs[i]->Target() == failedTarget)
+            failedPath = pictures[i].path;
+    return false;
+}
+
+bool WritePicture(FIBITMAP* bitmap, const std::string& path, std::string& error, const WriteOptions& options,
+                  WrittenPicture* written)
+{
+    std::string failedPath;
+    return WritePictures({PictureToWrite{bitmap, path, written}}, error, failedPath, options);
 }

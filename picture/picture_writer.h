@@ -11,6 +11,7 @@ constexpr int DefaultJpegQuality = 95;
 
 struct WriteOptions {
     int jpegQuality = DefaultJpegQuality; // 1 to 100
+    bool replaceReadOnly = false;         // a read-only file is refused otherwise
 };
 
 // What went into the file, for telling the user.
@@ -25,11 +26,23 @@ struct WrittenPicture {
 // greyscale stays 8-bit; 16 bits per channel stay 16 bits or are refused by
 // formats that cannot hold them. JPEG is written at options.jpegQuality,
 // PNG at a zlib level chosen for speed, TIFF with LZW. The file appears
-// complete or not at all: it is written beside the target under another
-// name and then renamed over it. false, with the reason in error, when
-// nothing was written.
+// complete or not at all: it is written beside the target without a name
+// and put in place when complete; a replaced file keeps its permission
+// bits, and a symbolic link leads to the file that is replaced. false, with
+// the reason in error, when nothing was written.
 bool WritePicture(FIBITMAP* bitmap, const std::string& path, std::string& error, const WriteOptions& options = {},
                   WrittenPicture* written = nullptr);
+
+struct PictureToWrite {
+    FIBITMAP* bitmap;
+    std::string path;
+    WrittenPicture* written = nullptr; // filled in when given
+};
+
+// Writes several pictures as one: all of them appear, or none of their
+// files changes. failedPath names the one the error is about.
+bool WritePictures(const std::vector<PictureToWrite>& pictures, std::string& error, std::string& failedPath,
+                   const WriteOptions& options = {});
 
 // True when the format path's extension names can hold bitmap's layout at
 // its depth without a conversion that loses precision.

@@ -4,6 +4,7 @@
 #include "cli/strict_number.h"
 #include "engine/inpaint_job.h"
 #include "picture/colour_output.h"
+#include "picture/decode_limits.h"
 
 #include <optional>
 
@@ -42,7 +43,7 @@ bool TakesValue(const std::string& name)
     return name == "--overlay" || name == "--mask" || name == "--patch-size" || name == "--threads" ||
            name == "--save-mask" || name == "--scan-margin" || name == "--output-dir" || name == "--mask-dir" ||
            name == "--overlay-dir" || name == "--format" || name == "--jobs" || name == "--depth" ||
-           name == "--quality";
+           name == "--quality" || name == "--memory-budget";
 }
 
 // The checks of a run over many pictures, once every argument is read.
@@ -164,6 +165,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             options.jpegQuality = *quality;
         } else if (name == "--skip-existing") {
             options.skipExisting = true;
+        } else if (name == "--memory-budget") {
+            const std::optional<std::uint64_t> budget = ParseMemoryBudgetMiB(*value);
+            if (!budget)
+                return Refused("--memory-budget: \"" + *value + "\" is not a whole number of MiB from 16 to 1048576");
+            options.memoryBudget = *budget;
+        } else if (name == "--force") {
+            options.force = true;
         } else if (name == "--smooth-seam") {
             options.smoothSeam = true;
         } else if (name == "--quiet") {
@@ -227,6 +235,11 @@ Options:
   --quality N       JPEG quality, 1 to 100 (default 95)
   --save-mask FILE  also write the final mask: 0 not used, 127 left
                     unfilled, 255 known or filled
+  --memory-budget N decode each picture in at most N MiB of memory (default:
+                    the smaller of 4096 and half the machine's memory, or
+                    QUENLO_MEMORY_BUDGET); a larger picture is refused
+  --force           replace OUTPUT (and the --save-mask file) even when it
+                    is read-only
   --quiet           print errors only
   --help            show this help
   --version         show the version
@@ -251,7 +264,8 @@ Many pictures at once (--output-dir given):
   them too. Results written stay; no partial one is left.
 
 Exit status: 0 done; 2 bad usage or an input that cannot be used;
-3 an output file could not be written (nothing half-written is left);
+3 an output file could not be written (no file was changed, nothing
+half-written is left);
 4 some pictures of a run with --output-dir failed; 130 interrupted.
 
 Examples:

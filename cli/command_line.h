@@ -4,6 +4,7 @@
 
 #include "picture/picture_writer.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,8 @@ struct CliOptions {
     int jobs = 0;           // pictures at once; 0: one per core
     bool eightBitOutput = false; // --depth 8: write 8 bits per channel whatever the input has
     int jpegQuality = DefaultJpegQuality;
+    bool force = false;              // replace read-only outputs
+    std::uint64_t memoryBudget = 0;  // bytes a picture may take to decode; 0: the default
 };
 
 enum class CliAction { Run, RunBatch, ShowHelp, ShowVersion, Refuse };

@@ -5,6 +5,8 @@
 #include "mask/overlay_buffer.h"
 #include "mask/overlay_to_mask.h"
 #include "picture/full_depth.h"
+#include "picture/decode_limits.h"
+#include "picture/output_file.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_writer.h"
 
@@ -48,6 +50,11 @@ std::optional<CliFailure> CheckOutputNames(const CliOptions& options)
     }
     if (!options.saveMask.empty() && (options.saveMask == options.output || SameFile(options.saveMask, options.output)))
         return Failure(ExitBadInput, options.saveMask, "this is also OUTPUT; choose another file for the mask");
+    for (const std::string* output : {&options.output, &options.saveMask}) {
+        std::string problem;
+        if (!output->empty() && !CheckOutputPath(*output, options.force, problem))
+            return Failure(ExitWriteFailed, *output, problem);
+    }
     return std::nullopt;
 }
 
@@ -72,6 +79,8 @@ std::optional<PreparedJob> PrepareJob(const CliOptions& options, CliFailure& fai
         return std::nullopt;
     }
 
+    if (options.memoryBudget != 0)
+        SetMemoryBudget(options.memoryBudget);
     const std::string& marksPath = options.overlay.empty() ? options.mask : options.overlay;
     // Each picture is decoded in a process of its own, so a mask is decoded
     // on the other core meanwhile; an overlay waits, as its 24 bits beside

@@ -4,13 +4,15 @@
 #include "cli/run_batch.h"
 #include "cli/run_inpaint.h"
 #include "picture/freeimage_messages.h"
+#include "picture/output_file.h"
 
+#include <exception>
 #include <iostream>
 
-int main(int argc, char** argv)
+namespace {
+
+int Run(int argc, char** argv)
 {
-    // Codec warnings are kept for error lines, never printed on their own.
-    RouteFreeImageMessages();
     const ParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (parsed.action) {
     case CliAction::ShowHelp:
@@ -32,4 +34,20 @@ int main(int argc, char** argv)
     if (status != ExitDone)
         std::cerr << "quenlo-inpaint: " << failure.message << '\n';
     return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Codec warnings are kept for error lines, never printed on their own.
+    RouteFreeImageMessages();
+    CleanUpOutputsOnSignals();
+    // The last line of defence: one line and a status, never an abort.
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& error) {
+        std::cerr << "quenlo-inpaint: " << error.what() << '\n';
+    }
+    return ExitBadInput;
 }

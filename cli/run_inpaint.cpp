@@ -50,9 +50,15 @@ ExitStatus RunInpaint(const CliOptions& options, std::ostream& out, CliFailure& 
     std::string error;
     WriteOptions writeOptions;
     writeOptions.jpegQuality = options.jpegQuality;
+    writeOptions.replaceReadOnly = options.force;
     WrittenPicture written;
-    if (!WritePicture(fullDepth != nullptr ? fullDepth : picture, options.output, error, writeOptions, &written)) {
-        failure = CliFailure{ExitWriteFailed, options.output + ": " + error};
+    // With --save-mask both files change together or neither does.
+    std::vector<PictureToWrite> outputs{{fullDepth != nullptr ? fullDepth : picture, options.output, &written}};
+    if (!options.saveMask.empty())
+        outputs.push_back({job.maskImage, options.saveMask});
+    std::string failedPath;
+    if (!WritePictures(outputs, error, failedPath, writeOptions)) {
+        failure = CliFailure{ExitWriteFailed, failedPath + ": " + error};
         return failure.status;
     }
     summary.output = options.output;
@@ -60,13 +66,7 @@ ExitStatus RunInpaint(const CliOptions& options, std::ostream& out, CliFailure& 
     summary.metadataNotWritten = written.notWritten;
     summary.lossyOutput = FreeImage_GetFIFFromFilename(options.output.c_str()) == FIF_JPEG &&
                           prepared->inputFormat != FIF_JPEG;
-    if (!options.saveMask.empty()) {
-        if (!WritePicture(job.maskImage, options.saveMask, error)) {
-            failure = CliFailure{ExitWriteFailed, options.saveMask + ": " + error};
-            return failure.status;
-        }
-        summary.savedMask = options.saveMask;
-    }
+    summary.savedMask = options.saveMask;
     if (!options.quiet)
         PrintSummary(out, summary);
     return ExitDone;

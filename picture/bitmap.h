@@ -18,10 +18,11 @@ struct TiedMappings {
     std::mutex lock;
     std::unordered_map<FIBITMAP*, std::pair<void*, std::size_t>> byBitmap;
 
+    // Never destroyed: bitmaps held by static objects go after it otherwise.
     static TiedMappings& Instance()
     {
-        static TiedMappings tied;
-        return tied;
+        static TiedMappings* const tied = new TiedMappings;
+        return *tied;
     }
 };
 

@@ -118,7 +118,8 @@ bool IsReadOnlyFile(const std::string& path)
     struct stat status {};
     if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
         return false;
-    return access(path.c_str(), W_OK) != 0 && errno == EACCES;
+    // No write bit counts even for a user whom access() lets write anyway.
+    return (status.st_mode & 0222) == 0 || (access(path.c_str(), W_OK) != 0 && errno == EACCES);
 }
 
 OutputFile::~OutputFile()

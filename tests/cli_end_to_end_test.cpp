@@ -354,6 +354,48 @@ TEST_F(CliEndToEnd, UnwritableOutputGivesStatusThreeAndKeepsOldFiles)
         EXPECT_EQ(entry.path().extension() == ".part", false) << entry.path();
 }
 
+TEST_F(CliEndToEnd, OddOutputPathsGiveStatusThreeAndOneLineAndChangeNothing)
+{
+    const std::string arguments = Quoted(Sample) + " --quiet --overlay " + Quoted(SampleOverlay) + " ";
+    const auto expectRefused = [&](const fs::path& output, const std::string& extra, const char* reason) {
+        SCOPED_TRACE(output.filename().string().substr(0, 20));
+        const ToolRun run = Run(arguments + Quoted(output) + extra);
+        EXPECT_EQ(run.status, 3);
+        EXPECT_TRUE(run.err.starts_with("quenlo-inpaint: " + output.string() + ": ")) << run.err;
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    };
+    fs::create_symlink("loop.png", folder / "loop.png");
+    expectRefused(folder / "loop.png", "", "symbolic link");
+    expectRefused(folder / (std::string(252, 'a') + ".png"), "", "File name too long");
+
+    { std::ofstream(folder / "locked.png") << "earlier result"; }
+    fs::permissions(folder / "locked.png", fs::perms::owner_read | fs::perms::group_read);
+    expectRefused(folder / "locked.png", "", "the file is read-only");
+    EXPECT_EQ(ReadText(folder / "locked.png"), "earlier result");
+    // With the mask going nowhere, OUTPUT is not touched either.
+    { std::ofstream(folder / "kept.png") << "earlier result"; }
+    const ToolRun pair = Run(arguments + Quoted(folder / "kept.png") + " --save-mask " +
+                             Quoted(folder / "missing" / "mask.png"));
+    EXPECT_EQ(pair.status, 3);
+    EXPECT_EQ(ReadText(folder / "kept.png"), "earlier result");
+
+    // Forced, the read-only file is replaced and stays read-only; names up to
+    // the limit work; nothing but the results is left in the folder.
+    ASSERT_EQ(Run(arguments + Quoted(folder / "locked.png") + " --force").status, 0);
+    EXPECT_TRUE(Load(folder / "locked.png"));
+    EXPECT_EQ(fs::status(folder / "locked.png").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read);
+    fs::permissions(folder / "kept.png", fs::perms::owner_read | fs::perms::owner_write);
+    const fs::path longest = folder / (std::string(251, 'b') + ".png");
+    ASSERT_EQ(Run(arguments + Quoted(longest) + " --save-mask " + Quoted(folder / "kept.png")).status, 0);
+    EXPECT_TRUE(Load(longest));
+    EXPECT_EQ(fs::status(folder / "kept.png").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
+}
+
 TEST_F(CliEndToEnd, HelpAndVersionExplainThemselves)
 {
     const ToolRun help = Run("--help");

@@ -30,6 +30,12 @@ const std::vector<HostileFile>& HostileFiles()
         Refused("bad_crc.png", "the picture could not be decoded"),
         Refused("bad_idat.png", "the picture could not be decoded"),
         Refused("truncated.jpg", "not a readable picture"),
+        // Files that crash their decoder or make it loop for ever.
+        Refused("crash_cut_short.psd", "the file is damaged or not a picture"),
+        Refused("crash_grey.psd", "the file is damaged or not a picture"),
+        Refused("hang_cut_short.iff", "the file is damaged or not a picture"),
+        Refused("hang.xbm", "the file is damaged or not a picture"),
+        Refused("hang.exr", "the file is damaged or not a picture"),
         // Sizes claimed by the header alone.
         Refused("huge_header.png", "the picture is too large (100000 x 100000 pixels)"),
         Refused("huge_frame.gif", "the picture is too large (65280 x 52137 pixels)"),

@@ -5,6 +5,7 @@
 # desktop entry, metainfo and man pages pass their validators.
 # Usage: staged_install.sh BUILD_DIR gui|nogui SAMPLE_DIR
 set -euo pipefail
+# grep reads every line: with -q it could stop early and fail the writer under pipefail.
 build=$1
 with_gui=$2
 samples=$3
@@ -14,8 +15,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 "${CMAKE:-cmake}" --install "$build" --prefix "$prefix" >/dev/null
 
-"$prefix/bin/quenlo-inpaint" --version | grep -q '^quenlo-inpaint [0-9]' || fail "quenlo-inpaint --version"
-"$prefix/bin/quenlo-inpaint" --help | grep -q '^Usage: quenlo-inpaint' || fail "quenlo-inpaint --help"
+"$prefix/bin/quenlo-inpaint" --version | grep '^quenlo-inpaint [0-9]' >/dev/null || fail "quenlo-inpaint --version"
+"$prefix/bin/quenlo-inpaint" --help | grep '^Usage: quenlo-inpaint' >/dev/null || fail "quenlo-inpaint --help"
 # A real run: the installed tool decodes through its installed helper.
 "$prefix/bin/quenlo-inpaint" --quiet "$samples/coffee.png" "$prefix/result.png" \
   --overlay "$samples/coffee_overlay.png" || fail "quenlo-inpaint on the sample"
@@ -24,7 +25,7 @@ man_pages=("$prefix/share/man/man1/quenlo-inpaint.1")
 
 if [[ $with_gui == gui ]]; then
   id=com.varnholt.quenlo
-  QT_QPA_PLATFORM=offscreen "$prefix/bin/quenlo" --version | grep -q '^quenlo [0-9]' || fail "quenlo --version"
+  QT_QPA_PLATFORM=offscreen "$prefix/bin/quenlo" --version | grep '^quenlo [0-9]' >/dev/null || fail "quenlo --version"
   guide=$(QT_QPA_PLATFORM=offscreen "$prefix/bin/quenlo" --help | sed -n 's/^User guide: //p')
   [[ $guide == "$prefix/share/quenlo/help/help.htm" ]] || fail "the editor looks for its help at '$guide'"
   [[ -f $guide && -f $prefix/share/quenlo/help/images/program_icon.png ]] || fail "help pages not installed"
@@ -51,7 +52,7 @@ fi
 
 for page in "${man_pages[@]}"; do
   if command -v man >/dev/null; then
-    MANWIDTH=80 man -l "$page" 2>&1 | grep -q '^NAME' || fail "man -l $page"
+    MANWIDTH=80 man -l "$page" 2>&1 | grep '^NAME' >/dev/null || fail "man -l $page"
   fi
   if command -v groff >/dev/null; then
     warnings=$(groff -man -ww -z "$page" 2>&1)

@@ -6,6 +6,7 @@
 #include "picture/bitmap.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_writer.h"
+#include "tool_run.h"
 
 #include <gtest/gtest.h>
 
@@ -29,47 +30,21 @@ extern char** environ;
 
 namespace {
 
-std::string Quoted(const fs::path& path)
-{
-    return "'" + path.string() + "'";
-}
-
-std::string ReadText(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 void WriteText(const fs::path& path, const std::string& text)
 {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-struct ToolRun {
-    int status = -1;
-    std::string err;
-};
-
 class CliBatch : public testing::Test {
 protected:
     void SetUp() override
     {
-        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::path(QUENLO_TEST_OUTPUT_DIR) / "cli_batch" / test->name();
-        fs::remove_all(folder);
+        folder = FreshTestFolder("cli_batch");
         for (const char* sub : {"in", "masks", "out", "single"})
             fs::create_directories(folder / sub);
     }
 
-    ToolRun Run(const std::string& arguments) const
-    {
-        const std::string command =
-            Quoted(QUENLO_INPAINT_TOOL) + " " + arguments + " >/dev/null 2>" + Quoted(folder / "stderr.txt");
-        const int raw = std::system(command.c_str());
-        return ToolRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(folder / "stderr.txt")};
-    }
+    ToolRun Run(const std::string& arguments) const { return RunTool(arguments, folder); }
 
     // A crop of the sample photograph at (left, top) with a rectangle to
     // fill, the mask in the format the extension names.

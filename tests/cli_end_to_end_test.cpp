@@ -9,6 +9,8 @@
 #include "picture/picture_loader.h"
 #include "picture/picture_writer.h"
 
+#include "tool_run.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -27,46 +29,14 @@ const std::string SampleDir = QUENLO_SAMPLE_DIR;
 const std::string Sample = SampleDir + "/coffee.png";
 const std::string SampleOverlay = SampleDir + "/coffee_overlay.png";
 
-std::string Quoted(const fs::path& path)
-{
-    return "'" + path.string() + "'";
-}
-
-std::string ReadText(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 class CliEndToEnd : public testing::Test {
 protected:
     void SetUp() override
     {
-        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::path(QUENLO_TEST_OUTPUT_DIR) / "cli" / test->name();
-        fs::remove_all(folder);
-        fs::create_directories(folder);
+        folder = FreshTestFolder("cli");
     }
 
-    ToolRun Run(const std::string& arguments) const
-    {
-        const std::string command = Quoted(QUENLO_INPAINT_TOOL) + " " + arguments + " >" +
-                                    Quoted(folder / "stdout.txt") + " 2>" + Quoted(folder / "stderr.txt");
-        const int raw = std::system(command.c_str());
-        ToolRun run;
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = ReadText(folder / "stdout.txt");
-        run.err = ReadText(folder / "stderr.txt");
-        return run;
-    }
+    ToolRun Run(const std::string& arguments) const { return RunTool(arguments, folder); }
 
     fs::path folder;
 };

@@ -7,6 +7,7 @@
 #include "picture/full_depth.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_writer.h"
+#include "tool_run.h"
 
 #include <gtest/gtest.h>
 
@@ -22,20 +23,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 class CliFullDepth : public testing::Test {
 protected:
     void SetUp() override
     {
-        folder = fs::path(QUENLO_TEST_OUTPUT_DIR) / "cli_full_depth" /
-                 testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::remove_all(folder);
-        fs::create_directories(folder);
+        folder = FreshTestFolder("cli_full_depth");
         // A 10 x 6 hole in a 40 x 30 picture: white is removed.
         BitmapPtr mask(FreeImage_Allocate(40, 30, 24));
         for (int y = 12; y < 18; ++y)
@@ -48,21 +40,7 @@ protected:
 
     ToolRun Run(const std::string& arguments) const
     {
-        const fs::path out = folder / "stdout.txt";
-        const fs::path err = folder / "stderr.txt";
-        const std::string command = "'" QUENLO_INPAINT_TOOL "' " + arguments + " --mask '" +
-                                    (folder / "mask.png").string() + "' >'" + out.string() + "' 2>'" +
-                                    err.string() + "'";
-        const int raw = std::system(command.c_str());
-        ToolRun run;
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        std::ostringstream outText;
-        std::ostringstream errText;
-        outText << std::ifstream(out).rdbuf();
-        errText << std::ifstream(err).rdbuf();
-        run.out = outText.str();
-        run.err = errText.str();
-        return run;
+        return RunTool(arguments + " --mask " + Quoted(folder / "mask.png"), folder);
     }
 
     std::string PathOf(const std::string& name) const { return (folder / name).string(); }

@@ -12,6 +12,7 @@
 #include "engine/fill_front.h"
 #include "engine/initial_front_index.h"
 #include "engine/inpaint_job.h"
+#include "engine/job_progress.h"
 #include "engine/job_scratch.h"
 #include "engine/patch_paste.h"
 #include "engine/scan_rectangle.h"
@@ -47,15 +48,16 @@ HoleBox Shifted(const HoleBox& box, int dx, int dy);
 // The box around the hole codes left inside box.
 HoleBox HolesLeft(const WindowView& window, const HoleBox& box);
 
-enum class PassOutcome { Finished, Fallback };
+enum class PassOutcome { Finished, Fallback, Cancelled };
 
 } // namespace driver
 
-// Runs passes over the window until no hole is left, a pass fills nothing
-// or the pass limit is reached. box is the hole box in window coordinates.
+// Runs passes over the window until no hole is left, a pass fills nothing,
+// the pass limit is reached or the caller asks to stop. box is the hole box
+// in window coordinates.
 template <typename Steps>
 driver::PassOutcome RunPasses(const WindowView& window, HoleBox& box, int P, int G, int colourType, bool smoothSeam,
-                              JobScratch& scratch)
+                              JobScratch& scratch, JobProgress& progress)
 {
     using driver::PassOutcome;
     bool firstPass = true;
@@ -76,6 +78,8 @@ driver::PassOutcome RunPasses(const WindowView& window, HoleBox& box, int P, int
         queue.Start();
         GrowPoint point;
         while (queue.Next(window.maskBuffer, window.width, point)) {
+            if (progress.StopRequested())
+                return PassOutcome::Cancelled;
             int adaptedP = P;
             int adaptedG = G;
             if (firstChoice) {
@@ -90,9 +94,10 @@ driver::PassOutcome RunPasses(const WindowView& window, HoleBox& box, int P, int
             const WindowPoint centre = SearchCentre(point.x, point.y, firstPass, *centres);
             const bool found = Steps::SearchExemplar(window, centre.x, centre.y, adaptedP, adaptedG, targetKnownCount,
                                                      searchStep, scratch);
-            const bool filled = found && PastePatch(window, point.x, point.y, adaptedP, smoothSeam, searchStep);
-            if (!filled)
+            const int filled = found ? PastePatch(window, point.x, point.y, adaptedP, smoothSeam, searchStep) : 0;
+            if (filled == 0)
                 ++failedFills;
+            progress.Add(filled);
         }
         // Every point left the front once, dropped or tried: the pass filled
         // nothing exactly when every one of them counts as a failure.
@@ -115,13 +120,13 @@ driver::PassOutcome RunPasses(const WindowView& window, HoleBox& box, int P, int
 
 // InpaintRegion with the given steps.
 template <typename Steps>
-void InpaintWith(InpaintJob job)
+InpaintOutcome InpaintWith(InpaintJob job)
 {
     FillFront.clear();
     InitialFront.clear();
     const int bytesPerPixel = driver::UsableBytesPerPixel(job);
     if (bytesPerPixel == 0)
-        return;
+        return InpaintOutcome::Filled;
     const int colourType = static_cast<int>(FreeImage_GetColorType(job.sourceImage));
     driver::ClipToImage(job);
     const PictureView picture{job.targetImage, job.maskImage, job.imageWidth, job.imageHeight, bytesPerPixel};
@@ -133,15 +138,19 @@ void InpaintWith(InpaintJob job)
     };
 
     const ScanCounts counts = Steps::CountScanRectangle(job);
+    JobProgress progress(job.progress, counts.holeCount);
+    const auto finish = [&] {
+        promoteScanRectangle();
+        progress.Finish();
+        return InpaintOutcome::Filled;
+    };
     Steps::CopySourcePixels(job, bytesPerPixel);
     const HoleBox& imageBox = counts.holeBox;
     const bool wholeRegion = ChoosesWholeRegionFill(counts.holeCount, counts.knownCount);
     if (counts.holeCount > 0 && wholeRegion)
         fillByAveraging(imageBox);
-    if (counts.holeCount == 0 || wholeRegion) {
-        promoteScanRectangle();
-        return;
-    }
+    if (counts.holeCount == 0 || wholeRegion)
+        return finish();
 
     const int P = ClampPatchSize(job.patchSize);
     const int G = ClampSearchGap(job.searchGap);
@@ -150,21 +159,23 @@ void InpaintWith(InpaintJob job)
     if (!scratch || !driver::BuildWorkWindow(imageBox, P, G, job, bytesPerPixel, window)) {
         // No room for the patch work: averaging alone still fills the hole.
         fillByAveraging(imageBox);
-        promoteScanRectangle();
-        return;
+        return finish();
     }
     Steps::PrepareWindow(window, picture);
 
     HoleBox box = driver::Shifted(imageBox, -window.originX, -window.originY);
-    const driver::PassOutcome outcome =
-        RunPasses<Steps>(driver::ViewOf(window, bytesPerPixel), box, P, G, colourType, job.smoothSeam != 0, *scratch);
+    const driver::PassOutcome outcome = RunPasses<Steps>(driver::ViewOf(window, bytesPerPixel), box, P, G, colourType,
+                                                         job.smoothSeam != 0, *scratch, progress);
 
     FillFront.clear();
     InitialFront.clear();
+    // The window is dropped unwritten, so the picture and mask keep their state.
+    if (outcome == driver::PassOutcome::Cancelled)
+        return InpaintOutcome::Cancelled;
     Steps::WriteBackWindow(window, picture);
     window.maskBuffer = {};
     window.colourBuffer = {};
     if (outcome == driver::PassOutcome::Fallback)
         fillByAveraging(driver::Shifted(box, window.originX, window.originY));
-    promoteScanRectangle();
+    return finish();
 }

@@ -5,8 +5,24 @@
 
 #include <FreeImage.h>
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
+
+// Lets a caller follow a job and stop it; every member may stay null.
+// report runs now and then on the engine's thread with the hole pixels
+// filled so far and the hole's size; stop, set from any thread, ends the
+// patch work at its next front point.
+struct InpaintProgress {
+    void (*report)(void* context, int64_t filled, int64_t total) = nullptr;
+    void* context = nullptr;
+    const std::atomic<bool>* stop = nullptr;
+};
+
+enum class InpaintOutcome {
+    Filled,    // every hole pixel is filled and coded MaskSource
+    Cancelled, // stopped on request: the mask is as it was, the hole not filled
+};
 
 // One job per Paint command, passed by value; the engine never writes back
 // into the caller's record. Coordinates count columns from the left and
@@ -24,6 +40,7 @@ struct InpaintJob {
     FIBITMAP* sourceImage = nullptr;  // gives depth and colour type; its Source pixels seed the target
     FIBITMAP* maskImage = nullptr;    // 8 bits per pixel, one MaskCode each
     uint8_t smoothSeam = 0;           // 1: pasted patches also blend into Source pixels
+    InpaintProgress progress;         // none by default
 };
 
 // Per-pixel codes of maskImage and maskBuffer.
@@ -125,5 +142,7 @@ constexpr NeighbourOffset NeighbourOffsets[8] = {
 };
 
 // The engine's one entry point: fills the hole pixels of job.maskImage in
-// job.targetImage and leaves every filled pixel coded MaskSource.
-void InpaintRegion(InpaintJob job);
+// job.targetImage and leaves every filled pixel coded MaskSource. A
+// cancelled job may have copied Source pixels into the target's scan
+// rectangle but wrote nothing else.
+InpaintOutcome InpaintRegion(InpaintJob job);

@@ -28,7 +28,7 @@ struct FastSteps {
 
 } // namespace
 
-void InpaintRegion(InpaintJob job)
+InpaintOutcome InpaintRegion(InpaintJob job)
 {
-    InpaintWith<FastSteps>(job);
+    return InpaintWith<FastSteps>(job);
 }

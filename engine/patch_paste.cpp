@@ -39,14 +39,14 @@ void RefreshExemplar(const WindowView& window, int s)
 
 } // namespace
 
-bool PastePatch(const WindowView& window, int x, int y, int s, bool smoothSeam, int searchStep)
+int PastePatch(const WindowView& window, int x, int y, int s, bool smoothSeam, int searchStep)
 {
     uint8_t* const colourBuffer = window.colourBuffer;
     uint8_t* const maskBuffer = window.maskBuffer;
     const int bytesPerPixel = window.bytesPerPixel;
     const int width = window.width;
     const double factor = 4.0 / static_cast<double>(s * s);
-    std::atomic<bool> filled{false};
+    std::atomic<int> filled{0};
 
     if (searchStep > 1)
         RefreshExemplar(window, s);
@@ -54,6 +54,7 @@ bool PastePatch(const WindowView& window, int x, int y, int s, bool smoothSeam, 
     const int half = s / 2;
     ParallelFor(0, s, [=, &filled](int j) {
         const int v = y - half + j;
+        int lineFilled = 0;
         for (int i = 0; i < s; ++i) {
             if (ExemplarPlanes.plane[0][i][j] == 0)
                 continue;
@@ -65,7 +66,7 @@ bool PastePatch(const WindowView& window, int x, int y, int s, bool smoothSeam, 
                 for (int k = 0; k < bytesPerPixel; ++k)
                     pixel[k] = static_cast<uint8_t>(ExemplarPlanes.plane[1 + k][i][j] & 0xFF);
                 maskBuffer[index] = MaskFilled;
-                filled.store(true, std::memory_order_relaxed);
+                ++lineFilled;
             } else if (code == MaskFilled || (code == MaskSource && smoothSeam)) {
                 const int du = u - x;
                 const int dv = v - y;
@@ -78,6 +79,8 @@ bool PastePatch(const WindowView& window, int x, int y, int s, bool smoothSeam, 
                         RoundToInt(weight * pixel[k] + (1.0 - weight) * ExemplarPlanes.plane[1 + k][i][j]));
             }
         }
+        if (lineFilled != 0)
+            filled.fetch_add(lineFilled, std::memory_order_relaxed);
     }, s);
     return filled.load();
 }

@@ -8,6 +8,6 @@
 // its value and become MaskFilled; inside the inscribed disc, filled pixels
 // (and Source pixels when smoothSeam is set) are blended towards the exemplar,
 // fully at the centre and not at all on the rim. With searchStep above 1 the
-// exemplar is first reloaded at full resolution. Returns whether a hole
-// pixel was filled.
-bool PastePatch(const WindowView& window, int x, int y, int s, bool smoothSeam, int searchStep);
+// exemplar is first reloaded at full resolution. Returns how many hole
+// pixels were filled.
+int PastePatch(const WindowView& window, int x, int y, int s, bool smoothSeam, int searchStep);

@@ -86,6 +86,6 @@ int LoadTarget(const WindowView& window, int x, int y, int s, int searchStep, Jo
 bool SearchExemplar(const WindowView& window, int cx, int cy, int s, int g, int targetKnownCount, int searchStep,
                     JobScratch& scratch);
 
-void InpaintRegion(InpaintJob job);
+InpaintOutcome InpaintRegion(InpaintJob job);
 
 } // namespace plain

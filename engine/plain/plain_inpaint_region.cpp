@@ -23,9 +23,9 @@ struct PlainSteps {
 
 } // namespace
 
-void InpaintRegion(InpaintJob job)
+InpaintOutcome InpaintRegion(InpaintJob job)
 {
-    InpaintWith<PlainSteps>(job);
+    return InpaintWith<PlainSteps>(job);
 }
 
 } // namespace plain

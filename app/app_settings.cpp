@@ -34,3 +34,50 @@ void CAppSettings::WriteLastFile(const QString& path)
 {
     m_settings.setValue(QLatin1String(LastFileKey), path);
 }
+
+QStringList CAppSettings::ReadRecentFiles()
+{
+    return m_settings.value(QLatin1String(RecentFilesKey)).toStringList();
+}
+
+void CAppSettings::WriteRecentFiles(const QStringList& paths)
+{
+    m_settings.setValue(QLatin1String(RecentFilesKey), paths);
+}
+
+bool CAppSettings::ReadRememberToolSettings()
+{
+    return m_settings.value(QLatin1String(RememberToolSettingsKey), 0).toInt() != 0;
+}
+
+void CAppSettings::WriteRememberToolSettings(bool remember)
+{
+    m_settings.setValue(QLatin1String(RememberToolSettingsKey), remember ? 1 : 0);
+}
+
+ToolSettings CAppSettings::ReadToolSettings()
+{
+    ToolSettings tools;
+    const auto read = [this](const char* key, int fallback) {
+        bool isNumber = false;
+        const int value = m_settings.value(QLatin1String(key)).toInt(&isNumber);
+        return isNumber ? value : fallback;
+    };
+    tools.brushSize = read(BrushSizeKey, tools.brushSize);
+    tools.patchSize = read(PatchSizeKey, tools.patchSize);
+    tools.smoothSeam = read(SmoothSeamKey, tools.smoothSeam ? 1 : 0) != 0;
+    return tools;
+}
+
+void CAppSettings::WriteToolSettings(const ToolSettings& tools)
+{
+    m_settings.setValue(QLatin1String(BrushSizeKey), tools.brushSize);
+    m_settings.setValue(QLatin1String(PatchSizeKey), tools.patchSize);
+    m_settings.setValue(QLatin1String(SmoothSeamKey), tools.smoothSeam ? 1 : 0);
+}
+
+void CAppSettings::RemoveToolSettings()
+{
+    for (const char* key : {BrushSizeKey, PatchSizeKey, SmoothSeamKey})
+        m_settings.remove(QLatin1String(key));
+}

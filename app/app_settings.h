@@ -1,15 +1,29 @@
 // SPDX-License-Identifier: MIT
-// The two settings the program keeps between runs, in the per-user store of
-// the platform: organisation "Varnholt", the application's name, section
-// "Settings".
+// The settings the program keeps between runs, in the per-user store of the
+// platform: organisation "Varnholt", the application's name, section
+// "Settings". Besides the reload choice and the last file: the recent
+// pictures, and the tool settings when the user asked to keep them.
 #pragma once
 
 #include <QSettings>
 #include <QString>
+#include <QStringList>
 
 inline constexpr char SettingsSection[] = "Settings";
 inline constexpr char ReloadLastFileKey[] = "ReloadLastFile";
 inline constexpr char LastFileKey[] = "LastFile";
+inline constexpr char RecentFilesKey[] = "RecentFiles";
+inline constexpr char RememberToolSettingsKey[] = "RememberToolSettings";
+inline constexpr char BrushSizeKey[] = "BrushSize";
+inline constexpr char PatchSizeKey[] = "PatchSize";
+inline constexpr char SmoothSeamKey[] = "SmoothSeam";
+
+// Brush size, patch size and seam smoothing as the user left them.
+struct ToolSettings {
+    int brushSize = 10;
+    int patchSize = 32;
+    bool smoothSeam = false;
+};
 
 // The store, opened on the section.
 class CAppSettings {
@@ -22,6 +36,17 @@ public:
     QString ReadLastFile();
     void WriteReloadLastFile(int value);
     void WriteLastFile(const QString& path);
+
+    QStringList ReadRecentFiles();
+    void WriteRecentFiles(const QStringList& paths);
+
+    // Off unless the user turned it on.
+    bool ReadRememberToolSettings();
+    void WriteRememberToolSettings(bool remember);
+    // A value missing or not a number reads as its start value.
+    ToolSettings ReadToolSettings();
+    void WriteToolSettings(const ToolSettings& tools);
+    void RemoveToolSettings();
 
 private:
     QSettings m_settings;

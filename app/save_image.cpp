@@ -69,5 +69,6 @@ bool CViewerDlg::SaveImage()
         return false;
     }
     m_pCanvas->MarkSaved();
+    AddRecentFile(output);
     return true;
 }

@@ -36,6 +36,7 @@ void CViewerDlg::ConnectCommands()
             &QWidget::close);
     onMenu(ID_EDIT_UNDO, &CViewerDlg::UndoCommand);
     onMenu(ID_EDIT_REDO, &CViewerDlg::RedoCommand);
+    onMenu(ID_EDIT_PREFERENCES, &CViewerDlg::PreferencesCommand);
     onMenu(ID_VIEW_ZOOM_IN, &CViewerDlg::ZoomInCommand);
     onMenu(ID_VIEW_ZOOM_OUT, &CViewerDlg::ZoomOutCommand);
     onMenu(ID_VIEW_ZOOM_FIT, &CViewerDlg::ZoomFitCommand);
@@ -111,6 +112,7 @@ bool CViewerDlg::MayDropPicture()
 void CViewerDlg::AfterOpen()
 {
     g_bImageJustOpened = true;
+    AddRecentFile(m_pCanvas->OpenedFileName());
     UpdateZoomText(m_pCanvas->GetZoom());
     m_stFileName->setText(m_pCanvas->OpenedFileName());
     SetStatusText(m_pCanvas->HasPicture() ? m_pCanvas->DepthText() : QString());

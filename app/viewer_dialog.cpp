@@ -2,6 +2,7 @@
 // Construction of the main dialog and its start-up sequence.
 #include "app/viewer_dialog.h"
 
+#include "app/app_settings.h"
 #include "app/button_pictures.h"
 #include "app/dialog_template.h"
 #include "app/dialog_units.h"
@@ -97,6 +98,8 @@ void CViewerDlg::CreateMenu()
     };
     QMenu* file = m_pMenuBar->addMenu(QStringLiteral("&File"));
     add(file, QStringLiteral("Open image..."), ID_FILE_OPEN_IMAGE, QKeySequence::keyBindings(QKeySequence::Open));
+    m_pRecentMenu = file->addMenu(QStringLiteral("Open &Recent"));
+    m_pRecentMenu->setToolTipsVisible(true);
     add(file, QStringLiteral("Save image..."), ID_FILE_SAVE_IMAGE, QKeySequence::keyBindings(QKeySequence::Save));
     file->addSeparator();
     add(file, QStringLiteral("E&xit"), ID_FILE_EXIT, {QKeySequence(Qt::CTRL | Qt::Key_Q)});
@@ -104,6 +107,9 @@ void CViewerDlg::CreateMenu()
     add(edit, QStringLiteral("&Undo"), ID_EDIT_UNDO, {QKeySequence(Qt::CTRL | Qt::Key_Z)});
     add(edit, QStringLiteral("&Redo"), ID_EDIT_REDO,
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    edit->addSeparator();
+    add(edit, QStringLiteral("&Preferences..."), ID_EDIT_PREFERENCES, QKeySequence::keyBindings(QKeySequence::Preferences))
+        ->setMenuRole(QAction::PreferencesRole);
     QMenu* view = m_pMenuBar->addMenu(QStringLiteral("&View"));
     add(view, QStringLiteral("Zoom &in"), ID_VIEW_ZOOM_IN,
         {QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal), QKeySequence(Qt::KeypadModifier | Qt::Key_Plus),
@@ -140,6 +146,8 @@ void CViewerDlg::OnInitDialog()
     m_pCanvas->SetTool(ToolHoleBrush);
     SetStatusText(QString());
 
+    m_recentFiles.SetPaths(CAppSettings().ReadRecentFiles());
+    UpdateRecentMenu();
     ReloadLastPicture();
 
     {
@@ -162,6 +170,7 @@ void CViewerDlg::OnInitDialog()
         m_slPatchSize->setPageStep(4);
         UpdatePatchSizeText();
         m_nPatchSize = 32;
+        RestoreToolSettings();
     }
 
     const QColor transparent = ButtonPictureBackground;

@@ -5,6 +5,7 @@
 // Alt+F4 and "E&xit" do, and they store the settings first.
 #pragma once
 
+#include "app/recent_files.h"
 #include "controls/theme_helper.h"
 #include "picture/bitmap.h"
 
@@ -19,6 +20,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QKeyEvent;
+class QMenu;
 class QMenuBar;
 class QSlider;
 
@@ -44,6 +46,9 @@ public:
     // Opens a picture named on the command line, as the Open command opens
     // the one chosen in its dialog.
     void OpenPictureFile(const QString& path);
+    // Opens an entry of "Open Recent"; one that is gone leaves the list.
+    void OpenRecentFile(const QString& path);
+    const QStringList& RecentFiles() const { return m_recentFiles.Paths(); }
     // True when the picture was written.
     bool SaveImage();
     // Asks whether changes not yet saved may go, saving them if the user
@@ -57,6 +62,7 @@ public:
     // Opens help/help.htm beside the executable in the desktop's browser.
     void OpenHelp();
     void ShowAboutBox();
+    void PreferencesCommand();
 
     CCanvasPane* Canvas() const { return m_pCanvas; }
     FIBITMAP* Mask() const { return m_pMask.get(); }
@@ -85,6 +91,11 @@ private:
     void OnInitDialog();
     void ReloadLastPicture();
     void StoreSettings();
+    // The stored brush size, patch size and seam smoothing, when the user
+    // chose to keep them.
+    void RestoreToolSettings();
+    void AddRecentFile(const QString& path);
+    void UpdateRecentMenu();
     // What every Open does after the file dialog, whatever its outcome.
     void AfterOpen();
     // The file's name and a mark while the picture differs from it.
@@ -122,6 +133,9 @@ private:
     CThemeHelperST m_ThemeHelper;
     QString m_strLastFile;
     QCheckBox* m_chkReloadLast = nullptr;
+    CRecentFiles m_recentFiles;
+    QMenu* m_pRecentMenu = nullptr;
+    bool m_bRememberToolSettings = false;
     QComboBox* m_cbBrushSize = nullptr;
     QSlider* m_slBrushSize = nullptr;
     QLabel* m_stBrushSize = nullptr;

@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: MIT
-// The reload of the last picture at start-up and the settings written when
-// the window closes.
+// The reload of the last picture and the kept tool settings at start-up,
+// the Preferences command, and the settings written when the window closes.
 #include "app/viewer_dialog.h"
 
 #include "app/app_settings.h"
+#include "app/preferences_dialog.h"
 #include "canvas/canvas_pane.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QSlider>
 
 void CViewerDlg::ReloadLastPicture()
 {
@@ -21,7 +23,32 @@ void CViewerDlg::ReloadLastPicture()
         UpdateZoomText(m_pCanvas->GetZoom());
         m_stFileName->setText(m_pCanvas->OpenedFileName());
         ReplaceMask();
+        AddRecentFile(m_strLastFile);
     }
+}
+
+void CViewerDlg::RestoreToolSettings()
+{
+    CAppSettings settings;
+    m_bRememberToolSettings = settings.ReadRememberToolSettings();
+    if (!m_bRememberToolSettings)
+        return;
+    // The sliders keep stored values that are out of range within it.
+    const ToolSettings tools = settings.ReadToolSettings();
+    m_slBrushSize->setValue(tools.brushSize);
+    m_pCanvas->SetBrushSize(m_slBrushSize->value());
+    UpdateBrushSizeText();
+    m_slPatchSize->setValue(tools.patchSize);
+    m_nPatchSize = m_slPatchSize->value();
+    UpdatePatchSizeText();
+    m_chkSmoothSeam->setChecked(tools.smoothSeam);
+}
+
+void CViewerDlg::PreferencesCommand()
+{
+    CPreferencesDlg preferences(m_bRememberToolSettings, this);
+    if (preferences.exec() == QDialog::Accepted)
+        m_bRememberToolSettings = preferences.RememberToolSettings();
 }
 
 void CViewerDlg::StoreSettings()
@@ -32,6 +59,13 @@ void CViewerDlg::StoreSettings()
     // A last picture that could not be reloaded is tried again next time.
     if (reload)
         settings.WriteLastFile(m_pCanvas->HasPicture() ? m_pCanvas->OpenedFileName() : m_strLastFile);
+    settings.WriteRecentFiles(m_recentFiles.Paths());
+    settings.WriteRememberToolSettings(m_bRememberToolSettings);
+    // Not kept, they are not stored either: the next start uses the fixed values.
+    if (m_bRememberToolSettings)
+        settings.WriteToolSettings({m_pCanvas->BrushSize(), m_nPatchSize, m_bSmoothSeam != 0});
+    else
+        settings.RemoveToolSettings();
 }
 
 void CViewerDlg::closeEvent(QCloseEvent* event)

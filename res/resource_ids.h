@@ -65,6 +65,8 @@ constexpr int IDC_SETTINGS_GROUP = 1054;
 constexpr int IDC_PATCH_SIZE_LABEL = 1055;
 constexpr int IDC_TOOLBAR_LINE = 1056;
 constexpr int IDC_BEFORE_AFTER = 1057;
+// The Preferences dialog's one choice.
+constexpr int IDC_REMEMBER_TOOLS = 1058;
 
 // The canvas pane, created over IDC_CANVAS_PLACE.
 constexpr int IDC_CANVAS = 9999;
@@ -86,3 +88,7 @@ constexpr int ID_TOOL_ERASER = 32784;
 constexpr int ID_TOOL_OUTLINE = 32785;
 constexpr int ID_TOOL_SMALLER = 32786;
 constexpr int ID_TOOL_LARGER = 32787;
+constexpr int ID_EDIT_PREFERENCES = 32788;
+// The File menu's recent pictures, first to last, and the entry that clears them.
+constexpr int ID_FILE_RECENT_FIRST = 32790;
+constexpr int ID_FILE_RECENT_CLEAR = 32799;

@@ -1,14 +1,26 @@
 // SPDX-License-Identifier: MIT
-// The two settings across runs, and the snapshot folder cleaned at start.
+// The settings across runs, the tool settings kept only when the user asks
+// for it, and the snapshot folder cleaned at start.
 #include "app/app_settings.h"
+#include "app/preferences_dialog.h"
 #include "app/snapshot_folder.h"
 #include "editor_fixture.h"
+#include "res/resource_ids.h"
 #include "test_pictures.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
+#include <QSettings>
+#include <QSlider>
 #include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -106,6 +118,103 @@ TEST_F(AppSettings, StartUpDeletesOnlyTheSnapshotFoldersBitmaps)
     EXPECT_TRUE(folder.exists(QStringLiteral("c.png")));
     EXPECT_TRUE(folder.exists(QStringLiteral("inner/d.bmp")));
     EXPECT_TRUE(folder.exists(QStringLiteral("../e.bmp")));
+}
+
+class KeptToolSettings : public AppSettings {
+protected:
+    void PlantTools(int remember, int brush, int patch, int seam)
+    {
+        CAppSettings settings;
+        if (remember >= 0)
+            settings.WriteRememberToolSettings(remember != 0);
+        settings.WriteToolSettings({brush, patch, seam != 0});
+    }
+    void ExpectTools(int brush, int patch, bool seam)
+    {
+        EXPECT_EQ(Find<QSlider>(1033)->value(), brush);
+        EXPECT_EQ(Canvas().BrushSize(), brush);
+        EXPECT_EQ(Text(1034), QStringLiteral("%1 px").arg(brush));
+        EXPECT_EQ(Find<QSlider>(1038)->value(), patch);
+        EXPECT_EQ(dialog->PatchSize(), patch);
+        EXPECT_EQ(Text(1039), QStringLiteral("%1 px").arg(patch));
+        EXPECT_EQ(Find<QCheckBox>(1044)->isChecked(), seam);
+        EXPECT_EQ(dialog->SmoothSeam(), seam);
+    }
+    // Edit → Preferences, answered as the user would: the box set or not,
+    // then OK or Cancel.
+    void Preferences(bool remember, bool ok)
+    {
+        bool answered = false;
+        QTimer::singleShot(0, [&] {
+            auto* preferences = qobject_cast<CPreferencesDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(preferences, nullptr);
+            preferences->findChild<QCheckBox*>(QString::number(IDC_REMEMBER_TOOLS))->setChecked(remember);
+            auto* buttons = preferences->findChild<QDialogButtonBox*>();
+            buttons->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+            answered = true;
+        });
+        dialog->findChild<QAction*>(QString::number(ID_EDIT_PREFERENCES))->trigger();
+        EXPECT_TRUE(answered);
+    }
+};
+
+TEST_F(KeptToolSettings, StoredValuesAreIgnoredAndDroppedUnlessTheUserAskedToKeepThem)
+{
+    for (const int remember : {-1, 0}) {
+        PlantTools(remember, 40, 9, 1);
+        StartDialog();
+        ExpectTools(10, 32, false);
+        Close();
+        EXPECT_EQ(StoredSetting(RememberToolSettingsKey).toInt(), 0);
+        EXPECT_FALSE(StoredSetting(BrushSizeKey).isValid());
+        EXPECT_FALSE(StoredSetting(PatchSizeKey).isValid());
+        EXPECT_FALSE(StoredSetting(SmoothSeamKey).isValid());
+    }
+}
+
+TEST_F(KeptToolSettings, KeptValuesComeBackWithinTheSlidersRanges)
+{
+    PlantTools(1, 40, 9, 1);
+    StartDialog();
+    ExpectTools(40, 9, true);
+    Close();
+
+    PlantTools(1, 500, -3, 1);
+    StartDialog();
+    ExpectTools(100, 3, true);
+    Close();
+
+    // Values that are no numbers start from the fixed ones.
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Varnholt"),
+              QCoreApplication::applicationName())
+        .setValue(QStringLiteral("%1/%2").arg(QLatin1String(SettingsSection), QLatin1String(BrushSizeKey)),
+                  QStringLiteral("big"));
+    StartDialog();
+    EXPECT_EQ(Find<QSlider>(1033)->value(), 10);
+}
+
+TEST_F(KeptToolSettings, PreferencesTurnKeepingOnAndOffForTheNextStart)
+{
+    StartDialog();
+    Preferences(true, false);
+    Preferences(true, true);
+    QTest::keyClick(dialog.get(), Qt::Key_X);
+    Find<QSlider>(1038)->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    Find<QCheckBox>(1044)->click();
+    Close();
+    EXPECT_EQ(StoredSetting(RememberToolSettingsKey).toInt(), 1);
+    EXPECT_EQ(StoredSetting(BrushSizeKey).toInt(), 11);
+    EXPECT_EQ(StoredSetting(PatchSizeKey).toInt(), 36);
+    EXPECT_EQ(StoredSetting(SmoothSeamKey).toInt(), 1);
+
+    StartDialog();
+    ExpectTools(11, 36, true);
+    // Turned off, the values stay for this run and the next start has the fixed ones.
+    Preferences(false, true);
+    ExpectTools(11, 36, true);
+    Close();
+    StartDialog();
+    ExpectTools(10, 32, false);
 }
 
 } // namespace

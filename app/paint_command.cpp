@@ -44,13 +44,14 @@ void CViewerDlg::PaintCommand()
     }
     g_bImageJustOpened = false;
 
-    const std::optional<std::vector<uint8_t>> overlay = CaptureOverlay(m_pCanvas->OverlayLayer());
+    // Outside the strokes' rectangle the overlay is black: only that part is read.
+    const std::optional<OverlayRows> overlay = OverlayRowsOf(m_pCanvas->OverlayLayer(), m_pCanvas->StrokesRect());
     if (!overlay)
         ShowMessageBox(QStringLiteral("GetDIBits() failed."));
     const int width = m_pCanvas->PictureWidth();
     const int height = m_pCanvas->PictureHeight();
     const InpaintJob job =
-        OverlayToMask(overlay ? overlay->data() : nullptr, width, height, m_pMask.get(), m_nPatchSize,
+        OverlayToMask(overlay.value_or(OverlayRows{}), width, height, m_pMask.get(), m_nPatchSize,
                       m_bSmoothSeam != 0, target,
                       [](const std::string& message) { ShowMessageBox(QString::fromStdString(message)); });
     // The step is taken before the engine runs: a Paint without one could

@@ -125,7 +125,6 @@ for megapixels in 6 12 24; do
 done
 echo
 step "first display (fit zoom)" editor_path_bench FirstDisplay
-step "overlay capture" editor_path_bench OverlayCapture
 step "OverlayToMask" editor_path_bench OverlayToMask
 step "engine, 60-pixel disc (Paint)" editor_path_bench PaintEngine
 step "history step (undo state)" editor_path_bench HistoryStep

@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: MIT
-// The overlay layer in the layout the overlay conversion reads.
+// The overlay layer as the overlay conversion reads it, in place.
 #pragma once
 
+#include "mask/overlay_to_mask.h"
+
 #include <QImage>
+#include <QRect>
 
-#include <cstdint>
 #include <optional>
-#include <vector>
 
-// The layer's pixels as an overlay buffer (rows from the top, row stride
-// OverlayRowStride(width), bytes blue, green, red, padding zero); nothing
-// when the layer is empty, not RGB32, or there is no memory for the buffer.
-std::optional<std::vector<uint8_t>> CaptureOverlay(const QImage& overlay);
+// The layer's rows where they lie (RGB32 pixels are blue, green, red, then
+// a byte the conversion skips), marked within the part of marked inside the
+// layer; nothing when the layer is empty or not RGB32. The layer must stay
+// unchanged while the rows are read.
+std::optional<OverlayRows> OverlayRowsOf(const QImage& overlay, const QRect& marked);

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -59,45 +60,62 @@ struct LineMarks {
     int outlineLast = 0;
 };
 
-// Unmarked pixels become Source, as they stay when no outline is drawn.
-LineMarks ClassifyLine(const uint8_t* row, uint8_t* codes, int width)
+// Unmarked pixels become Source, as they stay when no outline is drawn;
+// columns count from first, the row's and the codes' first pixel.
+template <int PixelBytes>
+LineMarks ClassifyLine(const uint8_t* row, uint8_t* codes, int first, int count)
 {
     LineMarks marks;
     bool removal = false;
     bool outline = false;
-    for (int x = 0; x < width; ++x, row += 3) {
+    for (int x = first; x < first + count; ++x, row += PixelBytes, ++codes) {
         const uint32_t colour = (static_cast<uint32_t>(row[0]) << 16) | (static_cast<uint32_t>(row[1]) << 8) |
                                 static_cast<uint32_t>(row[2]);
         if (colour == HoleColour) {
-            codes[x] = static_cast<uint8_t>(MaskHole);
+            *codes = static_cast<uint8_t>(MaskHole);
             marks.removalFirst = removal ? marks.removalFirst : x;
             marks.removalLast = x;
             removal = true;
         } else if (colour == OutlineColour) {
-            codes[x] = static_cast<uint8_t>(MaskOutline);
+            *codes = static_cast<uint8_t>(MaskOutline);
             marks.outlineFirst = outline ? marks.outlineFirst : x;
             marks.outlineLast = x;
             outline = true;
         } else {
-            codes[x] = static_cast<uint8_t>(MaskSource);
+            *codes = static_cast<uint8_t>(MaskSource);
         }
     }
     return marks;
 }
 
-Classification Classify(const uint8_t* overlay, int width, int height, const MaskGrid& mask)
+// One screen row: the marked columns are read, the rest is Source unread.
+LineMarks ClassifyRow(const OverlayRows& overlay, int y, uint8_t* codes, int width)
+{
+    const int left = std::max(overlay.markedLeft, 0);
+    const int right = std::min(overlay.markedRight, width - 1);
+    if (y < overlay.markedTop || y > overlay.markedBottom || left > right) {
+        std::memset(codes, MaskSource, static_cast<std::size_t>(width));
+        return {};
+    }
+    std::memset(codes, MaskSource, static_cast<std::size_t>(left));
+    std::memset(codes + right + 1, MaskSource, static_cast<std::size_t>(width - 1 - right));
+    const uint8_t* row = overlay.top + static_cast<std::ptrdiff_t>(y) * overlay.stride;
+    const int count = right - left + 1;
+    return overlay.pixelBytes == 4 ? ClassifyLine<4>(row + 4 * static_cast<std::ptrdiff_t>(left), codes + left, left, count)
+                                   : ClassifyLine<3>(row + 3 * static_cast<std::ptrdiff_t>(left), codes + left, left, count);
+}
+
+Classification Classify(const OverlayRows& overlay, int width, int height, const MaskGrid& mask)
 {
     Classification result{{width, 0, height, 0}, {width, 0, height, 0}, false};
-    if (overlay == nullptr)
+    if (overlay.top == nullptr)
         return result;
-    const std::size_t stride = OverlayRowStride(width);
     // Lines are independent; the boxes are gathered from them after.
     std::vector<LineMarks> lines(static_cast<std::size_t>(height));
     ParallelFor(0, height, [&](int y) {
-        lines[static_cast<std::size_t>(y)] =
-            ClassifyLine(overlay + static_cast<std::size_t>(y) * stride, mask.Row(y), width);
+        lines[static_cast<std::size_t>(y)] = ClassifyRow(overlay, y, mask.Row(y), width);
     }, width);
-    for (int y = 0; y < height; ++y) {
+    for (int y = std::max(overlay.markedTop, 0); y <= std::min(overlay.markedBottom, height - 1); ++y) {
         const LineMarks& line = lines[static_cast<std::size_t>(y)];
         if (line.removalFirst <= line.removalLast) {
             result.removal.Include(line.removalFirst, y);
@@ -234,7 +252,15 @@ InpaintJob UnusableMaskJob(int width, int height, int patchSize, bool smoothSeam
 InpaintJob OverlayToMask(const uint8_t* overlay, int width, int height, FIBITMAP* mask, int patchSize,
                          bool smoothSeam, FIBITMAP* targetImage, const UserMessageHook& report)
 {
-    if (overlay == nullptr && report)
+    const OverlayRows rows{overlay, static_cast<std::ptrdiff_t>(OverlayRowStride(width)), 3, 0, 0, width - 1,
+                           height - 1};
+    return OverlayToMask(rows, width, height, mask, patchSize, smoothSeam, targetImage, report);
+}
+
+InpaintJob OverlayToMask(const OverlayRows& overlay, int width, int height, FIBITMAP* mask, int patchSize,
+                         bool smoothSeam, FIBITMAP* targetImage, const UserMessageHook& report)
+{
+    if (overlay.top == nullptr && report)
         report(MissingOverlayMessage);
     if (!HasPlainLayout(mask, 1) || static_cast<int>(FreeImage_GetWidth(mask)) != width ||
         static_cast<int>(FreeImage_GetHeight(mask)) != height)
@@ -244,7 +270,7 @@ InpaintJob OverlayToMask(const uint8_t* overlay, int width, int height, FIBITMAP
     const Classification classes = Classify(overlay, width, height, grid);
     const Box& removal = classes.removal;
 
-    if (overlay == nullptr) {
+    if (overlay.top == nullptr) {
         // Without strokes the codes the mask had stay, read as the old conversion read them.
         MarkAllUnpaintedAsSource(FreeImage_GetBits(mask), pitch, width, height);
         FreeImage_FlipVertical(mask);

@@ -4,6 +4,7 @@
 
 #include "engine/inpaint_job.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -16,4 +17,22 @@ using UserMessageHook = std::function<void(const std::string& message)>;
 // rewritten and flipped to FreeImage's bottom-up rows. targetImage becomes
 // both target and source of the job.
 InpaintJob OverlayToMask(const uint8_t* overlay, int width, int height, FIBITMAP* mask, int patchSize,
+                         bool smoothSeam, FIBITMAP* targetImage, const UserMessageHook& report);
+
+// Overlay rows read where they lie: W x H pixels, rows from the top, stride
+// bytes apart, pixelBytes (3 or 4) bytes per pixel beginning blue, green,
+// red. Every pixel outside the marked rectangle (inclusive columns and rows,
+// empty when left > right) is unmarked and is not read.
+struct OverlayRows {
+    const uint8_t* top = nullptr;
+    std::ptrdiff_t stride = 0;
+    int pixelBytes = 3;
+    int markedLeft = 0;
+    int markedTop = 0;
+    int markedRight = -1;
+    int markedBottom = -1;
+};
+
+// The same conversion; overlay.top may be null, as overlay may above.
+InpaintJob OverlayToMask(const OverlayRows& overlay, int width, int height, FIBITMAP* mask, int patchSize,
                          bool smoothSeam, FIBITMAP* targetImage, const UserMessageHook& report);

@@ -106,11 +106,12 @@ TEST_F(CanvasDab, OutlineAcrossAHoleKeepsTheHoleAndEnclosesTheSource)
     EXPECT_EQ(Marked(canvas.OverlayLayer(), HoleRgb), painted);
     EXPECT_EQ(Marked(canvas.DisplayLayer(), HoleRgb), painted);
 
-    const std::optional<std::vector<uint8_t>> overlay = CaptureOverlay(canvas.OverlayLayer());
+    // Read as Paint reads it: within the strokes' rectangle only.
+    const std::optional<OverlayRows> overlay = OverlayRowsOf(canvas.OverlayLayer(), canvas.StrokesRect());
     ASSERT_TRUE(overlay);
     BitmapPtr mask(FreeImage_Allocate(64, 40, 8));
     BitmapPtr target(FreeImage_Allocate(64, 40, 24));
-    OverlayToMask(overlay->data(), 64, 40, mask.get(), 8, false, target.get(), {});
+    OverlayToMask(*overlay, 64, 40, mask.get(), 8, false, target.get(), {});
     // The mask's rows are bottom-up.
     const auto code = [&](int x, int y) { return FreeImage_GetScanLine(mask.get(), 39 - y)[x]; };
     QRegion holeCodes;

@@ -2,57 +2,106 @@
 #include "picture/metadata_check.h"
 
 #include "picture/bitmap.h"
+#include "picture/exif_encoder.h"
+#include "picture/exif_models.h"
+#include "picture/exif_reader.h"
 #include "picture/png_chunks.h"
+#include "picture/tiff_metadata.h"
 
 #include <cstring>
+#include <map>
+#include <string>
 
 namespace {
 
 struct MetadataKind {
     FREE_IMAGE_MDMODEL model;
     const char* name;
-    bool fromExifBlock = false; // read from the raw EXIF block
+    bool exif = false;     // one of the EXIF directories
+    bool byNumber = false; // tags matched by number, since their keys depend on who read them
 };
 
 constexpr MetadataKind Kinds[] = {
-    {FIMD_EXIF_MAIN, "EXIF", true},
-    {FIMD_EXIF_EXIF, "EXIF camera settings", true},
-    {FIMD_EXIF_GPS, "GPS", true},
-    {FIMD_EXIF_MAKERNOTE, "maker notes", true},
-    {FIMD_EXIF_INTEROP, "EXIF interoperability", true},
-    {FIMD_IPTC, "IPTC"},
+    {FIMD_EXIF_MAIN, "EXIF", true, true},
+    {FIMD_EXIF_EXIF, "EXIF camera settings", true, true},
+    {FIMD_EXIF_GPS, "GPS", true, true},
+    {FIMD_EXIF_MAKERNOTE, "maker notes", true, true},
+    {FIMD_EXIF_INTEROP, "EXIF interoperability", true, true},
+    {FIMD_IPTC, "IPTC", false, true},
     {FIMD_XMP, "XMP"},
     {FIMD_COMMENTS, "comments"},
-    {FIMD_GEOTIFF, "GeoTIFF"},
+    {FIMD_GEOTIFF, "GeoTIFF", false, true},
 };
-
-// The IPTC block's own entry among the main tags; IPTC is checked by its tags.
-constexpr WORD IptcBlockTag = 0x83BB;
 
 bool HasProfile(FIBITMAP* bitmap)
 {
     return FreeImage_GetICCProfile(bitmap)->size > 0;
 }
 
-// Every tag of source's model is in written with the same value.
-bool HoldsAllTags(FIBITMAP* source, FIBITMAP* written, FREE_IMAGE_MDMODEL model)
+constexpr WORD IptcRecordVersionTag = 0x0200;
+
+// Source tags the written file need not hold as the picture has them: the
+// file states them itself, they are counted among the maker notes, or the
+// IPTC writer gives its own record version.
+bool Exempt(FREE_IMAGE_MDMODEL model, FREE_IMAGE_FORMAT format, WORD id)
+{
+    if (model == FIMD_EXIF_MAIN)
+        return LeftToTheFile(id) || (format == FIF_TIFF && TiffWriterStates(id));
+    return (model == FIMD_EXIF_EXIF && id == MakerNoteTag) || (model == FIMD_IPTC && id == IptcRecordVersionTag);
+}
+
+FITAG* TagById(FIBITMAP* bitmap, FREE_IMAGE_MDMODEL model, WORD id)
 {
     FITAG* tag = nullptr;
-    FIMETADATA* search = FreeImage_FindFirstMetadata(model, source, &tag);
+    FITAG* found = nullptr;
+    FIMETADATA* search = FreeImage_GetMetadataCount(model, bitmap) != 0
+                             ? FreeImage_FindFirstMetadata(model, bitmap, &tag)
+                             : nullptr;
+    if (search == nullptr)
+        return nullptr;
+    do {
+        if (FreeImage_GetTagID(tag) == id)
+            found = tag;
+    } while (found == nullptr && FreeImage_FindNextMetadata(search, &tag));
+    FreeImage_FindCloseMetadata(search);
+    return found;
+}
+
+// Every tag of source's model is in written with the same value.
+bool HoldsAllTags(FIBITMAP* source, FIBITMAP* written, FREE_IMAGE_MDMODEL model, FREE_IMAGE_MDMODEL writtenModel,
+                  bool byNumber, FREE_IMAGE_FORMAT format)
+{
+    FITAG* tag = nullptr;
+    FIMETADATA* search = FreeImage_GetMetadataCount(model, source) != 0
+                             ? FreeImage_FindFirstMetadata(model, source, &tag)
+                             : nullptr;
     if (search == nullptr)
         return true;
     bool holds = true;
     do {
-        if (model == FIMD_EXIF_MAIN && FreeImage_GetTagID(tag) == IptcBlockTag)
+        if (Exempt(model, format, FreeImage_GetTagID(tag)))
             continue;
         FITAG* copy = nullptr;
-        holds = written != nullptr && FreeImage_GetMetadata(model, written, FreeImage_GetTagKey(tag), &copy) &&
-                std::strcmp(FreeImage_TagToString(model, tag), FreeImage_TagToString(model, copy)) == 0;
+        if (written != nullptr && byNumber)
+            copy = TagById(written, writtenModel, FreeImage_GetTagID(tag));
+        else if (written != nullptr)
+            FreeImage_GetMetadata(writtenModel, written, FreeImage_GetTagKey(tag), &copy);
+        holds = copy != nullptr && std::strcmp(FreeImage_TagToString(model, tag), FreeImage_TagToString(model, copy)) == 0;
     } while (holds && FreeImage_FindNextMetadata(search, &tag));
     FreeImage_FindCloseMetadata(search);
     return holds;
 }
 
+// A maker note is kept when its bytes are, unchanged, in the Exif directory.
+bool HoldsMakerNote(FIBITMAP* source, FIBITMAP* written)
+{
+    FITAG* note = TagById(source, FIMD_EXIF_EXIF, MakerNoteTag);
+    if (note == nullptr)
+        return FreeImage_GetMetadataCount(FIMD_EXIF_MAKERNOTE, source) == 0;
+    FITAG* copy = written != nullptr ? TagById(written, FIMD_EXIF_EXIF, MakerNoteTag) : nullptr;
+    return copy != nullptr && FreeImage_GetTagLength(copy) == FreeImage_GetTagLength(note) &&
+           std::memcmp(FreeImage_GetTagValue(copy), FreeImage_GetTagValue(note), FreeImage_GetTagLength(note)) == 0;
+}
 
 bool HasMetadata(FIBITMAP* bitmap)
 {
@@ -69,16 +118,48 @@ std::vector<std::string> MetadataMissingFrom(FIBITMAP* bitmap, FREE_IMAGE_FORMAT
     std::vector<std::string> missing;
     if (!HasMetadata(bitmap))
         return missing;
-    const int flags = FreeImage_FIFSupportsNoPixels(format) ? FIF_LOAD_NOPIXELS : 0;
-    const BitmapPtr written(FreeImage_Load(format, path.c_str(), flags));
-    // FreeImage reads no eXIf chunk; one holding the picture's raw block holds all its EXIF models.
-    DWORD exifSize = 0;
-    const bool exifChunk = format == FIF_PNG && RawExif(bitmap, exifSize) != nullptr && PngHasChunk(path, "eXIf");
-    for (const MetadataKind& kind : Kinds)
-        if (!(exifChunk && kind.fromExifBlock) && !HoldsAllTags(bitmap, written.get(), kind.model))
+    // FreeImage reads neither a PNG file's eXIf chunk nor a TIFF file's
+    // directories in full (and takes a TIFF's profile from freed memory when
+    // it has an Exif directory): those are read here.
+    BitmapPtr written;
+    BitmapPtr exifChunk;
+    bool rawBlockKept = false;
+    if (format == FIF_TIFF) {
+        // IPTC datasets come back in the custom model.
+        written = ReadTiffMetadata(path);
+    } else {
+        const int flags = FreeImage_FIFSupportsNoPixels(format) ? FIF_LOAD_NOPIXELS : 0;
+        written.reset(FreeImage_Load(format, path.c_str(), flags));
+    }
+    if (format == FIF_PNG) {
+        const std::vector<BYTE> chunk = PngExifChunk(path);
+        DWORD rawSize = 0;
+        const BYTE* raw = RawExif(bitmap, rawSize);
+        // The JPEG's own block, byte for byte, holds all its EXIF kinds, maker notes too.
+        rawBlockKept = raw != nullptr && chunk.size() == rawSize && std::memcmp(chunk.data(), raw, rawSize) == 0;
+        if (!chunk.empty())
+            exifChunk = ReadExifModels(ReadFromMemory(chunk));
+    }
+    FIBITMAP* exifWritten = format == FIF_PNG ? exifChunk.get() : written.get();
+    for (const MetadataKind& kind : Kinds) {
+        bool holds = true;
+        if (kind.exif && rawBlockKept)
+            holds = true;
+        else if (kind.model == FIMD_EXIF_MAKERNOTE)
+            holds = HoldsMakerNote(bitmap, exifWritten);
+        else
+            holds = HoldsAllTags(bitmap, kind.exif ? exifWritten : written.get(), kind.model,
+                                 format == FIF_TIFF && kind.model == FIMD_IPTC ? FIMD_CUSTOM : kind.model,
+                                 kind.byNumber, format);
+        if (!holds)
             missing.emplace_back(kind.name);
-    const bool profileWritten =
-        format == FIF_PNG ? PngHasChunk(path, "iCCP") : written != nullptr && HasProfile(written.get());
+    }
+    bool profileWritten = format == FIF_PNG ? PngHasChunk(path, "iCCP") : written != nullptr && HasProfile(written.get());
+    if (format == FIF_TIFF && profileWritten) {
+        const FIICCPROFILE* mine = FreeImage_GetICCProfile(bitmap);
+        const FIICCPROFILE* theirs = FreeImage_GetICCProfile(written.get());
+        profileWritten = mine->size == theirs->size && std::memcmp(mine->data, theirs->data, mine->size) == 0;
+    }
     if (HasProfile(bitmap) && !profileWritten)
         missing.emplace_back("ICC profile");
     return missing;

@@ -209,14 +209,14 @@ bool OutputFile::Open(const std::string& target, bool replaceReadOnly, std::stri
     const std::string folderName = FolderText(folder);
     const mode_t mode = exists ? (existing.st_mode & 07777) : 0666;
 
-    m_fd = open(folderName.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    m_fd = open(folderName.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     m_unnamed = m_fd >= 0;
     if (!m_unnamed) {
         // File systems without unnamed files get a short scratch name.
         for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
             m_scratch = ScratchName(folder, ".part");
             Remember(m_scratch);
-            m_fd = open(m_scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            m_fd = open(m_scratch.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
             if (m_fd < 0) {
                 const int failed = errno;
                 Forget(m_scratch);

@@ -14,7 +14,7 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
     ~OutputFile(); // discards what was written unless it was put in place
 
-    // Opens an empty file to take the contents of target. A target that
+    // Opens an empty file, for reading and writing, to take the contents of target. A target that
     // exists keeps its permission bits; a read-only one is refused unless
     // replaceReadOnly. false with the reason in error.
     bool Open(const std::string& target, bool replaceReadOnly, std::string& error);

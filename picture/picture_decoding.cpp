@@ -3,6 +3,7 @@
 
 #include "picture/claimed_picture_size.h"
 #include "picture/decode_limits.h"
+#include "picture/exif_models.h"
 #include "picture/freeimage_messages.h"
 #include "picture/png_chunks.h"
 
@@ -103,6 +104,8 @@ DecodedPicture DecodePictureFile(const std::string& path, const std::string& nam
     }
     if (format == FIF_PNG)
         AddPngProfile(path, result.bitmap.get());
+    if (format == FIF_PNG || format == FIF_TIFF)
+        ReadExifOfFile(path, format, result.bitmap.get());
     result.messages = TakeFreeImageMessages();
     return result;
 }

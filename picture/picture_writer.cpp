@@ -6,9 +6,11 @@
 #include "picture/freeimage_messages.h"
 #include "picture/output_file.h"
 #include "picture/full_depth.h"
+#include "picture/jpeg_exif.h"
 #include "picture/metadata_check.h"
 #include "picture/picture_info.h"
 #include "picture/png_chunks.h"
+#include "picture/tiff_metadata.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -169,10 +171,14 @@ bool Encode(const PictureToWrite& picture, const WriteOptions& options, OutputFi
         return false;
     }
     FreeImageIO io{ReadProc, WriteProc, SeekProc, TellProc};
-    DWORD exifSize = 0;
-    const bool saved = format == FIF_PNG && RawExif(dib, exifSize) != nullptr
-                           ? WritePngWithExif(dib, flags, tracked.file)
-                           : FreeImage_SaveToHandle(format, dib, &io, &tracked, flags) != 0;
+    // FreeImage writes no EXIF into PNG files, and into JPEG files only a raw block.
+    const std::vector<BYTE> pngExif = format == FIF_PNG ? ExifChunkData(dib) : std::vector<BYTE>();
+    bool saved = false;
+    {
+        const JpegExifBlock jpegExif(format == FIF_JPEG ? dib : nullptr);
+        saved = !pngExif.empty() ? WritePngWithExif(dib, flags, pngExif, tracked.file)
+                                 : FreeImage_SaveToHandle(format, dib, &io, &tracked, flags) != 0;
+    }
     if (std::ferror(tracked.file) != 0)
         tracked.Fail();
     if (std::fflush(tracked.file) != 0)
@@ -184,6 +190,9 @@ bool Encode(const PictureToWrite& picture, const WriteOptions& options, OutputFi
                                    : WithCodecReason("the picture could not be encoded");
         return false;
     }
+    // FreeImage's TIFF writer leaves out the EXIF and IPTC tags.
+    if (format == FIF_TIFF && !AddMetadataToTiff(output.Descriptor(), dib, error))
+        return false;
     if (picture.written != nullptr) {
         picture.written->depth = DepthText(dib);
         // The new file may have no name yet; its descriptor's name reads it.

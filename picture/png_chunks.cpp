@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "picture/png_chunks.h"
 
+#include "picture/exif_encoder.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -65,22 +67,33 @@ const BYTE* RawExif(FIBITMAP* bitmap, DWORD& size)
     return bytes + sizeof ExifPrefix;
 }
 
-bool WritePngWithExif(FIBITMAP* bitmap, int flags, std::FILE* file)
+std::vector<BYTE> ExifChunkData(FIBITMAP* bitmap)
 {
-    DWORD exifSize = 0;
-    const BYTE* exif = RawExif(bitmap, exifSize);
+    DWORD size = 0;
+    const BYTE* raw = RawExif(bitmap, size);
+    return raw != nullptr ? std::vector<BYTE>(raw, raw + size) : EncodeExif(bitmap);
+}
+
+std::vector<BYTE> PngExifChunk(const std::string& path)
+{
+    return FindChunk(path, "eXIf").value_or(std::vector<BYTE>());
+}
+
+bool WritePngWithExif(FIBITMAP* bitmap, int flags, const std::vector<BYTE>& exif, std::FILE* file)
+{
     FIMEMORY* memory = FreeImage_OpenMemory();
     BYTE* png = nullptr;
     DWORD pngSize = 0;
     // The signature and the IHDR chunk, which must come first.
     constexpr DWORD HeaderEnd = 8 + 12 + 13;
-    bool written = memory != nullptr && exif != nullptr && FreeImage_SaveToMemory(FIF_PNG, bitmap, memory, flags) &&
+    bool written = memory != nullptr && !exif.empty() && FreeImage_SaveToMemory(FIF_PNG, bitmap, memory, flags) &&
                    FreeImage_AcquireMemory(memory, &png, &pngSize) && pngSize > HeaderEnd;
     if (written) {
+        const auto exifSize = static_cast<uint32_t>(exif.size());
         std::vector<BYTE> chunk;
         PutBig32(chunk, exifSize);
         chunk.insert(chunk.end(), {'e', 'X', 'I', 'f'});
-        chunk.insert(chunk.end(), exif, exif + exifSize);
+        chunk.insert(chunk.end(), exif.begin(), exif.end());
         PutBig32(chunk, FreeImage_ZLibCRC32(0, chunk.data() + 4, exifSize + 4));
         written = std::fwrite(png, 1, HeaderEnd, file) == HeaderEnd &&
                   std::fwrite(chunk.data(), 1, chunk.size(), file) == chunk.size() &&

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // True when the PNG file at path has a chunk of type ("iCCP", "eXIf")
 // before its pixel data.
@@ -16,9 +17,16 @@ bool PngHasChunk(const std::string& path, const char* type);
 // null with size 0 when there is none.
 const BYTE* RawExif(FIBITMAP* bitmap, DWORD& size);
 
+// The chunk data an eXIf chunk holds for bitmap: the raw EXIF block a JPEG
+// file gave it, or else one built from its EXIF tags; empty when it has none.
+std::vector<BYTE> ExifChunkData(FIBITMAP* bitmap);
+
+// The data of the PNG file's eXIf chunk; empty when it has none.
+std::vector<BYTE> PngExifChunk(const std::string& path);
+
 // Encodes bitmap as PNG with flags and writes it to file with an eXIf chunk
-// holding its raw EXIF block; false when encoding or writing fails.
-bool WritePngWithExif(FIBITMAP* bitmap, int flags, std::FILE* file);
+// holding exif; false when encoding or writing fails.
+bool WritePngWithExif(FIBITMAP* bitmap, int flags, const std::vector<BYTE>& exif, std::FILE* file);
 
 // Gives bitmap the profile of the PNG file at path when it has none yet and
 // the file holds a readable one.

@@ -114,3 +114,20 @@ std::string TagText(FIBITMAP* picture, FREE_IMAGE_MDMODEL model, const char* key
         return {};
     return FreeImage_TagToString(model, tag);
 }
+
+std::string TagTextById(FIBITMAP* picture, FREE_IMAGE_MDMODEL model, WORD id)
+{
+    std::string text;
+    FITAG* tag = nullptr;
+    FIMETADATA* search = FreeImage_GetMetadataCount(model, picture) != 0
+                             ? FreeImage_FindFirstMetadata(model, picture, &tag)
+                             : nullptr;
+    if (search == nullptr)
+        return text;
+    do
+        if (FreeImage_GetTagID(tag) == id)
+            text = FreeImage_TagToString(model, tag);
+    while (text.empty() && FreeImage_FindNextMetadata(search, &tag));
+    FreeImage_FindCloseMetadata(search);
+    return text;
+}

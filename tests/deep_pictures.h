@@ -20,6 +20,10 @@ void AddPhotoMetadata(FIBITMAP* picture);
 // The tag's value as text, or empty when the picture lacks it.
 std::string TagText(FIBITMAP* picture, FREE_IMAGE_MDMODEL model, const char* key);
 
+// The value of the tag numbered id as text, or empty when the picture
+// lacks it: EXIF tags read from TIFF and PNG files have no names.
+std::string TagTextById(FIBITMAP* picture, FREE_IMAGE_MDMODEL model, WORD id);
+
 // Sample s (in FreeImage's order for the type) of pixel (x, y).
 uint16_t Sample(FIBITMAP* picture, int x, int y, int s);
 int SamplesPerPixel(FIBITMAP* picture);

@@ -146,46 +146,48 @@ TEST(WritePicture, JpegQualityIsNinetyFiveUnlessAskedAndSetsTheFileSize)
 TEST(WritePicture, MetadataGoesIntoEveryFormatThatHoldsItAndTheRestIsNamed)
 {
     const fs::path folder = FreshFolder("metadata");
-    for (const char* extension : {".tif", ".png", ".jpg", ".bmp"}) {
+    const struct {
+        const char* extension;
+        std::vector<std::string> notWritten;
+    } formats[] = {{".tif", {}},
+                   {".jpg", {}},
+                   {".png", {"IPTC"}},
+                   {".bmp",
+                    {"EXIF", "EXIF camera settings", "GPS", "IPTC", "XMP", "ICC profile"}}};
+    for (const auto& format : formats) {
+        const std::string extension = format.extension;
         LoadedPicture sample = LoadPicture(QUENLO_SAMPLES_DIR "/chelsea.png");
         ASSERT_TRUE(sample);
         AddPhotoMetadata(sample.bitmap.get());
-        const std::string path = (folder / (std::string("photo") + extension)).string();
+        const std::string path = (folder / ("photo" + extension)).string();
         std::string error;
         WrittenPicture written;
         ASSERT_TRUE(WritePicture(sample.bitmap.get(), path, error, {}, &written)) << error;
-        const BitmapPtr back(FreeImage_Load(FreeImage_GetFIFFromFilename(path.c_str()), path.c_str(), FIF_LOAD_NOPIXELS));
-        ASSERT_TRUE(back);
+        EXPECT_EQ(written.notWritten, format.notWritten) << extension;
+        const LoadedPicture back = LoadPicture(path);
+        ASSERT_TRUE(back) << back.error;
         const auto missing = [&](const char* kind) {
             return std::find(written.notWritten.begin(), written.notWritten.end(), kind) != written.notWritten.end();
         };
         const struct {
             FREE_IMAGE_MDMODEL model;
-            const char* key;
+            WORD id;
             const char* kind;
             std::string value;
-        } tags[] = {{FIMD_EXIF_MAIN, "Artist", "EXIF", "A. Photographer"},
-                    {FIMD_EXIF_MAIN, "Make", "EXIF", "Quenlo Optics"},
-                    {FIMD_EXIF_MAIN, "Orientation", "EXIF", "right side, top"},
-                    {FIMD_EXIF_EXIF, "DateTimeOriginal", "EXIF camera settings", "2024:05:06 07:08:09"},
-                    {FIMD_EXIF_GPS, "GPSLatitudeRef", "GPS", "N"},
-                    {FIMD_IPTC, "By-line", "IPTC", "A. Photographer"}};
+        } tags[] = {{FIMD_EXIF_MAIN, 0x013B, "EXIF", "A. Photographer"},
+                    {FIMD_EXIF_MAIN, 0x010F, "EXIF", "Quenlo Optics"},
+                    {FIMD_EXIF_MAIN, 0x0112, "EXIF", "right side, top"},
+                    {FIMD_EXIF_EXIF, 0x9003, "EXIF camera settings", "2024:05:06 07:08:09"},
+                    {FIMD_EXIF_GPS, 0x0001, "GPS", "N"},
+                    {FIMD_EXIF_GPS, 0x0002, "GPS", "48:51:30.00"},
+                    {FIMD_IPTC, 0x0250, "IPTC", "A. Photographer"}};
         for (const auto& tag : tags) {
-            const std::string value = TagText(back.get(), tag.model, tag.key);
+            const std::string value = TagTextById(back.bitmap.get(), tag.model, tag.id);
             // Either the tag came back whole or the writer named its kind as not written.
-            EXPECT_TRUE(value == tag.value || (value.empty() && missing(tag.kind)))
-                << extension << " " << tag.key << ": \"" << value << "\"";
+            EXPECT_EQ(value, missing(tag.kind) ? "" : tag.value) << extension << " " << std::hex << tag.id;
         }
-        if (std::string(extension) != ".png") {
-            EXPECT_EQ(FreeImage_GetICCProfile(back.get())->size > 0, !missing("ICC profile")) << extension;
-        }
-        const bool holdsProfiles = std::string(extension) != ".bmp";
-        EXPECT_EQ(!missing("XMP") && !missing("ICC profile"), holdsProfiles) << extension;
-        EXPECT_EQ(FreeImage_GetMetadataCount(FIMD_XMP, back.get()) > 0, !missing("XMP")) << extension;
-        std::string names;
-        for (const std::string& kind : written.notWritten)
-            names += kind + "; ";
-        RecordProperty(std::string("not_written") + extension, names);
+        EXPECT_EQ(FreeImage_GetICCProfile(back.bitmap.get())->size > 0, !missing("ICC profile")) << extension;
+        EXPECT_EQ(FreeImage_GetMetadataCount(FIMD_XMP, back.bitmap.get()) > 0, !missing("XMP")) << extension;
     }
 }
 

@@ -240,7 +240,7 @@ Options:
                     QUENLO_MEMORY_BUDGET); a larger picture is refused
   --force           replace OUTPUT (and the --save-mask file) even when it
                     is read-only
-  --quiet           print errors only
+  --quiet           print errors, and metadata or detail the output lost
   --help            show this help
   --version         show the version
 

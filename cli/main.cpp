@@ -30,7 +30,7 @@ int Run(int argc, char** argv)
         break;
     }
     CliFailure failure;
-    const ExitStatus status = RunInpaint(parsed.options, std::cout, failure);
+    const ExitStatus status = RunInpaint(parsed.options, std::cout, std::cerr, failure);
     if (status != ExitDone)
         std::cerr << "quenlo-inpaint: " << failure.message << '\n';
     return status;

@@ -13,7 +13,7 @@
 #include <chrono>
 #include <memory>
 
-ExitStatus RunInpaint(const CliOptions& options, std::ostream& out, CliFailure& failure)
+ExitStatus RunInpaint(const CliOptions& options, std::ostream& out, std::ostream& err, CliFailure& failure)
 {
     std::optional<PreparedJob> prepared = PrepareJob(options, failure);
     if (!prepared)
@@ -69,5 +69,7 @@ ExitStatus RunInpaint(const CliOptions& options, std::ostream& out, CliFailure& 
     summary.savedMask = options.saveMask;
     if (!options.quiet)
         PrintSummary(out, summary);
+    else
+        PrintLosses(err, summary);
     return ExitDone;
 }

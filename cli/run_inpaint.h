@@ -7,5 +7,6 @@
 
 #include <ostream>
 
-// Prints the summary to out unless options.quiet; on failure fills failure.
-ExitStatus RunInpaint(const CliOptions& options, std::ostream& out, CliFailure& failure);
+// Prints the summary to out; with options.quiet only what the output lost,
+// to err. On failure fills failure.
+ExitStatus RunInpaint(const CliOptions& options, std::ostream& out, std::ostream& err, CliFailure& failure);

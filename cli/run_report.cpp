@@ -26,6 +26,13 @@ void PrintSummary(std::ostream& out, const RunSummary& summary)
     out << "time:     " << std::fixed << std::setprecision(6) << summary.seconds << " s\n";
     out << "unfilled: " << summary.unfilledPixels << " pixels\n";
     out << "written:  " << summary.output << " (" << summary.outputDepth << ")\n";
+    PrintLosses(out, summary);
+    if (!summary.savedMask.empty())
+        out << "mask:     " << summary.savedMask << '\n';
+}
+
+void PrintLosses(std::ostream& out, const RunSummary& summary)
+{
     if (!summary.metadataNotWritten.empty()) {
         out << "metadata: not written to " << summary.output << ":";
         for (std::size_t i = 0; i < summary.metadataNotWritten.size(); ++i)
@@ -34,6 +41,4 @@ void PrintSummary(std::ostream& out, const RunSummary& summary)
     }
     if (summary.lossyOutput)
         out << "notice:   JPEG is lossy: the whole picture loses detail, not only the filled part\n";
-    if (!summary.savedMask.empty())
-        out << "mask:     " << summary.savedMask << '\n';
 }

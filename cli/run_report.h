@@ -29,3 +29,7 @@ struct RunSummary {
 long long CountHolePixels(InpaintJob job);
 
 void PrintSummary(std::ostream& out, const RunSummary& summary);
+
+// The report's lines about what the output lost: metadata it could not
+// hold and a lossy format; nothing when it lost neither.
+void PrintLosses(std::ostream& out, const RunSummary& summary);

@@ -132,3 +132,62 @@ TEST_F(CliFullDepth, FormatsThatCannotHoldSixteenBitsAreRefusedUnlessAskedForEig
     EXPECT_LT(fs::file_size(PathOf("out.jpg")), fs::file_size(PathOf("out95.jpg")));
     EXPECT_EQ(Run("--quality 0 '" + PathOf("in.png") + "' '" + PathOf("x.jpg") + "'").status, 2);
 }
+
+// A camera JPEG's EXIF reaches a TIFF output whole, read back through
+// FreeImage and through the file's own directories for what FreeImage's
+// TIFF reader skips (Orientation, GPS).
+TEST_F(CliFullDepth, ExifOfAJpegReachesATiffOutput)
+{
+    LoadedPicture photo = LoadPicture(QUENLO_SAMPLES_DIR "/rocket.jpg");
+    ASSERT_TRUE(photo) << photo.error;
+    const BitmapPtr small(FreeImage_Rescale(photo.bitmap.get(), 40, 30, FILTER_BOX));
+    AddPhotoMetadata(small.get());
+    std::string error;
+    ASSERT_TRUE(WritePicture(small.get(), PathOf("camera.jpg"), error)) << error;
+
+    const ToolRun run = Run(Quoted(PathOf("camera.jpg")) + " " + Quoted(PathOf("out.tif")));
+    ASSERT_EQ(run.status, 0) << run.err;
+    // The sample's JPEG comment is the one thing a TIFF file has no place for.
+    EXPECT_NE(run.out.find("\nmetadata: not written to " + PathOf("out.tif") + ": comments\n"), std::string::npos)
+        << run.out;
+    const BitmapPtr viaFreeImage(FreeImage_Load(FIF_TIFF, PathOf("out.tif").c_str(), FIF_LOAD_NOPIXELS));
+    ASSERT_TRUE(viaFreeImage);
+    EXPECT_EQ(TagText(viaFreeImage.get(), FIMD_EXIF_MAIN, "Make"), "Quenlo Optics");
+    EXPECT_EQ(TagText(viaFreeImage.get(), FIMD_EXIF_MAIN, "Model"), "Q-1");
+    EXPECT_EQ(TagText(viaFreeImage.get(), FIMD_EXIF_MAIN, "Artist"), "A. Photographer");
+    EXPECT_EQ(TagText(viaFreeImage.get(), FIMD_EXIF_MAIN, "Copyright"), "(c) A. Photographer");
+    EXPECT_EQ(TagText(viaFreeImage.get(), FIMD_EXIF_EXIF, "DateTimeOriginal"), "2024:05:06 07:08:09");
+    EXPECT_EQ(TagText(viaFreeImage.get(), FIMD_IPTC, "By-line"), "A. Photographer");
+    const LoadedPicture result = LoadPicture(PathOf("out.tif"));
+    ASSERT_TRUE(result) << result.error;
+    EXPECT_EQ(TagTextById(result.bitmap.get(), FIMD_EXIF_MAIN, 0x0112), "right side, top");
+    EXPECT_EQ(TagTextById(result.bitmap.get(), FIMD_EXIF_GPS, 0x0001), "N");
+    EXPECT_EQ(TagTextById(result.bitmap.get(), FIMD_EXIF_GPS, 0x0002), "48:51:30.00");
+    EXPECT_EQ(FreeImage_GetICCProfile(result.bitmap.get())->size, FreeImage_GetICCProfile(small.get())->size);
+}
+
+// With --quiet the report is gone, but what the output lost is still said,
+// once, on the error output.
+TEST_F(CliFullDepth, QuietStillSaysWhatTheOutputLost)
+{
+    const BitmapPtr input = MakeDeepPicture(FIT_RGB16, 40, 30, 5);
+    AddPhotoMetadata(input.get());
+    const BitmapPtr eight = ReduceToWorkingDepth(input.get());
+    std::string error;
+    ASSERT_TRUE(WritePicture(eight.get(), PathOf("in.png"), error)) << error;
+
+    const ToolRun bmp = Run("--quiet " + Quoted(PathOf("in.png")) + " " + Quoted(PathOf("out.bmp")));
+    ASSERT_EQ(bmp.status, 0) << bmp.err;
+    EXPECT_EQ(bmp.out, "");
+    EXPECT_EQ(bmp.err, "metadata: not written to " + PathOf("out.bmp") +
+                           ": EXIF, EXIF camera settings, GPS, XMP, ICC profile\n");
+
+    const ToolRun jpeg = Run("--quiet " + Quoted(PathOf("in.png")) + " " + Quoted(PathOf("out.jpg")));
+    ASSERT_EQ(jpeg.status, 0) << jpeg.err;
+    EXPECT_EQ(jpeg.out, "");
+    EXPECT_EQ(jpeg.err, "notice:   JPEG is lossy: the whole picture loses detail, not only the filled part\n");
+
+    const ToolRun loud = Run(Quoted(PathOf("in.png")) + " " + Quoted(PathOf("out2.bmp")));
+    EXPECT_EQ(loud.err, "");
+    EXPECT_NE(loud.out.find("metadata: not written to " + PathOf("out2.bmp") + ": EXIF,"), std::string::npos);
+}

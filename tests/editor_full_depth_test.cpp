@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The editor on pictures of 16 bits per channel: Paint changes only what
-// the engine changed, Save writes every bit with the metadata, Undo brings
+// the engine changed, Save writes every bit with the metadata (EXIF too), Undo brings
 // the full picture back.
 #include "deep_pictures.h"
 #include "editor_fixture.h"
@@ -95,6 +95,20 @@ TEST_F(EditorFullDepth, PaintSaveAndUndoKeepEveryBitTheEngineDidNotChange)
         EXPECT_TRUE(SameBytes(saved.fullDepth.get(), full));
         EXPECT_FALSE(TagText(saved.fullDepth.get(), FIMD_XMP, "XMLPacket").empty());
         EXPECT_EQ(FreeImage_GetICCProfile(saved.fullDepth.get())->size, 132);
+        // The photo's EXIF and IPTC came in with the PNG's eXIf chunk or the TIFF's directories and went out whole.
+        const struct {
+            FREE_IMAGE_MDMODEL model;
+            WORD id;
+            const char* value;
+        } tags[] = {{FIMD_EXIF_MAIN, 0x010F, "Quenlo Optics"},      {FIMD_EXIF_MAIN, 0x0110, "Q-1"},
+                    {FIMD_EXIF_MAIN, 0x013B, "A. Photographer"},    {FIMD_EXIF_MAIN, 0x8298, "(c) A. Photographer"},
+                    {FIMD_EXIF_MAIN, 0x0112, "right side, top"},    {FIMD_EXIF_EXIF, 0x9003, "2024:05:06 07:08:09"},
+                    {FIMD_EXIF_GPS, 0x0002, "48:51:30.00"}};
+        for (const auto& tag : tags)
+            EXPECT_EQ(TagTextById(saved.fullDepth.get(), tag.model, tag.id), tag.value) << std::hex << tag.id;
+        if (QString::fromLatin1(c.name).endsWith(QStringLiteral(".tif"))) {
+            EXPECT_EQ(TagText(saved.fullDepth.get(), FIMD_IPTC, "By-line"), "A. Photographer");
+        }
 
         Click(UndoButton);
         EXPECT_TRUE(SameBytes(fullBefore.get(), Canvas().FullDepthImage()));

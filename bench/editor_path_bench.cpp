@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The editor on photographs of 6, 12 and 24 megapixels (bench/photos.sh),
 // offscreen: Open (decode, layers, first display) and its display, Paint with
-// a round hole 60 pixels across and its parts, Undo, Save to TIFF, and the
-// memory held with the picture open.
+// a round hole 60 pixels across and its parts, Undo, Save to TIFF, the
+// memory held with the picture open, and the Undo history's size after ten Paints.
 #include "app/viewer_dialog.h"
 #include "canvas/canvas_pane.h"
 #include "canvas/overlay_capture.h"
@@ -51,15 +51,16 @@ struct OpenEditor {
             throw std::runtime_error(g_messages.join(u'|').toStdString());
     }
     // A round removal stroke 60 pixels across in the middle of the picture.
-    void MarkHole()
+    void MarkHole() { MarkHoleAt(Canvas().ClientRect().center(), 60); }
+    // One dab of the hole brush, size picture pixels across, at a point of the view.
+    void MarkHoleAt(QPoint point, int size)
     {
         CCanvasPane& canvas = Canvas();
         canvas.SetTool(ToolHoleBrush);
-        canvas.SetBrushSize(60);
-        const QPoint centre = canvas.ClientRect().center();
-        QCursor::setPos(canvas.mapToGlobal(centre));
-        QTest::mousePress(&canvas, Qt::LeftButton, {}, centre);
-        QTest::mouseRelease(&canvas, Qt::LeftButton, {}, centre);
+        canvas.SetBrushSize(size);
+        QCursor::setPos(canvas.mapToGlobal(point));
+        QTest::mousePress(&canvas, Qt::LeftButton, {}, point);
+        QTest::mouseRelease(&canvas, Qt::LeftButton, {}, point);
     }
 };
 
@@ -198,6 +199,31 @@ void Memory(benchmark::State& state)
     }
 }
 
+// Run alone: what the Undo history holds after ten Paints, each of a square
+// hole 160 pixels across at its own place, against its budget of 50 steps
+// or 512 MiB.
+void HistoryMemory(benchmark::State& state)
+{
+    for (auto _ : state) {
+        OpenEditor editor(state.range(0));
+        const QRect view = editor.Canvas().ClientRect();
+        for (int i = 0; i < 10; ++i) {
+            const QPoint place(view.left() + view.width() * (2 * (i % 5) + 1) / 10,
+                               view.top() + view.height() * (i < 5 ? 1 : 3) / 4);
+            editor.MarkHoleAt(place, 160);
+            editor.dialog.PaintCommand();
+        }
+        const CPaintHistory& history = editor.Canvas().History();
+        state.counters["steps"] = static_cast<double>(history.Steps());
+        state.counters["history_bytes"] = static_cast<double>(history.Bytes());
+        state.counters["history_mib"] = static_cast<double>(history.Bytes()) / (1 << 20);
+        if (history.Steps() != 10)
+            state.SkipWithError("a Paint left no step, or an old one was dropped");
+        if (history.Bytes() > CPaintHistory::MaxBytes)
+            state.SkipWithError("the history holds more than its budget");
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -228,6 +254,7 @@ int main(int argc, char** argv)
     benchmark::RegisterBenchmark("Undo", Undo)->Apply(sizes);
     benchmark::RegisterBenchmark("Save", Save)->Apply(sizes);
     benchmark::RegisterBenchmark("Memory", Memory)->Apply(sizes)->Iterations(1);
+    benchmark::RegisterBenchmark("HistoryMemory", HistoryMemory)->Arg(24)->Iterations(1)->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -77,6 +77,8 @@ save=$(bench_ms editor_path_bench Save/24/real_time)
 undo=$(bench_ms editor_path_bench Undo/24/real_time)
 memory=$(bench_counter editor_path_bench Memory/24/iterations:1/real_time open_mib)
 painted=$(bench_counter editor_path_bench Memory/24/iterations:1/real_time painted_mib)
+history_bytes=$(bench_counter editor_path_bench HistoryMemory/24/iterations:1 history_bytes)
+history_steps=$(bench_counter editor_path_bench HistoryMemory/24/iterations:1 steps)
 vips_decode_ms=$(ms "$vips_decode")
 vips_tif_ms=$(ms "$vips_tif")
 echo
@@ -92,6 +94,8 @@ printf '| Save to TIFF | %s ms | 1.5 x `tiffsave` = %s ms | %s |\n' "$save" "$((
 printf '| memory with the picture open | %s MiB | 4 x %s MiB + 128 MiB = %s MiB | |\n' "$memory" "$picture_mib" \
   "$((4 * picture_mib + 128))"
 printf '| memory after one Paint | %s MiB | | |\n' "$painted"
+printf '| Undo history after ten Paints, square holes 160 across | %s steps, %s MiB | 50 steps or 512 MiB | |\n' \
+  "$history_steps" "$(echo "$history_bytes / 1048576" | bc -l | xargs printf '%.2f')"
 
 echo
 echo "Each step's time in milliseconds (\`file_path_bench\`, \`editor_path_bench\`, fastest of $runs):"

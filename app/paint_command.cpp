@@ -3,11 +3,13 @@
 // the canvas shows the result. Undo and Redo walk through the Paint history.
 #include "app/viewer_dialog.h"
 
+#include "app/paint_run.h"
 #include "controls/wait_cursor.h"
 #include "canvas/canvas_pane.h"
 #include "canvas/overlay_capture.h"
 #include "canvas/paint_reach.h"
 #include "controls/message_box.h"
+#include "controls/progress_box.h"
 #include "mask/filled_pixels.h"
 #include "mask/overlay_to_mask.h"
 #include "picture/full_depth.h"
@@ -15,8 +17,31 @@
 #include <new>
 #include <utility>
 
+namespace {
+
+// Forgets the running job however the run ends.
+struct RunningPaint {
+    CPaintRun*& slot;
+    ~RunningPaint() { slot = nullptr; }
+};
+
+} // namespace
+
+bool CViewerDlg::RunPaintJob(const InpaintJob& job)
+{
+    CPaintRun run(job);
+    m_pRunningPaint = &run;
+    const RunningPaint forget{m_pRunningPaint};
+    const bool cancelled = FollowJob(QStringLiteral("Painting..."), run);
+    // A close of the window may have asked the job to stop as well.
+    const InpaintOutcome outcome = run.Outcome();
+    return !cancelled && !run.CancelRequested() && outcome == InpaintOutcome::Filled;
+}
+
 void CViewerDlg::PaintCommand()
 {
+    if (PaintRunning())
+        return;
     if (!m_pCanvas->HasPicture()) {
         ShowMessageBox(QStringLiteral("No image!"));
         return;
@@ -42,6 +67,7 @@ void CViewerDlg::PaintCommand()
         ShowMessageBox(QStringLiteral("Not enough memory to paint this picture."));
         return;
     }
+    const bool wasJustOpened = g_bImageJustOpened;
     g_bImageJustOpened = false;
 
     // Outside the strokes' rectangle the overlay is black: only that part is read.
@@ -63,7 +89,18 @@ void CViewerDlg::PaintCommand()
     }
     FIBITMAP* const fullDepth = m_pCanvas->FullDepthImage();
     std::vector<uint8_t> filled = fullDepth != nullptr ? HolePixels(m_pMask.get()) : std::vector<uint8_t>();
-    InpaintRegion(job);
+    bool finished = false;
+    try {
+        finished = RunPaintJob(job);
+    } catch (const std::bad_alloc&) {
+        ShowMessageBox(QStringLiteral("Not enough memory to paint this picture."));
+    }
+    // A cancelled Paint leaves everything as it was before it, history included.
+    if (!finished) {
+        m_pCanvas->DropPaint(m_pMask.get());
+        g_bImageJustOpened = wasJustOpened;
+        return;
+    }
     if (fullDepth != nullptr) {
         KeepFilledPixels(filled, m_pMask.get());
         ComposeFullDepth(fullDepth, target, filled);
@@ -78,12 +115,14 @@ void CViewerDlg::PaintCommand()
 
 void CViewerDlg::UndoCommand()
 {
-    if (g_bImageJustOpened)
+    if (g_bImageJustOpened || PaintRunning())
         return;
     m_pCanvas->RestoreUndoState(m_pMask.get());
 }
 
 void CViewerDlg::RedoCommand()
 {
+    if (PaintRunning())
+        return;
     m_pCanvas->RedoState(m_pMask.get());
 }

@@ -43,6 +43,8 @@ bool MayReplace(const QString& chosen, const QString& output)
 
 bool CViewerDlg::SaveImage()
 {
+    if (PaintRunning())
+        return false;
     if (!m_pCanvas->HasPicture()) {
         ShowMessageBox(QStringLiteral("No image!"));
         return false;

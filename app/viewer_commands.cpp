@@ -85,6 +85,8 @@ void CViewerDlg::ConnectCommands()
 
 void CViewerDlg::OpenCommand()
 {
+    if (PaintRunning())
+        return;
     const QString path = m_pCanvas->AskPictureName();
     if (!path.isEmpty())
         OpenPictureFile(path);
@@ -92,6 +94,8 @@ void CViewerDlg::OpenCommand()
 
 void CViewerDlg::OpenPictureFile(const QString& path)
 {
+    if (PaintRunning())
+        return;
     if (MayDropPicture() && m_pCanvas->OpenPicture(path))
         AfterOpen();
 }

@@ -15,6 +15,8 @@
 #include <initializer_list>
 
 class CCanvasPane;
+class CPaintRun;
+struct InpaintJob;
 class CXPStyleButtonST;
 class QCheckBox;
 class QComboBox;
@@ -64,6 +66,10 @@ public:
     void ShowAboutBox();
     void PreferencesCommand();
 
+    // While a Paint runs no other command starts: the engine is writing the
+    // picture and mask.
+    bool PaintRunning() const { return m_pRunningPaint != nullptr; }
+
     CCanvasPane* Canvas() const { return m_pCanvas; }
     FIBITMAP* Mask() const { return m_pMask.get(); }
     int PatchSize() const { return m_nPatchSize; }
@@ -101,6 +107,9 @@ private:
     // The file's name and a mark while the picture differs from it.
     void UpdateWindowTitle();
     void ReplaceMask();
+    // Runs the engine while the progress box follows it; true when the job
+    // ran to its end, false when the user cancelled it.
+    bool RunPaintJob(const InpaintJob& job);
 
     void SetStatusText(const QString& text);
     void UpdateBrushSizeText();
@@ -157,6 +166,7 @@ private:
     QLabel* m_stPatchSize = nullptr;
     QCheckBox* m_chkSmoothSeam = nullptr;
     bool m_bInitializing = true;
+    CPaintRun* m_pRunningPaint = nullptr;
     QRect m_rcClient;
 
     // The client area below the menu bar holds the controls; positions are

@@ -4,6 +4,7 @@
 #include "app/viewer_dialog.h"
 
 #include "app/app_settings.h"
+#include "app/paint_run.h"
 #include "app/preferences_dialog.h"
 #include "canvas/canvas_pane.h"
 
@@ -70,6 +71,12 @@ void CViewerDlg::StoreSettings()
 
 void CViewerDlg::closeEvent(QCloseEvent* event)
 {
+    // The window stays, with the picture as it was before the Paint.
+    if (m_pRunningPaint != nullptr) {
+        m_pRunningPaint->Cancel();
+        event->ignore();
+        return;
+    }
     if (!MayDropPicture()) {
         event->ignore();
         return;

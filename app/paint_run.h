@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: MIT
+// One engine job on a worker thread, so that the window can show its
+// progress and take Cancel while it runs.
+#pragma once
+
+#include "controls/progress_box.h"
+#include "engine/inpaint_job.h"
+
+#include <atomic>
+#include <cstdint>
+#include <future>
+
+class CPaintRun final : public CJobWatch {
+public:
+    // Starts the job at once; on a system without room for another thread it
+    // runs here and has ended when the constructor returns.
+    explicit CPaintRun(InpaintJob job);
+    // Waits for the worker: it must never outlive the bitmaps it writes.
+    ~CPaintRun() override;
+    CPaintRun(const CPaintRun&) = delete;
+    CPaintRun& operator=(const CPaintRun&) = delete;
+
+    bool WaitFor(std::chrono::milliseconds time) override;
+    double Fraction() const override;
+    void Cancel() override;
+
+    bool CancelRequested() const { return m_stop.load(); }
+    // Waits for the end; an exception of the engine is thrown again here.
+    InpaintOutcome Outcome();
+
+private:
+    static void Report(void* context, int64_t filled, int64_t total);
+
+    std::atomic<int64_t> m_filled{0};
+    std::atomic<int64_t> m_total{0};
+    std::atomic<bool> m_stop{false};
+    std::future<InpaintOutcome> m_result;
+};

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: MIT
+#include "controls/progress_box.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A quick job ends before anything is shown.
+constexpr auto QuietTime = 500ms;
+constexpr int BarSteps = 1000;
+
+ProgressBoxHook& Hook()
+{
+    static ProgressBoxHook hook;
+    return hook;
+}
+
+// Stays open until the job has ended, even after Cancel: the caller may touch
+// the job's data only then.
+class CProgressBox : public QDialog {
+public:
+    CProgressBox(const QString& text, CJobWatch& job, QWidget* parent) : QDialog(parent), m_job(job)
+    {
+        setWindowTitle(QCoreApplication::applicationName());
+        setModal(true);
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(new QLabel(text, this));
+        m_bar = new QProgressBar(this);
+        m_bar->setRange(0, BarSteps);
+        m_bar->setMinimumWidth(320);
+        layout->addWidget(m_bar);
+        auto* buttons = new QHBoxLayout;
+        buttons->addStretch();
+        m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+        buttons->addWidget(m_cancel);
+        layout->addLayout(buttons);
+        connect(m_cancel, &QPushButton::clicked, this, &CProgressBox::reject);
+        connect(&m_timer, &QTimer::timeout, this, &CProgressBox::Poll);
+        m_bar->setValue(static_cast<int>(m_job.Fraction() * BarSteps));
+        m_timer.start(50);
+    }
+
+    bool Cancelled() const { return m_cancelled; }
+
+    // Escape, the close box and Cancel all come here.
+    void reject() override
+    {
+        if (m_cancelled)
+            return;
+        m_cancelled = true;
+        m_job.Cancel();
+        m_cancel->setEnabled(false);
+        m_cancel->setText(QStringLiteral("Cancelling..."));
+    }
+
+private:
+    void Poll()
+    {
+        if (m_job.WaitFor(0ms)) {
+            m_timer.stop();
+            done(m_cancelled ? QDialog::Rejected : QDialog::Accepted);
+            return;
+        }
+        m_bar->setValue(static_cast<int>(m_job.Fraction() * BarSteps));
+    }
+
+    CJobWatch& m_job;
+    QProgressBar* m_bar = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QTimer m_timer;
+    bool m_cancelled = false;
+};
+
+} // namespace
+
+bool FollowJob(const QString& text, CJobWatch& job)
+{
+    if (Hook()) {
+        const bool cancelled = Hook()(job);
+        while (!job.WaitFor(1s)) {
+        }
+        return cancelled;
+    }
+    if (job.WaitFor(QuietTime))
+        return false;
+    CProgressBox box(text, job, QApplication::activeWindow());
+    // The caller's wait cursor would hide that Cancel can be pressed.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    box.exec();
+    QApplication::restoreOverrideCursor();
+    return box.Cancelled();
+}
+
+void SetProgressBoxHook(ProgressBoxHook hook)
+{
+    Hook() = std::move(hook);
+}

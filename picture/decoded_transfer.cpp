@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
 #include <vector>
 #include <sys/mman.h>
@@ -12,7 +13,7 @@
 namespace {
 
 constexpr std::uint32_t Magic = 0x51444543; // "QDEC"
-constexpr std::uint32_t Version = 1;
+constexpr std::uint32_t Version = 2;
 constexpr std::uint64_t PageSize = 4096;
 constexpr std::uint32_t MaxMessages = 64;
 
@@ -166,7 +167,7 @@ bool ReadMetadata(Reader& in, FIBITMAP* dib)
     return !in.Failed();
 }
 
-std::string Description(const DecodedPicture& picture)
+std::string Description(const DecodedPicture& picture, std::uint64_t pixelOffset)
 {
     Writer out;
     out.U32(Magic);
@@ -186,6 +187,7 @@ std::string Description(const DecodedPicture& picture)
     out.U32(FreeImage_GetHeight(dib));
     out.U32(FreeImage_GetBPP(dib));
     out.U32(FreeImage_GetPitch(dib));
+    out.U64(pixelOffset);
     out.U32(FreeImage_GetRedMask(dib));
     out.U32(FreeImage_GetGreenMask(dib));
     out.U32(FreeImage_GetBlueMask(dib));
@@ -244,41 +246,48 @@ struct Mapping {
 
 } // namespace
 
-bool WriteDecodedPicture(int fd, const DecodedPicture& picture)
+bool WriteDecodedPicture(int fd, const DecodedPicture& picture, std::uint64_t freeFrom,
+                         std::optional<std::uint64_t> pixelsAt)
 {
-    const std::string description = Description(picture);
-    const std::uint64_t head = sizeof(std::uint64_t) + description.size();
-    const std::uint64_t size = static_cast<std::uint64_t>(description.size());
-    if (ftruncate(fd, 0) != 0 || !WriteAll(fd, &size, sizeof size, 0) ||
-        !WriteAll(fd, description.data(), description.size(), sizeof size))
-        return false;
     FIBITMAP* dib = picture.bitmap.get();
-    if (dib == nullptr)
-        return true;
     // FreeImage keeps the rows of a bitmap in one block, bottom row first.
     const std::uint64_t pixelBytes =
-        static_cast<std::uint64_t>(FreeImage_GetPitch(dib)) * FreeImage_GetHeight(dib);
-    return WriteAll(fd, FreeImage_GetBits(dib), pixelBytes, RoundToPage(head));
+        dib ? static_cast<std::uint64_t>(FreeImage_GetPitch(dib)) * FreeImage_GetHeight(dib) : 0;
+    // Copied pixels come first, the description after whichever pixels there are.
+    const std::uint64_t firstFree = RoundToPage(std::max(freeFrom, TransferHeadBytes));
+    const std::uint64_t pixelOffset = pixelsAt.value_or(firstFree);
+    const std::uint64_t descriptionOffset = pixelsAt ? firstFree : RoundToPage(firstFree + pixelBytes);
+    const std::string description = Description(picture, pixelOffset);
+    const std::uint64_t head[2] = {descriptionOffset, description.size()};
+    if (dib != nullptr && !pixelsAt && !WriteAll(fd, FreeImage_GetBits(dib), pixelBytes, pixelOffset))
+        return false;
+    return WriteAll(fd, description.data(), description.size(), descriptionOffset) &&
+           WriteAll(fd, head, sizeof head, 0);
 }
 
 DecodedPicture ReadDecodedPicture(int fd, std::uint64_t maxPixelBytes)
 {
-    struct stat status {};
-    if (fstat(fd, &status) != 0 || status.st_size < static_cast<off_t>(sizeof(std::uint64_t)))
-        return Refused("the decoder gave back no result");
-    Mapping mapping;
-    mapping.size = static_cast<std::size_t>(status.st_size);
-    // Writable and shared: the decoder is gone, so the pixels are the program's alone.
-    mapping.address = mmap(nullptr, mapping.size, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd, 0);
-    if (mapping.address == MAP_FAILED)
-        return Refused("out of memory while taking over the decoded picture");
-    const auto* bytes = static_cast<const unsigned char*>(mapping.address);
-
-    std::uint64_t descriptionSize = 0;
-    std::memcpy(&descriptionSize, bytes, sizeof descriptionSize);
-    if (descriptionSize > mapping.size - sizeof descriptionSize)
+    // Sealed first, so that the file cannot shrink under the mappings below.
+    if (fcntl(fd, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW) != 0)
         return Refused("the decoder gave back a damaged result");
-    Reader in(bytes + sizeof descriptionSize, static_cast<std::size_t>(descriptionSize));
+    struct stat status {};
+    std::uint64_t head[2] = {0, 0};
+    if (fstat(fd, &status) != 0 || pread(fd, head, sizeof head, 0) != static_cast<ssize_t>(sizeof head))
+        return Refused("the decoder gave back no result");
+    const auto fileSize = static_cast<std::uint64_t>(status.st_size);
+    const std::uint64_t descriptionOffset = head[0];
+    const std::uint64_t descriptionSize = head[1];
+    if (descriptionOffset > fileSize || descriptionSize > fileSize - descriptionOffset || descriptionSize == 0)
+        return Refused("the decoder gave back a damaged result");
+    const std::uint64_t descriptionPage = descriptionOffset / PageSize * PageSize;
+    Mapping described;
+    described.size = static_cast<std::size_t>(descriptionOffset - descriptionPage + descriptionSize);
+    described.address =
+        mmap(nullptr, described.size, PROT_READ, MAP_SHARED, fd, static_cast<off_t>(descriptionPage));
+    if (described.address == MAP_FAILED)
+        return Refused("out of memory while taking over the decoded picture");
+    Reader in(static_cast<const unsigned char*>(described.address) + (descriptionOffset - descriptionPage),
+              static_cast<std::size_t>(descriptionSize));
     if (in.U32() != Magic || in.U32() != Version)
         return Refused("the decoder gave back a damaged result");
 
@@ -302,6 +311,7 @@ DecodedPicture ReadDecodedPicture(int fd, std::uint64_t maxPixelBytes)
     const std::uint32_t height = in.U32();
     const std::uint32_t bpp = in.U32();
     const std::uint32_t pitch = in.U32();
+    const std::uint64_t pixelOffset = in.U64();
     const std::uint32_t redMask = in.U32();
     const std::uint32_t greenMask = in.U32();
     const std::uint32_t blueMask = in.U32();
@@ -321,19 +331,27 @@ DecodedPicture ReadDecodedPicture(int fd, std::uint64_t maxPixelBytes)
     if (in.Failed() || backgroundSize != sizeof(RGBQUAD) || transparencySize > 256)
         return Refused("the decoder gave back a damaged result");
 
+    // Rows shorter than the pitch claims would let FreeImage read past the pixels.
+    const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * bpp + 7) / 8;
     const std::uint64_t pixelBytes = static_cast<std::uint64_t>(pitch) * height;
-    const std::uint64_t pixelOffset = RoundToPage(sizeof descriptionSize + descriptionSize);
-    if (width == 0 || height == 0 || pixelBytes > maxPixelBytes || pixelOffset > mapping.size ||
-        pixelBytes > mapping.size - pixelOffset)
+    if (width == 0 || height == 0 || pitch < rowBytes || pixelBytes > maxPixelBytes || pixelOffset > fileSize ||
+        pixelBytes > fileSize - pixelOffset)
         return Refused("the decoder gave back a damaged result");
-    // The pixels stay where the decoder put them: the bitmap borrows the mapping.
-    auto* bits = static_cast<BYTE*>(mapping.address) + pixelOffset;
+    // The pixels stay where the decoder put them: the bitmap borrows their pages.
+    const std::uint64_t pixelPage = pixelOffset / PageSize * PageSize;
+    Mapping pixels;
+    pixels.size = static_cast<std::size_t>(pixelOffset - pixelPage + pixelBytes);
+    pixels.address = mmap(nullptr, pixels.size, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd,
+                          static_cast<off_t>(pixelPage));
+    if (pixels.address == MAP_FAILED)
+        return Refused("out of memory while taking over the decoded picture");
+    auto* bits = static_cast<BYTE*>(pixels.address) + (pixelOffset - pixelPage);
     BitmapPtr dib(FreeImage_ConvertFromRawBitsEx(FALSE, bits, type, static_cast<int>(width), static_cast<int>(height),
                                                  static_cast<int>(pitch), bpp, redMask, greenMask, blueMask));
     if (!dib)
         return Refused("the decoder gave back a damaged result");
-    TieMappingToBitmap(dib.get(), mapping.address, mapping.size);
-    mapping.address = MAP_FAILED;
+    TieMappingToBitmap(dib.get(), pixels.address, pixels.size);
+    pixels.address = MAP_FAILED;
     if (FreeImage_GetPitch(dib.get()) != pitch || FreeImage_GetBPP(dib.get()) != bpp ||
         paletteSize != FreeImage_GetColorsUsed(dib.get()) * sizeof(RGBQUAD))
         return Refused("the decoder gave back a damaged result");
@@ -359,6 +377,12 @@ DecodedPicture ReadDecodedPicture(int fd, std::uint64_t maxPixelBytes)
     FreeImage_GetICCProfile(dib.get())->flags = static_cast<WORD>(profileFlags);
     if (!ReadMetadata(in, dib.get()))
         return Refused("the decoder gave back a damaged result");
+    // Only the pixels' pages stay: the rest of the file goes back to the system.
+    const std::uint64_t pixelEnd = RoundToPage(pixelOffset + pixelBytes);
+    fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(pixelPage));
+    if (pixelEnd < fileSize)
+        fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, static_cast<off_t>(pixelEnd),
+                  static_cast<off_t>(fileSize - pixelEnd));
     picture.bitmap = std::move(dib);
     return picture;
 }

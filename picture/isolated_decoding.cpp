@@ -135,7 +135,7 @@ DecodedPicture DecodeIsolated(const std::string& path, const DecodeLimits& limit
     if (status.st_size == 0)
         return Refused("the file is empty");
 
-    Descriptor memory(memfd_create("quenlo-decoded", MFD_CLOEXEC));
+    Descriptor memory(memfd_create("quenlo-decoded", MFD_CLOEXEC | MFD_ALLOW_SEALING));
     Descriptor nothing(open("/dev/null", O_RDWR | O_CLOEXEC));
     int ends[2] = {-1, -1};
     if (pipe2(ends, O_CLOEXEC) != 0)
@@ -191,8 +191,11 @@ DecodedPicture DecodeIsolated(const std::string& path, const DecodeLimits& limit
         "the picture needs more than " + std::to_string(limits.budgetBytes / MiB) + " MiB to open";
     if (!exited)
         return Refused(Damaged("decoding took longer than " + std::to_string(limits.seconds) + " seconds"));
-    if (WIFEXITED(outcome) && WEXITSTATUS(outcome) == 0)
-        return ReadDecodedPicture(memory.fd, limits.budgetBytes);
+    if (WIFEXITED(outcome) && WEXITSTATUS(outcome) == 0) {
+        DecodedPicture picture = ReadDecodedPicture(memory.fd, limits.budgetBytes);
+        // A decoder that gave up when refused memory failed for the budget's sake.
+        return picture.bitmap || note != 'M' ? std::move(picture) : Refused(overBudget);
+    }
     if (note == 'M')
         return Refused(overBudget);
     if (WIFSIGNALED(outcome) && (WTERMSIG(outcome) == SIGXCPU || WTERMSIG(outcome) == SIGKILL))

@@ -153,3 +153,27 @@ TEST(IsolatedDecoding, TheBitmapComesBackWithDepthPaletteProfileAndMetadata)
     EXPECT_EQ(FreeImage_GetTransparencyCount(palette.bitmap.get()), 3u);
     EXPECT_EQ(FreeImage_GetTransparencyTable(palette.bitmap.get())[1], 128);
 }
+
+TEST(IsolatedDecoding, LargePicturesComeBackWholeAndWithinTheBudget)
+{
+    // Large enough for the helper to decode it straight into the shared memory.
+    BitmapPtr photo(FreeImage_Allocate(1200, 1200, 24));
+    for (unsigned y = 0; y < 1200; ++y) {
+        BYTE* row = FreeImage_GetScanLine(photo.get(), static_cast<int>(y));
+        for (unsigned x = 0; x < 3600; ++x)
+            row[x] = static_cast<BYTE>((x * 31) ^ (y * 17));
+    }
+    const fs::path png = SavedPicture(photo.get(), FIF_PNG, "photo.png");
+    const DecodedPicture isolated = DecodeIsolated(png, CurrentDecodeLimits());
+    ASSERT_TRUE(isolated.bitmap) << isolated.error;
+    EXPECT_EQ(std::memcmp(FreeImage_GetBits(isolated.bitmap.get()), FreeImage_GetBits(photo.get()),
+                          FreeImage_GetPitch(photo.get()) * 1200),
+              0);
+
+    // Its header claims one byte a pixel; the decoder needs more than the budget.
+    const fs::path j2k = SavedPicture(photo.get(), FIF_J2K, "photo.j2k");
+    SetMemoryBudget(4 * MiB);
+    const DecodedPicture refused = DecodeIsolated(j2k, CurrentDecodeLimits());
+    SetMemoryBudget(0);
+    EXPECT_EQ(refused.error, "the picture needs more than 4 MiB to open");
+}

@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: MIT
+// The hand-over of a decoded picture through a memory file: pixels already in
+// the file are taken where they lie, the rest of the file goes back to the
+// system, and a result that does not add up is refused, never read past.
+#include "picture/decoded_transfer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::uint64_t Page = 4096;
+
+// A memory file as the program makes it for the decoder; closed when it goes.
+struct MemoryFile {
+    int fd = memfd_create("transfer-test", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+    ~MemoryFile() { close(fd); }
+    std::uint64_t Backed() const
+    {
+        struct stat status {};
+        fstat(fd, &status);
+        return static_cast<std::uint64_t>(status.st_blocks) * 512;
+    }
+};
+
+DecodedPicture Grey(unsigned width, unsigned height)
+{
+    DecodedPicture picture;
+    picture.format = FIF_PNG;
+    picture.bitmap.reset(FreeImage_Allocate(static_cast<int>(width), static_cast<int>(height), 8));
+    for (unsigned y = 0; y < height; ++y)
+        for (unsigned x = 0; x < width; ++x)
+            FreeImage_GetScanLine(picture.bitmap.get(), static_cast<int>(y))[x] = static_cast<BYTE>(x * 7 + y);
+    return picture;
+}
+
+std::uint64_t PixelBytes(FIBITMAP* dib)
+{
+    return static_cast<std::uint64_t>(FreeImage_GetPitch(dib)) * FreeImage_GetHeight(dib);
+}
+
+// Overwrites the first place in the file where before lies with after.
+void Replace(int fd, const std::string& before, const std::string& after)
+{
+    struct stat status {};
+    fstat(fd, &status);
+    std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
+    ASSERT_EQ(pread(fd, bytes.data(), bytes.size(), 0), status.st_size);
+    const std::size_t at = bytes.find(before);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(pwrite(fd, after.data(), after.size(), static_cast<off_t>(at)), static_cast<ssize_t>(after.size()));
+}
+
+// A field as the description stores it: its length, then its bytes.
+std::string Field(std::uint32_t value)
+{
+    std::string field(12, '\0');
+    const std::uint64_t length = sizeof value;
+    std::memcpy(field.data(), &length, sizeof length);
+    std::memcpy(field.data() + 8, &value, sizeof value);
+    return field;
+}
+
+} // namespace
+
+TEST(DecodedTransfer, PixelsAlreadyInTheFileAreTakenWhereTheyLie)
+{
+    MemoryFile file;
+    const DecodedPicture picture = Grey(700, 900);
+    const std::uint64_t bytes = PixelBytes(picture.bitmap.get());
+    // As the decoder's heap leaves them: in the file, at an offset off the page.
+    const std::uint64_t at = 5 * Page + 48;
+    ASSERT_EQ(pwrite(file.fd, FreeImage_GetBits(picture.bitmap.get()), bytes, at), static_cast<ssize_t>(bytes));
+    ASSERT_EQ(ftruncate(file.fd, 64 * Page + static_cast<off_t>(bytes)), 0);
+    const std::string stray(3 * Page, 's');
+    ASSERT_EQ(pwrite(file.fd, stray.data(), stray.size(), 40 * Page + static_cast<off_t>(bytes)), 3 * 4096);
+    ASSERT_TRUE(WriteDecodedPicture(file.fd, picture, 64 * Page + bytes, at));
+
+    const DecodedPicture taken = ReadDecodedPicture(file.fd, 1ull << 30);
+    ASSERT_TRUE(taken.bitmap) << taken.error;
+    FIBITMAP* dib = taken.bitmap.get();
+    EXPECT_EQ(FreeImage_GetWidth(dib), 700u);
+    EXPECT_EQ(FreeImage_GetPitch(dib), FreeImage_GetPitch(picture.bitmap.get()));
+    EXPECT_EQ(std::memcmp(FreeImage_GetBits(dib), FreeImage_GetBits(picture.bitmap.get()), bytes), 0);
+    // Only the pixels' pages stay backed: the stray pages and the description went.
+    EXPECT_LE(file.Backed(), bytes + 2 * Page);
+    // Nobody can shrink the file under the bitmap now.
+    EXPECT_NE(ftruncate(file.fd, 0), 0);
+}
+
+TEST(DecodedTransfer, CopiedPixelsComeBackAsWritten)
+{
+    MemoryFile file;
+    const DecodedPicture picture = Grey(33, 5);
+    ASSERT_TRUE(WriteDecodedPicture(file.fd, picture, 0, std::nullopt));
+    const DecodedPicture taken = ReadDecodedPicture(file.fd, 1ull << 30);
+    ASSERT_TRUE(taken.bitmap) << taken.error;
+    EXPECT_EQ(std::memcmp(FreeImage_GetBits(taken.bitmap.get()), FreeImage_GetBits(picture.bitmap.get()),
+                          PixelBytes(picture.bitmap.get())),
+              0);
+}
+
+TEST(DecodedTransfer, AResultThatDoesNotAddUpIsRefused)
+{
+    const std::string damaged = "the decoder gave back a damaged result";
+    const DecodedPicture picture = Grey(77, 9); // 8 bits a pixel, rows of 80 bytes
+    {
+        MemoryFile file;
+        ASSERT_TRUE(WriteDecodedPicture(file.fd, picture, 0, std::nullopt));
+        Replace(file.fd, Field(8) + Field(80), Field(8) + Field(76)); // rows shorter than a line of pixels
+        EXPECT_EQ(ReadDecodedPicture(file.fd, 1ull << 30).error, damaged);
+    }
+    {
+        MemoryFile file;
+        ASSERT_TRUE(WriteDecodedPicture(file.fd, picture, 0, 1ull << 40)); // pixels past the end
+        EXPECT_EQ(ReadDecodedPicture(file.fd, 1ull << 30).error, damaged);
+    }
+    {
+        MemoryFile file;
+        ASSERT_TRUE(WriteDecodedPicture(file.fd, picture, 0, std::nullopt));
+        const std::uint64_t head[2] = {Page, ~0ull - 2}; // a description running past the end
+        ASSERT_EQ(pwrite(file.fd, head, sizeof head, 0), static_cast<ssize_t>(sizeof head));
+        EXPECT_EQ(ReadDecodedPicture(file.fd, 1ull << 30).error, damaged);
+    }
+    {
+        MemoryFile file;
+        ASSERT_TRUE(WriteDecodedPicture(file.fd, picture, 0, std::nullopt));
+        EXPECT_EQ(ReadDecodedPicture(file.fd, 80 * 9 - 1).error, damaged) << "more pixels than allowed";
+    }
+    {
+        MemoryFile file; // sealed by the decoder against the program's own seal
+        ASSERT_TRUE(WriteDecodedPicture(file.fd, picture, 0, std::nullopt));
+        ASSERT_EQ(fcntl(file.fd, F_ADD_SEALS, F_SEAL_SEAL), 0);
+        EXPECT_EQ(ReadDecodedPicture(file.fd, 1ull << 30).error, damaged);
+    }
+}

@@ -26,30 +26,28 @@ struct PictureLayers {
     QImage overlay;
 };
 
-// Nothing when memory runs out for any part.
-std::optional<PictureLayers> MakePictureLayers(FIBITMAP* picture)
+// Nothing when memory runs out for any part. The picture as read becomes
+// the working image (a CMYK one is kept as the separation and the working
+// image gets its RGB colours), so it is never copied.
+std::optional<PictureLayers> MakePictureLayers(BitmapPtr picture)
 {
     PictureLayers layers;
-    const int width = static_cast<int>(FreeImage_GetWidth(picture));
-    const int height = static_cast<int>(FreeImage_GetHeight(picture));
-    // The picture was read once, CMYK separation kept, for the pane; the
-    // working image is a copy of that read, not a second one.
-    layers.working.reset(FreeImage_Clone(picture));
-    if (!layers.working)
-        return std::nullopt;
-    layers.colorType = FreeImage_GetColorType(layers.working.get());
+    const int width = static_cast<int>(FreeImage_GetWidth(picture.get()));
+    const int height = static_cast<int>(FreeImage_GetHeight(picture.get()));
+    layers.colorType = FreeImage_GetColorType(picture.get());
     if (layers.colorType == FIC_CMYK) {
-        layers.cmyk = std::move(layers.working);
+        layers.cmyk = std::move(picture);
         layers.working.reset(FreeImage_Allocate(width, height, 24));
         if (!layers.working)
             return std::nullopt;
         ConvertCmykToRgb(layers.cmyk.get(), layers.working.get());
+    } else {
+        layers.working = std::move(picture);
     }
-    layers.result = MakeBlackLayer(width, height);
+    layers.result = LayerOf(layers.working.get());
     layers.overlay = MakeBlackLayer(width, height);
     if (layers.result.isNull() || layers.overlay.isNull())
         return std::nullopt;
-    RenderBitmapIntoLayer(layers.working.get(), layers.result);
     // The display starts as the picture (a CMYK picture shows its RGB
     // colours) and shares the result's pixels until the first stroke.
     layers.display = layers.result;
@@ -90,15 +88,16 @@ bool CCanvasPane::OpenPicture(const QString& name)
     LoadedPicture loaded = ReadPictureFile(name);
     if (!loaded)
         return false;
-    std::optional<PictureLayers> layers = MakePictureLayers(loaded.bitmap.get());
+    std::optional<PictureLayers> layers = MakePictureLayers(std::move(loaded.bitmap));
     if (!layers) {
         ShowMessageBox(OpenFailureText(name, QStringLiteral("there is not enough memory for it")));
         return false;
     }
-    BitmapPtr fullDepth = std::move(loaded.fullDepth);
-    ShowPicture(std::move(loaded), name);
+    // The picture as opened is the first result; it shares the result's
+    // pixels until Paint changes them.
+    ShowPicture(layers->result, loaded.format, name);
     m_strOpenedFile = name;
-    m_pFullDepthImage = std::move(fullDepth);
+    m_pFullDepthImage = std::move(loaded.fullDepth);
     m_nColorType = layers->colorType;
     m_pWorkingImage = std::move(layers->working);
     m_pCmykImage = std::move(layers->cmyk);

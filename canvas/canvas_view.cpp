@@ -29,7 +29,9 @@ void CCanvasPane::paintEvent(QPaintEvent* event)
 
 void CCanvasPane::DrawThinMarks(QPainter& painter, const QRect& exposed) const
 {
-    if (GetZoom() >= 1.0 || m_imgOverlay.isNull() || m_nWidth <= 0 || m_nHeight <= 0)
+    // Outside the strokes' rectangle the overlay is black.
+    const QRect strokes = m_rcStrokes & QRect(0, 0, m_nWidth, m_nHeight);
+    if (GetZoom() >= 1.0 || m_imgOverlay.isNull() || strokes.isEmpty())
         return;
     const Placement placement = PicturePlacement();
     const QRect shown = placement.target.translated(m_rcClient.topLeft());
@@ -47,6 +49,8 @@ void CCanvasPane::DrawThinMarks(QPainter& painter, const QRect& exposed) const
     };
     const int fromX = std::clamp(firstPictureX(area.left()), 0, m_nWidth);
     const int toX = std::clamp(firstPictureX(area.right() + 1), fromX + 1, m_nWidth);
+    const int markedFromX = std::max(fromX, strokes.left());
+    const int markedToX = std::min(toX, strokes.right() + 1);
 
     QImage marks(area.size(), QImage::Format_ARGB32_Premultiplied);
     marks.fill(Qt::transparent);
@@ -55,9 +59,9 @@ void CCanvasPane::DrawThinMarks(QPainter& painter, const QRect& exposed) const
         const int fromY = std::clamp(firstPictureY(area.top() + row), 0, m_nHeight);
         const int toY = std::clamp(firstPictureY(area.top() + row + 1), fromY + 1, m_nHeight);
         auto* target = reinterpret_cast<QRgb*>(marks.scanLine(row));
-        for (int y = fromY; y < toY; ++y) {
+        for (int y = std::max(fromY, strokes.top()); y < std::min(toY, strokes.bottom() + 1); ++y) {
             const auto* overlay = reinterpret_cast<const QRgb*>(m_imgOverlay.constScanLine(y));
-            for (int x = fromX; x < toX; ++x) {
+            for (int x = markedFromX; x < markedToX; ++x) {
                 const QRgb mark = overlay[x];
                 if (mark != HoleRgb && mark != OutlineRgb)
                     continue;

@@ -7,6 +7,9 @@
 #include <QRect>
 
 QImage MakeBlackLayer(int width, int height);
+// A new layer of the bitmap's size showing it as RenderBitmapIntoLayer draws
+// it; black when that draws nothing. Null when there is no memory for it.
+QImage LayerOf(FIBITMAP* bitmap);
 
 // Copies an 8-bit greyscale, 24-bit or 32-bit bitmap into a layer of the same
 // size pixel for pixel: FreeImage's bottom row becomes the layer's bottom row,

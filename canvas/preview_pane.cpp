@@ -73,8 +73,24 @@ void CPreviewPane::ShowPicture(LoadedPicture loaded, const QString& name)
     m_strFileName = name;
     m_format = loaded.format;
     m_pPicture = std::move(loaded.bitmap);
-    m_nWidth = static_cast<int>(FreeImage_GetWidth(m_pPicture.get()));
-    m_nHeight = static_cast<int>(FreeImage_GetHeight(m_pPicture.get()));
+    PlacePicture(static_cast<int>(FreeImage_GetWidth(m_pPicture.get())),
+                 static_cast<int>(FreeImage_GetHeight(m_pPicture.get())));
+}
+
+void CPreviewPane::ShowPicture(const QImage& shown, FREE_IMAGE_FORMAT format, const QString& name)
+{
+    RefreshClientRect();
+    Unload();
+    m_strFileName = name;
+    m_format = format;
+    m_imgPicture = shown;
+    PlacePicture(shown.width(), shown.height());
+}
+
+void CPreviewPane::PlacePicture(int width, int height)
+{
+    m_nWidth = width;
+    m_nHeight = height;
     if (m_nWidth > m_rcClient.width() || m_nHeight > m_rcClient.height()) {
         ZoomToFit();
     } else {

@@ -47,7 +47,7 @@ public:
     // above the picture the coordinates are negative.
     QPoint ClientToImage(QPoint client) const;
 
-    bool HasPicture() const { return m_pPicture != nullptr; }
+    bool HasPicture() const { return m_pPicture != nullptr || !m_imgPicture.isNull(); }
     // The size of the picture last loaded.
     int PictureWidth() const { return m_nWidth; }
     int PictureHeight() const { return m_nHeight; }
@@ -73,6 +73,9 @@ protected:
     LoadedPicture ReadPictureFile(const QString& name);
     // Replaces the shown picture by one that was read.
     void ShowPicture(LoadedPicture loaded, const QString& name);
+    // The same for a picture already drawn as the view shows it; the pane
+    // keeps the image (sharing its pixels), not a bitmap.
+    void ShowPicture(const QImage& shown, FREE_IMAGE_FORMAT format, const QString& name);
     void RefreshClientRect();
     // The widget area where a rectangle of picture pixels is drawn, a pixel
     // wider on each side, within the client area.
@@ -104,6 +107,8 @@ protected:
     Placement PicturePlacement() const;
 
 private:
+    // Takes the new picture's size and zooms to fit it where it is larger than the view.
+    void PlacePicture(int width, int height);
     void ApplyFitZoom();
     void ClampScroll();
     // Scrolls so that the zoom anchor shows the same picture point after
@@ -116,6 +121,7 @@ private:
 
     QScrollBar* m_pHorizontalBar;
     QScrollBar* m_pVerticalBar;
-    // The picture as this pane shows it, made at the first paint after a load.
+    // The picture as this pane shows it, made from m_pPicture at the first
+    // paint after a load unless it was given.
     QImage m_imgPicture;
 };

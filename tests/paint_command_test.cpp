@@ -305,6 +305,33 @@ TEST_F(PaintCommand, LayersMatchAFullRedrawAfterPaintAndUndo)
     expectFullRedraw("after Undo and Paint");
 }
 
+// The view of the picture as opened shares the first result's pixels: Paint
+// must leave it as opened, and opening another picture must replace it.
+TEST_F(PaintCommand, BeforeViewKeepsThePictureAsOpenedAfterPaint)
+{
+    BitmapPtr picture = MakeBitmap(200, 150, 24);
+    PaintTexture(picture.get(), 3);
+    StartDialog();
+    Open(SavePicture(picture.get(), PathOf(QStringLiteral("texture.bmp"))));
+    const QImage opened = Canvas().grab().toImage();
+    Stroke({40, 40}, {70, 52});
+    Click(PaintButton);
+    ASSERT_FALSE(SameBytes(picture.get(), Canvas().WorkingImage()));
+    const QImage painted = Canvas().grab().toImage();
+    EXPECT_NE(painted, opened);
+    Canvas().ShowOriginal(true);
+    EXPECT_EQ(Canvas().grab().toImage(), opened);
+    Canvas().ShowOriginal(false);
+    EXPECT_EQ(Canvas().grab().toImage(), painted);
+
+    PaintTexture(picture.get(), 4);
+    Open(SavePicture(picture.get(), PathOf(QStringLiteral("other.bmp"))));
+    const QImage other = Canvas().grab().toImage();
+    EXPECT_NE(other, opened);
+    Canvas().ShowOriginal(true);
+    EXPECT_EQ(Canvas().grab().toImage(), other);
+}
+
 TEST_F(PaintCommand, PatchSizeAndSeamSettingsReachTheEngine)
 {
     OpenAndMark();

@@ -90,7 +90,8 @@ ReadAt ReadFromMemory(std::vector<uint8_t> bytes)
     return [bytes = std::move(bytes)](uint32_t offset, uint8_t* into, uint32_t size) {
         if (offset > bytes.size() || size > bytes.size() - offset)
             return false;
-        std::memcpy(into, bytes.data() + offset, size);
+        if (size > 0)
+            std::memcpy(into, bytes.data() + offset, size);
         return true;
     };
 }

@@ -6,6 +6,7 @@
 #include "picture/exif_models.h"
 #include "picture/freeimage_messages.h"
 #include "picture/png_chunks.h"
+#include "picture/tiff_samples.h"
 
 #include <optional>
 
@@ -80,7 +81,9 @@ DecodedPicture DecodePictureFile(const std::string& path, const std::string& nam
     } else if (FreeImage_FIFSupportsNoPixels(format)) {
         BitmapPtr header(FreeImage_Load(format, path.c_str(), LoadFlagsFor(format) | FIF_LOAD_NOPIXELS));
         if (!header) {
-            result.error = WithCodecReason("not a readable picture");
+            result.error = format == FIF_TIFF ? TiffSampleProblem(path) : std::string();
+            if (result.error.empty())
+                result.error = WithCodecReason("not a readable picture");
             return result;
         }
         const long long width = FreeImage_GetWidth(header.get());
@@ -99,7 +102,9 @@ DecodedPicture DecodePictureFile(const std::string& path, const std::string& nam
     result.bitmap.reset(FreeImage_Load(format, path.c_str(), LoadFlagsFor(format)));
     if (!result.bitmap || !FreeImage_HasPixels(result.bitmap.get())) {
         result.bitmap.reset();
-        result.error = WithCodecReason("the picture could not be decoded");
+        result.error = format == FIF_TIFF ? TiffSampleProblem(path) : std::string();
+        if (result.error.empty())
+            result.error = WithCodecReason("the picture could not be decoded");
         return result;
     }
     if (format == FIF_PNG)

@@ -11,7 +11,7 @@ cmake --build --preset fuzz -j2
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-for target in inpaint picture_loader; do
+for target in inpaint picture_loader metadata_reader; do
   corpus=tests/fuzz/corpus/$target
   mkdir -p "$scratch/$target"
   echo "fuzzing $target ($runs runs beyond the seed corpus)"

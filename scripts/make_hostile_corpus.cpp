@@ -369,6 +369,27 @@ void WriteTwoPageTiff()
 
 } // namespace
 
+// A 48-bit RGB TIFF whose samples are declared signed: FreeImage has no
+// pixel type for them. FreeImage writes little-endian files with the
+// three SampleFormat values out of line.
+void WriteSignedTiff()
+{
+    Bytes bytes = SaveToMemory(DeepPicture(FIT_RGB16, 13, 7, 3), FIF_TIFF);
+    const auto get16 = [&](std::size_t at) { return static_cast<unsigned>(bytes.at(at) | bytes.at(at + 1) << 8); };
+    const auto get32 = [&](std::size_t at) { return get16(at) | get16(at + 2) << 16; };
+    const std::size_t directory = get32(4);
+    for (unsigned i = 0; i < get16(directory); ++i) {
+        const std::size_t entry = directory + 2 + 12 * i;
+        if (get16(entry) != 339 || get32(entry + 4) != 3)
+            continue;
+        for (std::size_t value = get32(entry + 8); value < get32(entry + 8) + 6; value += 2)
+            bytes.at(value) = 2;
+        WriteBytes("rgb_signed_16bit.tif", bytes);
+        return;
+    }
+    Fail("no SampleFormat entry to change in rgb_signed_16bit.tif");
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 2)
@@ -398,6 +419,7 @@ int main(int argc, char** argv)
     Save(FloatPicture(FIT_FLOAT, 13, 7, 1), FIF_TIFF, "grey_float.tif");
     Save(FloatPicture(FIT_RGBF, 13, 7, 3), FIF_TIFF, "rgb_float.tif");
     Save(CmykPicture(13, 7), FIF_TIFF, "cmyk.tif", TIFF_CMYK);
+    WriteSignedTiff();
     WriteTwoPageTiff();
     Save(ColourPicture(13, 7, 32), FIF_PNG, "rgba.png");
     Save(ColourPicture(1, 1, 24), FIF_PNG, "one_pixel.png");

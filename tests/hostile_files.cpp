@@ -50,6 +50,7 @@ const std::vector<HostileFile>& HostileFiles()
         Refused("grey_float.tif", "unsupported pixel type: 32-bit floating-point greyscale"),
         Refused("rgb_float.tif", "unsupported pixel type: floating-point RGB"),
         Refused("multipage_rgb.tif", "bitspersample = 64"),
+        Refused("rgb_signed_16bit.tif", "unsupported pixel type: signed integer samples"),
         // Indexed colours become 24-bit; a grey ramp stays 8-bit.
         Loads("bilevel_1bit.png", 13, 7, 24, FIC_RGB),
         Loads("bilevel.xbm", 13, 7, 24, FIC_RGB),

@@ -100,14 +100,16 @@ bool AddMetadataToTiff(int fd, FIBITMAP* bitmap, std::string& error)
         return Fail(error, "cannot read the written TIFF file back");
 
     // The picture's tags replace the writer's, except where it states the picture itself.
+    const bool addsExif = !directories.exif.empty() || !directories.interop.empty();
+    const bool addsGps = !directories.gps.empty();
     std::vector<IfdEntry> mainTags = std::exchange(directories.main, {});
     std::erase_if(mainTags, [](const IfdEntry& entry) { return TiffWriterStates(entry.tag); });
     for (uint16_t i = 0; i < count; ++i) {
         const uint8_t* raw = &old[12u * i];
         IfdEntry entry{Get16(raw, order), Get16(raw + 2, order), Get32(raw + 4, order),
                        std::vector<uint8_t>(raw + 8, raw + 12), true};
-        const bool replaced = HasTag(mainTags, entry.tag) || entry.tag == ExifPointerTag ||
-                              entry.tag == GpsPointerTag || (entry.tag == IptcTag && !iptc.empty());
+        const bool replaced = HasTag(mainTags, entry.tag) || (entry.tag == ExifPointerTag && addsExif) ||
+                              (entry.tag == GpsPointerTag && addsGps) || (entry.tag == IptcTag && !iptc.empty());
         if (!replaced)
             directories.main.push_back(std::move(entry));
     }

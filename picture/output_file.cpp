@@ -231,6 +231,13 @@ bool OutputFile::Open(const std::string& target, bool replaceReadOnly, std::stri
         error = "cannot create a file in the folder " + folderName + ": " + std::strerror(errno);
         return false;
     }
+    // A replaced file keeps its owner and group where this process may set
+    // them; where it may not (EPERM), the new file is this user's, as any file
+    // the user writes anew. Done before the bits, which a change of owner clears.
+    if (exists && (existing.st_uid != geteuid() || existing.st_gid != getegid()) &&
+        fchown(m_fd, existing.st_uid, existing.st_gid) != 0) {
+        // Not a reason to refuse the save: the contents and bits are what matter.
+    }
     // A new file gets what the user's umask allows; a replaced one keeps its bits.
     mode_t applied = mode;
     if (!exists) {

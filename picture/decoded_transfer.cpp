@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "picture/decoded_transfer.h"
 
+#include "picture/decode_limits.h"
+
 #include <algorithm>
 #include <cstring>
 #include <fcntl.h>
@@ -334,9 +336,10 @@ DecodedPicture ReadDecodedPicture(int fd, std::uint64_t maxPixelBytes)
     // Rows shorter than the pitch claims would let FreeImage read past the pixels.
     const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * bpp + 7) / 8;
     const std::uint64_t pixelBytes = static_cast<std::uint64_t>(pitch) * height;
-    if (width == 0 || height == 0 || pitch < rowBytes || pixelBytes > maxPixelBytes || pixelOffset > fileSize ||
-        pixelBytes > fileSize - pixelOffset)
+    if (width == 0 || height == 0 || pitch < rowBytes || pixelOffset > fileSize || pixelBytes > fileSize - pixelOffset)
         return Refused("the decoder gave back a damaged result");
+    if (pixelBytes > maxPixelBytes)
+        return Refused("the picture needs more than " + std::to_string(maxPixelBytes / MiB) + " MiB to open");
     // The pixels stay where the decoder put them: the bitmap borrows their pages.
     const std::uint64_t pixelPage = pixelOffset / PageSize * PageSize;
     Mapping pixels;

@@ -130,8 +130,8 @@ TEST(DecodedTransfer, AResultThatDoesNotAddUpIsRefused)
     }
     {
         MemoryFile file;
-        ASSERT_TRUE(WriteDecodedPicture(file.fd, picture, 0, std::nullopt));
-        EXPECT_EQ(ReadDecodedPicture(file.fd, 80 * 9 - 1).error, damaged) << "more pixels than allowed";
+        ASSERT_TRUE(WriteDecodedPicture(file.fd, Grey(1100, 1000), 0, std::nullopt));
+        EXPECT_EQ(ReadDecodedPicture(file.fd, 1 << 20).error, "the picture needs more than 1 MiB to open");
     }
     {
         MemoryFile file; // sealed by the decoder against the program's own seal

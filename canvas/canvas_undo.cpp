@@ -10,6 +10,7 @@ PaintLayers CCanvasPane::Layers(FIBITMAP* mask)
 {
     PaintLayers layers;
     layers.overlay = &m_imgOverlay;
+    layers.marked = m_rcStrokes;
     layers.working = m_pWorkingImage.get();
     layers.cmyk = m_nColorType == FIC_CMYK ? m_pCmykImage.get() : nullptr;
     layers.fullDepth = m_pFullDepthImage.get();

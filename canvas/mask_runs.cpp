@@ -11,6 +11,20 @@ bool IsEightBitMask(FIBITMAP* mask)
     return mask && FreeImage_GetBPP(mask) == 8 && FreeImage_GetImageType(mask) == FIT_BITMAP;
 }
 
+// The end of the run of code starting at x: eight codes compared at a time.
+int RunEnd(const uint8_t* codes, int x, int width, uint8_t code)
+{
+    const uint64_t repeated = 0x0101010101010101ull * code;
+    for (uint64_t eight = 0; x + 8 <= width; x += 8) {
+        std::memcpy(&eight, codes + x, sizeof eight);
+        if (eight != repeated)
+            break;
+    }
+    while (x < width && codes[x] == code)
+        ++x;
+    return x;
+}
+
 } // namespace
 
 CMaskRuns CMaskRuns::Of(FIBITMAP* mask)
@@ -32,8 +46,7 @@ void CMaskRuns::Encode(FIBITMAP* mask)
         while (x < m_nWidth) {
             const uint8_t code = codes[x];
             const int start = x;
-            while (x < m_nWidth && codes[x] == code)
-                ++x;
+            x = RunEnd(codes, x, m_nWidth, code);
             m_runs.push_back({static_cast<uint32_t>(x - start), code});
         }
     }

@@ -73,7 +73,7 @@ QRect CPaintHistory::SwapStep(CPaintStep& step, const PaintLayers& layers)
     m_nBytes += step.Bytes();
     QRect changed = step.Rect();
     if (layers.overlay) {
-        const QRect strokes = MarkedBounds(*layers.overlay);
+        const QRect strokes = MarkedBounds(*layers.overlay, layers.marked.value_or(layers.overlay->rect()));
         if (!strokes.isEmpty()) {
             QImage& overlay = *layers.overlay;
             const QRgb black = qRgb(0, 0, 0);

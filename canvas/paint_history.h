@@ -20,6 +20,8 @@
 // What a Paint changes; absent bitmaps are skipped.
 struct PaintLayers {
     QImage* overlay = nullptr;
+    // When set, every marked pixel of the overlay lies inside it.
+    std::optional<QRect> marked = std::nullopt;
     FIBITMAP* working = nullptr;
     FIBITMAP* cmyk = nullptr;
     FIBITMAP* fullDepth = nullptr;

@@ -23,22 +23,30 @@ QRect JobReach(const InpaintJob& job)
 
 QRect MarkedBounds(const QImage& overlay)
 {
+    return MarkedBounds(overlay, overlay.rect());
+}
+
+QRect MarkedBounds(const QImage& overlay, const QRect& within)
+{
     if (overlay.isNull() || overlay.format() != QImage::Format_RGB32)
         return {};
+    const QRect area = within & overlay.rect();
+    if (area.isEmpty())
+        return {};
     const QRgb black = qRgb(0, 0, 0);
-    const int width = overlay.width();
-    int left = width;
+    const int end = area.right() + 1;
+    int left = end;
     int right = -1;
     int top = -1;
     int bottom = -1;
-    for (int y = 0; y < overlay.height(); ++y) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(overlay.constScanLine(y));
-        int first = 0;
-        while (first < width && row[first] == black)
+        int first = area.left();
+        while (first < end && row[first] == black)
             ++first;
-        if (first == width)
+        if (first == end)
             continue;
-        int last = width - 1;
+        int last = end - 1;
         while (row[last] == black)
             --last;
         if (top < 0)

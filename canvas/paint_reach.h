@@ -14,3 +14,5 @@ QRect JobReach(const InpaintJob& job);
 
 // The bounding box of the overlay's marks: every pixel that is not black.
 QRect MarkedBounds(const QImage& overlay);
+// The same when every mark lies inside within: only that part is read.
+QRect MarkedBounds(const QImage& overlay, const QRect& within);

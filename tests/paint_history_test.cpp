@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -39,7 +40,8 @@ void Fill(FIBITMAP* bitmap, const QRect& rect, BYTE value)
         std::memset(FreeImage_GetScanLine(bitmap, height - 1 - y) + rect.left(), value, rect.width());
 }
 
-TEST(PaintHistory, StepGivesBackTheRectangleAndTheWholeMaskAndSwapsBackOnRedo)
+// marked, when set, holds every stroke, as the canvas's strokes rectangle does.
+void ExpectStepRoundTrip(const std::optional<QRect>& marked)
 {
     BitmapPtr working = NumberedBitmap(40, 30, 24, 1);
     BitmapPtr mask = NumberedBitmap(40, 30, 8, 2);
@@ -49,7 +51,7 @@ TEST(PaintHistory, StepGivesBackTheRectangleAndTheWholeMaskAndSwapsBackOnRedo)
     const BitmapPtr workingBefore(FreeImage_Clone(working.get()));
     const BitmapPtr maskBefore(FreeImage_Clone(mask.get()));
     const QImage overlayBefore = overlay.copy();
-    const PaintLayers layers{.overlay = &overlay, .working = working.get(), .mask = mask.get()};
+    const PaintLayers layers{.overlay = &overlay, .marked = marked, .working = working.get(), .mask = mask.get()};
 
     const QRect rect(10, 5, 8, 6);
     std::optional<CPaintStep> step = CPaintStep::Take(layers, rect, CMaskRuns::Of(mask.get()));
@@ -80,6 +82,12 @@ TEST(PaintHistory, StepGivesBackTheRectangleAndTheWholeMaskAndSwapsBackOnRedo)
     EXPECT_TRUE(SameRows(mask.get(), maskAfter.get()));
     EXPECT_EQ(overlay, overlayAfter) << "Redo leaves no strokes";
     EXPECT_FALSE(history.Redo(layers));
+}
+
+TEST(PaintHistory, StepGivesBackTheRectangleAndTheWholeMaskAndSwapsBackOnRedo)
+{
+    ExpectStepRoundTrip(std::nullopt);
+    ExpectStepRoundTrip(QRect(8, 4, 32, 26));
 }
 
 TEST(PaintHistory, RegionsOfPackedPixelsAndOfTheEdgesKeepWholeBytes)
@@ -184,6 +192,42 @@ TEST(PaintReach, ScanRectangleGrowsByTheWindowMarginAndTurnsTopDown)
     overlay.setPixel(4, 15, qRgb(0, 255, 0));
     overlay.setPixel(21, 3, qRgb(255, 0, 0));
     EXPECT_EQ(MarkedBounds(overlay), QRect(QPoint(4, 3), QPoint(21, 15)));
+    // Read only within a rectangle that holds every mark, even one reaching out of the overlay.
+    EXPECT_EQ(MarkedBounds(overlay, QRect(QPoint(4, 3), QPoint(21, 15))), QRect(QPoint(4, 3), QPoint(21, 15)));
+    EXPECT_EQ(MarkedBounds(overlay, QRect(-6, 2, 40, 30)), QRect(QPoint(4, 3), QPoint(21, 15)));
+    EXPECT_TRUE(MarkedBounds(overlay, QRect()).isEmpty());
+}
+
+// Runs are found eight codes at a time: runs of every length from every
+// offset, on lines of many widths, must come back code for code.
+TEST(MaskRuns, GiveBackEveryCodeOfShortAndLongRuns)
+{
+    for (int width = 1; width <= 45; width += 4) {
+        SCOPED_TRACE("width " + std::to_string(width));
+        const int height = 23;
+        BitmapPtr mask(FreeImage_Allocate(width, height, 8));
+        int length = 1;
+        int left = 0;
+        BYTE code = 127;
+        for (int line = 0; line < height; ++line) {
+            BYTE* codes = FreeImage_GetScanLine(mask.get(), line);
+            for (int x = 0; x < width; ++x) {
+                if (left-- == 0) {
+                    code = static_cast<BYTE>(code + 64);
+                    left = length++ % 19;
+                }
+                codes[x] = code;
+            }
+        }
+        const BitmapPtr original(FreeImage_Clone(mask.get()));
+        CMaskRuns runs = CMaskRuns::Of(mask.get());
+        BitmapPtr other = NumberedBitmap(width, height, 8, 5);
+        const BitmapPtr otherBefore(FreeImage_Clone(other.get()));
+        runs.SwapWith(other.get());
+        EXPECT_TRUE(SameRows(other.get(), original.get()));
+        runs.SwapWith(other.get());
+        EXPECT_TRUE(SameRows(other.get(), otherBefore.get()));
+    }
 }
 
 } // namespace

@@ -5,9 +5,12 @@
 
 #include <FreeImage.h>
 
-// While it lives, a picture without a raw EXIF block has one built from its
-// EXIF tags, when they fit in a JPEG segment; it goes again afterwards, so
-// the picture is left as it was. A null bitmap gets nothing.
+#include <vector>
+
+// While it lives, the picture's raw EXIF block is the one files get
+// (ExifChunkData: without a thumbnail, or built from the EXIF tags), when it
+// fits in a JPEG segment; afterwards the picture has its own block again, or
+// none. A null bitmap gets nothing.
 class JpegExifBlock {
 public:
     explicit JpegExifBlock(FIBITMAP* bitmap);
@@ -17,4 +20,5 @@ public:
 
 private:
     FIBITMAP* m_pBitmap = nullptr; // set while a block of ours is attached
+    std::vector<BYTE> m_original;  // the picture's own raw block, empty when it had none
 };

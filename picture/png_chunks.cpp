@@ -2,6 +2,7 @@
 #include "picture/png_chunks.h"
 
 #include "picture/exif_encoder.h"
+#include "picture/exif_thumbnail.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -71,7 +72,7 @@ std::vector<BYTE> ExifChunkData(FIBITMAP* bitmap)
 {
     DWORD size = 0;
     const BYTE* raw = RawExif(bitmap, size);
-    return raw != nullptr ? std::vector<BYTE>(raw, raw + size) : EncodeExif(bitmap);
+    return raw != nullptr ? WithoutThumbnail(raw, size) : EncodeExif(bitmap);
 }
 
 std::vector<BYTE> PngExifChunk(const std::string& path)

@@ -17,8 +17,9 @@ bool PngHasChunk(const std::string& path, const char* type);
 // null with size 0 when there is none.
 const BYTE* RawExif(FIBITMAP* bitmap, DWORD& size);
 
-// The chunk data an eXIf chunk holds for bitmap: the raw EXIF block a JPEG
-// file gave it, or else one built from its EXIF tags; empty when it has none.
+// The EXIF block files get for bitmap (an eXIf chunk's data, a JPEG's
+// block after its prefix): the raw EXIF block a JPEG file gave it, without
+// its thumbnail, or else one built from its EXIF tags; empty when it has none.
 std::vector<BYTE> ExifChunkData(FIBITMAP* bitmap);
 
 // The data of the PNG file's eXIf chunk; empty when it has none.

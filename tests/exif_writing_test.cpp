@@ -298,3 +298,49 @@ TEST(WritePicture, ExifOfATiffReachesJpegAndPngFiles)
         EXPECT_EQ(TagTextById(back.bitmap.get(), FIMD_EXIF_GPS, 0x0002), "48:51:30.00") << name;
     }
 }
+
+// A camera's thumbnail shows the picture before the edit: JPEG and PNG
+// files get the JPEG's own block without it, the rest of the block in place.
+TEST(WritePicture, ThumbnailOfTheRawBlockIsLeftBehind)
+{
+    // "Exif", little-endian header; IFD0 with Make; IFD1 pointing to 16 thumbnail bytes.
+    std::vector<uint8_t> block{'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0};
+    const auto put16 = [&](uint16_t v) { block.insert(block.end(), {uint8_t(v), uint8_t(v >> 8)}); };
+    const auto put32 = [&](uint32_t v) { put16(uint16_t(v)); put16(uint16_t(v >> 16)); };
+    put16(1);
+    put16(0x010F), put16(2), put32(4), block.insert(block.end(), {'Q', '-', '1', 0});
+    put32(26);
+    put16(2);
+    put16(0x0201), put16(4), put32(1), put32(56);
+    put16(0x0202), put16(4), put32(1), put32(16);
+    put32(0);
+    const std::string thumbnail = "THUMBNAIL-PIXELS";
+    block.insert(block.end(), thumbnail.begin(), thumbnail.end());
+    LoadedPicture sample = LoadPicture(QUENLO_SAMPLES_DIR "/chelsea.png");
+    ASSERT_TRUE(sample);
+    SetTag(sample.bitmap.get(), FIMD_EXIF_RAW, 0, FIDT_BYTE, static_cast<DWORD>(block.size()), block.data(),
+           static_cast<DWORD>(block.size()));
+    FITAG* raw = nullptr;
+    ASSERT_TRUE(FreeImage_GetMetadata(FIMD_EXIF_RAW, sample.bitmap.get(), "tag0", &raw));
+    FreeImage_SetMetadata(FIMD_EXIF_RAW, sample.bitmap.get(), "ExifRaw", raw);
+    FreeImage_SetMetadata(FIMD_EXIF_RAW, sample.bitmap.get(), "tag0", nullptr);
+
+    const fs::path folder = FreshFolder("thumbnail");
+    for (const char* name : {"photo.jpg", "photo.png"}) {
+        const std::string path = (folder / name).string();
+        std::string error;
+        ASSERT_TRUE(WritePicture(sample.bitmap.get(), path, error)) << error;
+        const std::vector<uint8_t> bytes = Bytes(path);
+        const std::string text(bytes.begin(), bytes.end());
+        EXPECT_EQ(text.find(thumbnail), std::string::npos) << name;
+        EXPECT_NE(text.find(std::string("Q-1\0", 4)), std::string::npos) << name;
+        const LoadedPicture back = LoadPicture(path);
+        ASSERT_TRUE(back) << back.error;
+        EXPECT_EQ(TagTextById(back.bitmap.get(), FIMD_EXIF_MAIN, 0x010F), "Q-1") << name;
+    }
+    // The picture keeps its own block.
+    ASSERT_TRUE(FreeImage_GetMetadata(FIMD_EXIF_RAW, sample.bitmap.get(), "ExifRaw", &raw));
+    EXPECT_EQ(std::vector<uint8_t>(static_cast<const uint8_t*>(FreeImage_GetTagValue(raw)),
+                                   static_cast<const uint8_t*>(FreeImage_GetTagValue(raw)) + FreeImage_GetTagLength(raw)),
+              block);
+}

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Random bytes as an EXIF block and as a TIFF file, read by our own
-// directory readers: they must neither crash nor read out of bounds.
+// directory readers and stripped of a thumbnail: they must neither crash
+// nor read or write out of bounds.
 #include "picture/exif_models.h"
 #include "picture/exif_reader.h"
+#include "picture/exif_thumbnail.h"
 #include "picture/tiff_samples.h"
 
 #include <cstdio>
@@ -13,6 +15,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     const BitmapPtr block = ReadExifModels(ReadFromMemory(std::vector<uint8_t>(data, data + size)));
+    const std::vector<uint8_t> stripped = WithoutThumbnail(data, size);
+    if (stripped.size() != size)
+        __builtin_trap();
     const std::string path = "/tmp/quenlo-fuzz-metadata-" + std::to_string(getpid()) + ".tif";
     if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
         std::fwrite(data, 1, size, file);

@@ -4,35 +4,9 @@
 #include "kernels/parallel_for.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
-#include <sys/mman.h>
 
 namespace {
-
-// A layer of whole megabytes is written all at once: where the system allows
-// it, huge pages make its first touch and its release far cheaper.
-QImage NewLayer(int width, int height)
-{
-    constexpr std::size_t HugePage = std::size_t{2} << 20;
-    if (width <= 0 || height <= 0)
-        return {};
-    const std::size_t stride = 4 * static_cast<std::size_t>(width);
-    const std::size_t bytes = stride * static_cast<std::size_t>(height);
-    if (bytes < HugePage)
-        return QImage(width, height, QImage::Format_RGB32);
-    const std::size_t whole = (bytes + HugePage - 1) / HugePage * HugePage;
-    void* data = nullptr;
-    if (posix_memalign(&data, HugePage, whole) != 0)
-        return {};
-    madvise(data, whole, MADV_HUGEPAGE);
-    QImage layer(static_cast<uchar*>(data), width, height, static_cast<qsizetype>(stride), QImage::Format_RGB32,
-                 std::free, data);
-    // A size QImage refuses leaves the memory to us.
-    if (layer.isNull())
-        std::free(data);
-    return layer;
-}
 
 void FillBlack(QImage& layer)
 {
@@ -58,7 +32,7 @@ bool Renders(FIBITMAP* bitmap, const QImage& layer)
 
 QImage MakeBlackLayer(int width, int height)
 {
-    QImage layer = NewLayer(width, height);
+    QImage layer(width, height, QImage::Format_RGB32);
     if (!layer.isNull())
         FillBlack(layer);
     return layer;
@@ -66,7 +40,8 @@ QImage MakeBlackLayer(int width, int height)
 
 QImage LayerOf(FIBITMAP* bitmap)
 {
-    QImage layer = NewLayer(static_cast<int>(FreeImage_GetWidth(bitmap)), static_cast<int>(FreeImage_GetHeight(bitmap)));
+    QImage layer(static_cast<int>(FreeImage_GetWidth(bitmap)), static_cast<int>(FreeImage_GetHeight(bitmap)),
+                 QImage::Format_RGB32);
     if (layer.isNull())
         return layer;
     // Every pixel is drawn, so the layer is not filled first.

@@ -7,8 +7,7 @@
 namespace {
 
 // A new layer is drawn without being filled first: every pixel must come
-// from the bitmap, or be black where the bitmap cannot be drawn. Layers of
-// several megabytes live in memory of their own.
+// from the bitmap, or be black where the bitmap cannot be drawn, at any size.
 TEST(LayerOf, ShowsTheBitmapAsADrawIntoABlackLayerDoes)
 {
     for (const QSize size : {QSize(37, 23), QSize(1100, 700)})

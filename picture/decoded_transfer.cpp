@@ -2,6 +2,7 @@
 #include "picture/decoded_transfer.h"
 
 #include "picture/decode_limits.h"
+#include "picture/metadata_tags.h"
 
 #include <algorithm>
 #include <cstring>
@@ -111,18 +112,7 @@ private:
 void WriteMetadata(Writer& out, FIBITMAP* dib)
 {
     for (FREE_IMAGE_MDMODEL model : Models) {
-        std::vector<FITAG*> tags;
-        FITAG* tag = nullptr;
-        // FreeImage reads past an empty model's end when asked for its first tag.
-        FIMETADATA* search =
-            FreeImage_GetMetadataCount(model, dib) != 0 ? FreeImage_FindFirstMetadata(model, dib, &tag) : nullptr;
-        if (search != nullptr) {
-            do
-                if (tag != nullptr)
-                    tags.push_back(tag);
-            while (FreeImage_FindNextMetadata(search, &tag));
-            FreeImage_FindCloseMetadata(search);
-        }
+        const std::vector<FITAG*> tags = TagsOf(dib, model);
         out.U32(static_cast<std::uint32_t>(tags.size()));
         for (FITAG* each : tags) {
             out.Text(FreeImage_GetTagKey(each));

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "picture/exif_encoder.h"
 
+#include "picture/metadata_tags.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -21,13 +23,7 @@ IfdEntry Pointer(uint16_t tag, uint32_t offset, ByteOrder order)
 std::vector<IfdEntry> EntriesOf(FIBITMAP* bitmap, FREE_IMAGE_MDMODEL model, ByteOrder order)
 {
     std::vector<IfdEntry> entries;
-    FITAG* tag = nullptr;
-    // FreeImage reads past an empty model's end when asked for its first tag.
-    FIMETADATA* search =
-        FreeImage_GetMetadataCount(model, bitmap) != 0 ? FreeImage_FindFirstMetadata(model, bitmap, &tag) : nullptr;
-    if (search == nullptr)
-        return entries;
-    do {
+    for (FITAG* tag : TagsOf(bitmap, model)) {
         const WORD id = FreeImage_GetTagID(tag);
         const auto type = static_cast<uint16_t>(FreeImage_GetTagType(tag));
         const auto* value = static_cast<const uint8_t*>(FreeImage_GetTagValue(tag));
@@ -51,8 +47,7 @@ std::vector<IfdEntry> EntriesOf(FIBITMAP* bitmap, FREE_IMAGE_MDMODEL model, Byte
             entry.value = SwapValues(value, static_cast<std::size_t>(count) * TypeSize(type), type, order);
         }
         entries.push_back(std::move(entry));
-    } while (FreeImage_FindNextMetadata(search, &tag));
-    FreeImage_FindCloseMetadata(search);
+    }
     return entries;
 }
 

@@ -3,6 +3,7 @@
 
 #include "picture/exif_encoder.h"
 #include "picture/exif_reader.h"
+#include "picture/metadata_tags.h"
 #include "picture/png_chunks.h"
 
 #include <algorithm>
@@ -20,30 +21,6 @@ constexpr WORD ProfileTag = 0x8773;
 constexpr WORD GeoTiffTags[] = {0x830E, 0x8480, 0x8482, 0x87AF, 0x87B0, 0x87B1};
 constexpr WORD SupplementalCategoriesTag = 0x0214;
 constexpr WORD KeywordsTag = 0x0219;
-
-std::vector<FITAG*> TagsOf(FIBITMAP* bitmap, FREE_IMAGE_MDMODEL model)
-{
-    std::vector<FITAG*> tags;
-    FITAG* tag = nullptr;
-    FIMETADATA* search = FreeImage_GetMetadataCount(model, bitmap) != 0
-                             ? FreeImage_FindFirstMetadata(model, bitmap, &tag)
-                             : nullptr;
-    if (search == nullptr)
-        return tags;
-    do
-        tags.push_back(tag);
-    while (FreeImage_FindNextMetadata(search, &tag));
-    FreeImage_FindCloseMetadata(search);
-    return tags;
-}
-
-FITAG* FindTag(FIBITMAP* bitmap, FREE_IMAGE_MDMODEL model, WORD id)
-{
-    for (FITAG* tag : TagsOf(bitmap, model))
-        if (FreeImage_GetTagID(tag) == id)
-            return tag;
-    return nullptr;
-}
 
 std::string_view Bytes(FITAG* tag)
 {
@@ -100,15 +77,15 @@ BitmapPtr ReadTiffMetadata(const std::string& path)
     if (!read)
         return read;
     FIBITMAP* dib = read.get();
-    if (FITAG* xmp = FindTag(dib, FIMD_EXIF_MAIN, XmpTag))
+    if (FITAG* xmp = TagById(dib, FIMD_EXIF_MAIN, XmpTag))
         SetText(dib, FIMD_XMP, "XMLPacket", 0, Bytes(xmp).substr(0, Bytes(xmp).find('\0')));
-    if (FITAG* iptc = FindTag(dib, FIMD_EXIF_MAIN, IptcTag))
+    if (FITAG* iptc = TagById(dib, FIMD_EXIF_MAIN, IptcTag))
         ReadIptcDatasets(Bytes(iptc), dib);
-    if (FITAG* profile = FindTag(dib, FIMD_EXIF_MAIN, ProfileTag))
+    if (FITAG* profile = TagById(dib, FIMD_EXIF_MAIN, ProfileTag))
         FreeImage_CreateICCProfile(dib, const_cast<void*>(FreeImage_GetTagValue(profile)),
                                    static_cast<long>(FreeImage_GetTagLength(profile)));
     for (const WORD id : GeoTiffTags)
-        if (FITAG* geo = FindTag(dib, FIMD_EXIF_MAIN, id))
+        if (FITAG* geo = TagById(dib, FIMD_EXIF_MAIN, id))
             FreeImage_SetMetadata(FIMD_GEOTIFF, dib, FreeImage_GetTagKey(geo), geo);
     return read;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "picture/iptc_encoder.h"
 
+#include "picture/metadata_tags.h"
+
 #include <string>
 #include <string_view>
 
@@ -25,13 +27,7 @@ void AppendDataset(std::vector<uint8_t>& block, WORD id, std::string_view value)
 std::vector<uint8_t> EncodeIptc(FIBITMAP* bitmap)
 {
     std::vector<uint8_t> datasets;
-    FITAG* tag = nullptr;
-    FIMETADATA* search = FreeImage_GetMetadataCount(FIMD_IPTC, bitmap) != 0
-                             ? FreeImage_FindFirstMetadata(FIMD_IPTC, bitmap, &tag)
-                             : nullptr;
-    if (search == nullptr)
-        return {};
-    do {
+    for (FITAG* tag : TagsOf(bitmap, FIMD_IPTC)) {
         const WORD id = FreeImage_GetTagID(tag);
         const char* value = static_cast<const char*>(FreeImage_GetTagValue(tag));
         if (id == RecordVersionTag || FreeImage_GetTagType(tag) != FIDT_ASCII || value == nullptr)
@@ -48,8 +44,7 @@ std::vector<uint8_t> EncodeIptc(FIBITMAP* bitmap)
                 break;
             text.remove_prefix(end + 1);
         }
-    } while (FreeImage_FindNextMetadata(search, &tag));
-    FreeImage_FindCloseMetadata(search);
+    }
     if (datasets.empty())
         return {};
     // Record version 4, which readers expect first.

@@ -5,6 +5,7 @@
 #include "picture/exif_encoder.h"
 #include "picture/exif_models.h"
 #include "picture/exif_reader.h"
+#include "picture/metadata_tags.h"
 #include "picture/png_chunks.h"
 #include "picture/tiff_metadata.h"
 
@@ -50,35 +51,11 @@ bool Exempt(FREE_IMAGE_MDMODEL model, FREE_IMAGE_FORMAT format, WORD id)
     return (model == FIMD_EXIF_EXIF && id == MakerNoteTag) || (model == FIMD_IPTC && id == IptcRecordVersionTag);
 }
 
-FITAG* TagById(FIBITMAP* bitmap, FREE_IMAGE_MDMODEL model, WORD id)
-{
-    FITAG* tag = nullptr;
-    FITAG* found = nullptr;
-    FIMETADATA* search = FreeImage_GetMetadataCount(model, bitmap) != 0
-                             ? FreeImage_FindFirstMetadata(model, bitmap, &tag)
-                             : nullptr;
-    if (search == nullptr)
-        return nullptr;
-    do {
-        if (FreeImage_GetTagID(tag) == id)
-            found = tag;
-    } while (found == nullptr && FreeImage_FindNextMetadata(search, &tag));
-    FreeImage_FindCloseMetadata(search);
-    return found;
-}
-
 // Every tag of source's model is in written with the same value.
 bool HoldsAllTags(FIBITMAP* source, FIBITMAP* written, FREE_IMAGE_MDMODEL model, FREE_IMAGE_MDMODEL writtenModel,
                   bool byNumber, FREE_IMAGE_FORMAT format)
 {
-    FITAG* tag = nullptr;
-    FIMETADATA* search = FreeImage_GetMetadataCount(model, source) != 0
-                             ? FreeImage_FindFirstMetadata(model, source, &tag)
-                             : nullptr;
-    if (search == nullptr)
-        return true;
-    bool holds = true;
-    do {
+    for (FITAG* tag : TagsOf(source, model)) {
         if (Exempt(model, format, FreeImage_GetTagID(tag)))
             continue;
         FITAG* copy = nullptr;
@@ -86,10 +63,10 @@ bool HoldsAllTags(FIBITMAP* source, FIBITMAP* written, FREE_IMAGE_MDMODEL model,
             copy = TagById(written, writtenModel, FreeImage_GetTagID(tag));
         else if (written != nullptr)
             FreeImage_GetMetadata(writtenModel, written, FreeImage_GetTagKey(tag), &copy);
-        holds = copy != nullptr && std::strcmp(FreeImage_TagToString(model, tag), FreeImage_TagToString(model, copy)) == 0;
-    } while (holds && FreeImage_FindNextMetadata(search, &tag));
-    FreeImage_FindCloseMetadata(search);
-    return holds;
+        if (copy == nullptr || std::strcmp(FreeImage_TagToString(model, tag), FreeImage_TagToString(model, copy)) != 0)
+            return false;
+    }
+    return true;
 }
 
 // A maker note is kept when its bytes are, unchanged, in the Exif directory.

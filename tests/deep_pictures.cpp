@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "deep_pictures.h"
 
+#include "picture/metadata_tags.h"
+
 #include <cstring>
 #include <random>
 #include <vector>
@@ -117,17 +119,6 @@ std::string TagText(FIBITMAP* picture, FREE_IMAGE_MDMODEL model, const char* key
 
 std::string TagTextById(FIBITMAP* picture, FREE_IMAGE_MDMODEL model, WORD id)
 {
-    std::string text;
-    FITAG* tag = nullptr;
-    FIMETADATA* search = FreeImage_GetMetadataCount(model, picture) != 0
-                             ? FreeImage_FindFirstMetadata(model, picture, &tag)
-                             : nullptr;
-    if (search == nullptr)
-        return text;
-    do
-        if (FreeImage_GetTagID(tag) == id)
-            text = FreeImage_TagToString(model, tag);
-    while (text.empty() && FreeImage_FindNextMetadata(search, &tag));
-    FreeImage_FindCloseMetadata(search);
-    return text;
+    FITAG* tag = TagById(picture, model, id);
+    return tag != nullptr ? FreeImage_TagToString(model, tag) : std::string();
 }

@@ -5,6 +5,7 @@
 #include "deep_pictures.h"
 #include "picture/exif_encoder.h"
 #include "picture/exif_reader.h"
+#include "picture/metadata_tags.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_writer.h"
 #include "picture/tiff_metadata.h"
@@ -45,22 +46,6 @@ void SetTag(FIBITMAP* picture, FREE_IMAGE_MDMODEL model, WORD id, FREE_IMAGE_MDT
     FreeImage_DeleteTag(tag);
 }
 
-FITAG* FindTag(FIBITMAP* picture, FREE_IMAGE_MDMODEL model, WORD id)
-{
-    FITAG* tag = nullptr;
-    FITAG* found = nullptr;
-    FIMETADATA* search = FreeImage_GetMetadataCount(model, picture) != 0
-                             ? FreeImage_FindFirstMetadata(model, picture, &tag)
-                             : nullptr;
-    if (search == nullptr)
-        return nullptr;
-    do
-        if (FreeImage_GetTagID(tag) == id)
-            found = tag;
-    while (found == nullptr && FreeImage_FindNextMetadata(search, &tag));
-    FreeImage_FindCloseMetadata(search);
-    return found;
-}
 
 std::vector<uint8_t> Bytes(const std::string& path)
 {
@@ -164,24 +149,24 @@ TEST(ExifBlock, OddTagsAreWrittenExactlyOrLeftOut)
     EXPECT_EQ(std::vector<uint8_t>(block.begin(), block.begin() + 8), (std::vector<uint8_t>{'I', 'I', 42, 0, 8, 0, 0, 0}));
     const BitmapPtr back = ReadExifModels(ReadFromMemory(block));
     ASSERT_TRUE(back);
-    FITAG* make = FindTag(back.get(), FIMD_EXIF_MAIN, 0x010F);
+    FITAG* make = TagById(back.get(), FIMD_EXIF_MAIN, 0x010F);
     ASSERT_NE(make, nullptr);
     EXPECT_EQ(FreeImage_GetTagCount(make), 7u);
     EXPECT_EQ(std::string(static_cast<const char*>(FreeImage_GetTagValue(make)), 7), std::string("Quenlo\0", 7));
-    FITAG* latitudeBack = FindTag(back.get(), FIMD_EXIF_GPS, 0x0002);
+    FITAG* latitudeBack = TagById(back.get(), FIMD_EXIF_GPS, 0x0002);
     ASSERT_NE(latitudeBack, nullptr);
     EXPECT_EQ(FreeImage_GetTagType(latitudeBack), FIDT_RATIONAL);
     EXPECT_EQ(std::memcmp(FreeImage_GetTagValue(latitudeBack), latitude, sizeof latitude), 0);
-    FITAG* commentBack = FindTag(back.get(), FIMD_EXIF_EXIF, 0x9286);
+    FITAG* commentBack = TagById(back.get(), FIMD_EXIF_EXIF, 0x9286);
     ASSERT_NE(commentBack, nullptr);
     EXPECT_EQ(std::memcmp(FreeImage_GetTagValue(commentBack), comment, sizeof comment), 0);
-    FITAG* isoBack = FindTag(back.get(), FIMD_EXIF_EXIF, 0x8827);
+    FITAG* isoBack = TagById(back.get(), FIMD_EXIF_EXIF, 0x8827);
     ASSERT_NE(isoBack, nullptr);
     EXPECT_EQ(std::memcmp(FreeImage_GetTagValue(isoBack), iso, sizeof iso), 0);
     EXPECT_EQ(TagTextById(back.get(), FIMD_EXIF_INTEROP, 0x0001), "R98");
     for (const WORD leftOut : {0x0100, 0x0131, 0x0128})
-        EXPECT_EQ(FindTag(back.get(), FIMD_EXIF_MAIN, leftOut), nullptr) << std::hex << leftOut;
-    EXPECT_EQ(FindTag(back.get(), FIMD_EXIF_EXIF, MakerNoteTag), nullptr) << "a maker note that cannot move";
+        EXPECT_EQ(TagById(back.get(), FIMD_EXIF_MAIN, leftOut), nullptr) << std::hex << leftOut;
+    EXPECT_EQ(TagById(back.get(), FIMD_EXIF_EXIF, MakerNoteTag), nullptr) << "a maker note that cannot move";
 
     // FreeImage parses the block as the EXIF of a JPEG file.
     const fs::path folder = FreshFolder("odd_tags");

@@ -6,6 +6,7 @@
 // Descriptor 4 learns of a refused allocation; it closes when this process
 // ends, however it ends.
 #include "picture/decoded_transfer.h"
+#include "picture/decoder_sandbox.h"
 #include "picture/freeimage_messages.h"
 #include "picture/picture_decoding.h"
 #include "picture/shared_heap.h"
@@ -147,6 +148,7 @@ int main(int argc, char** argv)
 #endif
 
     RouteFreeImageMessages();
+    LockDownDecoder(STDIN_FILENO);
     const DecodedPicture picture = DecodePictureFile("/proc/self/fd/0", argv[1], budget);
     std::optional<std::uint64_t> pixelsAt;
 #if !defined(QUENLO_SANITIZED)

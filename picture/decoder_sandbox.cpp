@@ -154,10 +154,10 @@ std::vector<sock_filter> SystemCallFilter(pid_t self)
         filter.push_back(JumpIfEqual(number(call), 0, 1));
         filter.push_back(Return(RefusedWith(EPERM)));
     }
-    // Without an answer of ENOSYS the C library would not fall back to clone, which can be checked.
+    // clone3 keeps its flags in memory the filter cannot read; ENOSYS sends the C library back to clone.
     filter.push_back(JumpIfEqual(number(__NR_clone3), 0, 1));
     filter.push_back(Return(RefusedWith(ENOSYS)));
-    // Threads may start, processes may not: both flag arguments come first on these machines.
+    // Threads may start, processes may not; clone's flags are its first argument on these machines.
     filter.push_back(JumpIfEqual(number(__NR_clone), 0, 4));
     filter.push_back(Load(FirstArgumentAt));
     filter.push_back(Jump(BPF_JSET, CLONE_THREAD, 0, 1));

@@ -14,11 +14,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <spawn.h>
 #include <string>
-#include <sys/prctl.h>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -55,8 +55,6 @@ private:
 std::string ReadAll(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return "(cannot open)";
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
@@ -118,73 +116,88 @@ protected:
     int inputFd = -1;
 };
 
+// The lines of a process's status file that say how it is confined.
+std::string Confinement(pid_t process)
+{
+    std::ifstream status("/proc/" + std::to_string(process) + "/status");
+    std::string confinement;
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with("NoNewPrivs:") || line.starts_with("Seccomp:"))
+            confinement += line + "\n";
+    return confinement;
+}
+
 } // namespace
 
-TEST_F(DecoderSandbox, EveryLayerTheKernelOffersIsInForce)
+TEST_F(DecoderSandbox, TheHelperDecodesLockedDown)
+{
+    const fs::path helper = fs::read_symlink("/proc/self/exe").parent_path() / "quenlo-decode";
+    const int picture = open(QUENLO_TEST_DATA_DIR "/hostile/rgba.png", O_RDONLY | O_CLOEXEC);
+    const int result = memfd_create("sandbox-test-result", MFD_CLOEXEC);
+    const int nothing = open("/dev/null", O_RDWR | O_CLOEXEC);
+    ASSERT_TRUE(picture >= 0 && result >= 0 && nothing >= 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, picture, 0);
+    posix_spawn_file_actions_adddup2(&actions, nothing, 1);
+    posix_spawn_file_actions_adddup2(&actions, nothing, 2);
+    posix_spawn_file_actions_adddup2(&actions, result, 3);
+    posix_spawn_file_actions_adddup2(&actions, nothing, 4);
+    std::string arguments[] = {helper.string(), "rgba.png", "268435456", "20"};
+    char* argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(), arguments[3].data(), nullptr};
+    pid_t child = -1;
+    ASSERT_EQ(posix_spawn(&child, argv[0], &actions, nullptr, argv, environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    for (const int fd : {picture, result, nothing})
+        close(fd);
+
+    // Left unreaped, the ended helper still shows how it was confined.
+    siginfo_t ended{};
+    ASSERT_EQ(waitid(P_PID, static_cast<id_t>(child), &ended, WEXITED | WNOWAIT), 0);
+    const std::string confinement = Confinement(child);
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(confinement, "NoNewPrivs:\t1\nSeccomp:\t2\n");
+}
+
+TEST_F(DecoderSandbox, EveryLayerTheKernelOffersIsInForceAndTheInputStaysReadable)
 {
     const int version = LandlockVersion();
-    EXPECT_EQ(FirstFailedCheck([version](const DecoderLockdown& lockdown, Checks& checks) {
+    const std::string path = ProcPath();
+    EXPECT_EQ(FirstFailedCheck([&](const DecoderLockdown& lockdown, Checks& checks) {
                   checks.Expect(lockdown.noNewPrivileges && prctl(PR_GET_NO_NEW_PRIVS, 0, 0, 0, 0) == 1);
                   checks.Expect(lockdown.systemCalls && prctl(PR_GET_SECCOMP, 0, 0, 0, 0) == 2);
                   checks.Expect(lockdown.files == (version >= 1));
                   checks.Expect(lockdown.network == (version >= 4));
                   checks.Expect(lockdown.signals == (version >= 6));
+                  // The decoders open it again for every look they take.
+                  checks.Expect(ReadAll(path) == InputBytes && ReadAll(path) == InputBytes);
               }),
               0);
 }
 
-TEST_F(DecoderSandbox, ReadsTheInputAgainAndAgainThroughProc)
-{
-    const std::string path = ProcPath();
-    EXPECT_EQ(FirstFailedCheck([&path](const DecoderLockdown&, Checks& checks) {
-                  checks.Expect(ReadAll(path) == InputBytes);
-                  checks.Expect(ReadAll(path) == InputBytes);
-                  const int again = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-                  char first = 0;
-                  checks.Expect(again >= 0 && read(again, &first, 1) == 1 && first == InputBytes[0]);
-                  // Reading it is all: the input is not to be changed.
-                  checks.ExpectRefused(open(path.c_str(), O_RDWR | O_CLOEXEC));
-              }),
-              0);
-}
-
-TEST_F(DecoderSandbox, RefusesToOpenAnyOtherFileOrFolder)
+TEST_F(DecoderSandbox, OpensNoOtherFileAndChangesNone)
 {
     SkipWithoutLandlock();
-    const std::string other = (folder / "other.txt").string();
-    const std::string where = folder.string();
-    EXPECT_EQ(FirstFailedCheck([&](const DecoderLockdown&, Checks& checks) {
-                  checks.ExpectRefused(open(other.c_str(), O_RDONLY | O_CLOEXEC));
-                  checks.ExpectRefused(open("/etc/passwd", O_RDONLY | O_CLOEXEC));
-                  checks.ExpectRefused(open("/proc/self/maps", O_RDONLY | O_CLOEXEC));
-                  checks.ExpectRefused(open(where.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-                  checks.ExpectRefused(open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-              }),
-              0);
-}
-
-TEST_F(DecoderSandbox, RefusesToCreateChangeOrDeleteFiles)
-{
-    SkipWithoutLandlock();
+    const std::string input = ProcPath();
     const std::string other = (folder / "other.txt").string();
     const std::string created = (folder / "created.txt").string();
-    const std::string made = (folder / "made").string();
-    const std::string moved = (folder / "moved.txt").string();
+    const std::string where = folder.string();
     EXPECT_EQ(FirstFailedCheck([&](const DecoderLockdown&, Checks& checks) {
+                  checks.ExpectRefused(open(input.c_str(), O_RDWR | O_CLOEXEC));
+                  checks.ExpectRefused(open(other.c_str(), O_RDONLY | O_CLOEXEC));
+                  checks.ExpectRefused(open("/etc/passwd", O_RDONLY | O_CLOEXEC));
+                  checks.ExpectRefused(open(where.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
                   checks.ExpectRefused(open(created.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
-                  checks.ExpectRefused(open(other.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
                   checks.ExpectRefused(truncate(other.c_str(), 0));
                   checks.ExpectRefused(unlink(other.c_str()));
-                  checks.ExpectRefused(rename(other.c_str(), moved.c_str()));
-                  checks.ExpectRefused(mkdir(made.c_str(), 0700));
-                  checks.ExpectRefused(symlink(other.c_str(), moved.c_str()));
+                  checks.ExpectRefused(rename(other.c_str(), created.c_str()));
               }),
               0);
-    EXPECT_EQ(ReadAll((folder / "other.txt").string()), OtherBytes);
+    EXPECT_EQ(ReadAll(other), OtherBytes);
     EXPECT_EQ(ReadAll((folder / "input.bin").string()), InputBytes);
     EXPECT_FALSE(fs::exists(created));
-    EXPECT_FALSE(fs::exists(made));
-    EXPECT_FALSE(fs::exists(moved));
 }
 
 TEST_F(DecoderSandbox, RefusesProgramsProcessesAndTheNetworkButStartsThreads)
@@ -199,8 +212,6 @@ TEST_F(DecoderSandbox, RefusesProgramsProcessesAndTheNetworkButStartsThreads)
                   checks.ExpectRefused(forked);
                   checks.ExpectRefused(socket(AF_INET, SOCK_STREAM, 0));
                   checks.ExpectRefused(socket(AF_UNIX, SOCK_STREAM, 0));
-                  int pair[2];
-                  checks.ExpectRefused(socketpair(AF_UNIX, SOCK_STREAM, 0, pair));
                   checks.ExpectRefused(memfd_create("sandbox-test", 0));
                   checks.ExpectRefused(kill(getppid(), 0));
                   checks.ExpectRefused(kill(0, 0));

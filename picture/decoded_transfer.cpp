@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <limits>
 #include <fcntl.h>
 #include <string>
 #include <vector>
@@ -257,7 +259,47 @@ bool WriteDecodedPicture(int fd, const DecodedPicture& picture, std::uint64_t fr
            WriteAll(fd, head, sizeof head, 0);
 }
 
-DecodedPicture ReadDecodedPicture(int fd, std::uint64_t maxPixelBytes)
+PremappedBlocks::~PremappedBlocks()
+{
+    for (const Block& block : m_blocks)
+        munmap(block.address, block.size);
+}
+
+void PremappedBlocks::Add(std::uint64_t offset, std::uint64_t size)
+{
+    if (offset < TransferHeadBytes || offset % PageSize != 0 || size == 0 || size % PageSize != 0 ||
+        size > m_maxBytes - std::min(m_mappedBytes, m_maxBytes) || m_blocks.size() == MaxBlocks ||
+        offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) - size)
+        return;
+    void* address = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, m_fd, static_cast<off_t>(offset));
+    if (address == MAP_FAILED)
+        return;
+    // Read faults map the file's pages a batch at a time; the mapping is writable all the same.
+    madvise(address, size, MADV_POPULATE_READ);
+    m_blocks.push_back({offset, size, static_cast<unsigned char*>(address)});
+    m_mappedBytes += size;
+}
+
+void* PremappedBlocks::Take(std::uint64_t offset, std::uint64_t size)
+{
+    // The newest first: its pages are the ones the decoder wrote last.
+    for (auto block = m_blocks.rbegin(); block != m_blocks.rend(); ++block) {
+        if (offset < block->offset || size > block->size || offset - block->offset > block->size - size)
+            continue;
+        unsigned char* taken = block->address + (offset - block->offset);
+        const std::uint64_t after = block->size - (offset - block->offset) - size;
+        if (taken != block->address)
+            munmap(block->address, static_cast<std::size_t>(taken - block->address));
+        if (after != 0)
+            munmap(taken + size, static_cast<std::size_t>(after));
+        m_mappedBytes -= block->size;
+        m_blocks.erase(std::next(block).base());
+        return taken;
+    }
+    return nullptr;
+}
+
+DecodedPicture ReadDecodedPicture(int fd, std::uint64_t maxPixelBytes, PremappedBlocks* premapped)
 {
     // Sealed first, so that the file cannot shrink under the mappings below.
     if (fcntl(fd, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW) != 0)
@@ -333,9 +375,12 @@ DecodedPicture ReadDecodedPicture(int fd, std::uint64_t maxPixelBytes)
     // The pixels stay where the decoder put them: the bitmap borrows their pages.
     const std::uint64_t pixelPage = pixelOffset / PageSize * PageSize;
     Mapping pixels;
-    pixels.size = static_cast<std::size_t>(pixelOffset - pixelPage + pixelBytes);
-    pixels.address = mmap(nullptr, pixels.size, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd,
-                          static_cast<off_t>(pixelPage));
+    pixels.size = static_cast<std::size_t>(RoundToPage(pixelOffset - pixelPage + pixelBytes));
+    if (void* ready = premapped != nullptr ? premapped->Take(pixelPage, pixels.size) : nullptr)
+        pixels.address = ready;
+    else
+        pixels.address = mmap(nullptr, pixels.size, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd,
+                              static_cast<off_t>(pixelPage));
     if (pixels.address == MAP_FAILED)
         return Refused("out of memory while taking over the decoded picture");
     auto* bits = static_cast<BYTE*>(pixels.address) + (pixelOffset - pixelPage);

@@ -2,6 +2,8 @@
 #include "picture/isolated_decoding.h"
 
 #include "picture/decoded_transfer.h"
+#include "picture/decoder_processes.h"
+#include "picture/decoder_protocol.h"
 
 #include <cerrno>
 #include <chrono>
@@ -11,18 +13,12 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace {
-
-// File descriptors of the helper, as quenlo-decode expects them.
-constexpr int HelperFirstFree = 10;
 
 // Closes when it goes.
 struct Descriptor {
@@ -35,19 +31,6 @@ struct Descriptor {
     {
         if (fd >= 0)
             close(fd);
-    }
-    // Moved above the numbers the helper's descriptors get, so that setting
-    // those up never overwrites one of ours.
-    bool Raise()
-    {
-        if (fd < 0)
-            return false;
-        if (fd >= HelperFirstFree)
-            return true;
-        const int raised = fcntl(fd, F_DUPFD_CLOEXEC, HelperFirstFree);
-        close(fd);
-        fd = raised;
-        return fd >= 0;
     }
 };
 
@@ -93,9 +76,42 @@ std::string SignalText(int signal)
     return name != nullptr ? name : "signal " + std::to_string(signal);
 }
 
-// Waits for the helper to close its end of the pipe (by exiting) until the
-// deadline; true when it did. What it wrote before is in note.
-bool AwaitExit(int readEnd, std::chrono::steady_clock::time_point deadline, char& note)
+// What the decoding process said on its note pipe.
+struct Notes {
+    bool received = false;
+    bool refusedMemory = false;
+    std::string pending; // the start of a note still being read
+};
+
+// Takes the notes in bytes; blocks the decoder backed are mapped at once.
+void TakeNotes(Notes& notes, const char* bytes, std::size_t size, PremappedBlocks& premapped)
+{
+    notes.pending.append(bytes, size);
+    std::size_t at = 0;
+    while (at < notes.pending.size()) {
+        const char note = notes.pending[at];
+        if (note == DecoderNote::Block) {
+            if (notes.pending.size() - at < DecoderNote::BlockBytes)
+                break;
+            std::uint64_t offset = 0;
+            std::uint64_t blockSize = 0;
+            std::memcpy(&offset, notes.pending.data() + at + 1, sizeof offset);
+            std::memcpy(&blockSize, notes.pending.data() + at + 9, sizeof blockSize);
+            premapped.Add(offset, blockSize);
+            at += DecoderNote::BlockBytes;
+            continue;
+        }
+        notes.received = notes.received || note == DecoderNote::Received;
+        notes.refusedMemory = notes.refusedMemory || note == DecoderNote::RefusedMemory;
+        ++at;
+    }
+    notes.pending.erase(0, at);
+}
+
+// Waits for the decoder to close its end of the note pipe (by exiting) until
+// the deadline, taking its notes meanwhile; true when it did.
+bool AwaitExit(int readEnd, std::chrono::steady_clock::time_point deadline, Notes& notes,
+               PremappedBlocks& premapped)
 {
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
@@ -108,18 +124,77 @@ bool AwaitExit(int readEnd, std::chrono::steady_clock::time_point deadline, char
             return false;
         if (ready <= 0)
             continue;
-        char buffer[16];
+        char buffer[256];
         const ssize_t got = read(readEnd, buffer, sizeof buffer);
         if (got == 0)
             return true;
         if (got > 0)
-            note = buffer[got - 1];
+            TakeNotes(notes, buffer, static_cast<std::size_t>(got), premapped);
         else if (errno != EINTR && errno != EAGAIN)
             return true;
     }
 }
 
+struct Attempt {
+    std::string setupError; // the request could not be made
+    Notes notes;
+    bool exited = false;
+    int outcome = 0;
+    DecodedPicture picture; // when the decoder exited well
+};
+
+// One decoding process at work on the file, from the request to its end.
+Attempt Run(const DecoderProcess& process, int file, const std::string& name, const DecodeLimits& limits,
+            const std::string& helper)
+{
+    Attempt attempt;
+    Descriptor socket(process.socket);
+    Descriptor memory(memfd_create("quenlo-decoded", MFD_CLOEXEC | MFD_ALLOW_SEALING));
+    int ends[2] = {-1, -1};
+    const bool piped = pipe2(ends, O_CLOEXEC) == 0;
+    Descriptor readEnd(ends[0]);
+    Descriptor writeEnd(ends[1]);
+    DecodeRequest request;
+    request.file = file;
+    request.memory = memory.fd;
+    request.notes = writeEnd.fd;
+    request.name = name;
+    request.budgetBytes = limits.budgetBytes;
+    request.seconds = static_cast<std::uint32_t>(limits.seconds);
+    if (!piped || memory.fd < 0) {
+        attempt.setupError = std::string("cannot start the decoder: ") + std::strerror(errno);
+        kill(process.pid, SIGKILL);
+        while (waitpid(process.pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        return attempt;
+    }
+    const bool sent = SendDecodeRequest(socket.fd, request);
+    // Only the decoder holds the write end now, so the pipe closes when it ends.
+    close(writeEnd.fd);
+    writeEnd.fd = -1;
+    // The next picture's process starts while this one decodes.
+    ReplaceSpareDecoderProcess(helper);
+
+    PremappedBlocks premapped(memory.fd, limits.budgetBytes);
+    // Not sent: the process is gone or deaf, and is ended for sure.
+    attempt.exited = !sent || AwaitExit(readEnd.fd, std::chrono::steady_clock::now() +
+                                                        std::chrono::seconds(limits.seconds),
+                                        attempt.notes, premapped);
+    if (!attempt.exited || !sent)
+        kill(process.pid, SIGKILL);
+    while (waitpid(process.pid, &attempt.outcome, 0) < 0 && errno == EINTR) {
+    }
+    if (attempt.exited && WIFEXITED(attempt.outcome) && WEXITSTATUS(attempt.outcome) == 0)
+        attempt.picture = ReadDecodedPicture(memory.fd, limits.budgetBytes, &premapped);
+    return attempt;
+}
+
 } // namespace
+
+void KeepPictureDecoderReady()
+{
+    KeepSpareDecoderProcess(HelperPath());
+}
 
 DecodedPicture DecodeIsolated(const std::string& path, const DecodeLimits& limits)
 {
@@ -135,72 +210,39 @@ DecodedPicture DecodeIsolated(const std::string& path, const DecodeLimits& limit
     if (status.st_size == 0)
         return Refused("the file is empty");
 
-    Descriptor memory(memfd_create("quenlo-decoded", MFD_CLOEXEC | MFD_ALLOW_SEALING));
-    Descriptor nothing(open("/dev/null", O_RDWR | O_CLOEXEC));
-    int ends[2] = {-1, -1};
-    if (pipe2(ends, O_CLOEXEC) != 0)
-        return Refused(std::string("cannot start the decoder: ") + std::strerror(errno));
-    Descriptor readEnd(ends[0]);
-    Descriptor writeEnd(ends[1]);
-    if (!file.Raise() || !memory.Raise() || !nothing.Raise() || !readEnd.Raise() || !writeEnd.Raise())
-        return Refused(std::string("cannot start the decoder: ") + std::strerror(errno));
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, file.fd, 0);
-    posix_spawn_file_actions_adddup2(&actions, nothing.fd, 1);
-    posix_spawn_file_actions_adddup2(&actions, nothing.fd, 2);
-    posix_spawn_file_actions_adddup2(&actions, memory.fd, 3);
-    posix_spawn_file_actions_adddup2(&actions, writeEnd.fd, 4);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    // The helper starts with default signal handling whatever this program set.
-    sigset_t all;
-    sigfillset(&all);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attributes, &all);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-
     const std::string helper = HelperPath();
     const std::string name = std::filesystem::path(path).filename().string();
-    const std::string budget = std::to_string(limits.budgetBytes);
-    const std::string seconds = std::to_string(limits.seconds);
-    char* arguments[] = {const_cast<char*>(helper.c_str()), const_cast<char*>(name.c_str()),
-                         const_cast<char*>(budget.c_str()), const_cast<char*>(seconds.c_str()), nullptr};
-    pid_t child = -1;
-    const int spawned = posix_spawn(&child, helper.c_str(), &actions, &attributes, arguments, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (spawned != 0)
-        return Refused("cannot start the picture decoder " + helper + ": " + std::strerror(spawned));
-    close(writeEnd.fd);
-    writeEnd.fd = -1;
-
-    char note = 0;
-    const bool exited =
-        AwaitExit(readEnd.fd, std::chrono::steady_clock::now() + std::chrono::seconds(limits.seconds), note);
-    if (!exited)
-        kill(child, SIGKILL);
-    int outcome = 0;
-    while (waitpid(child, &outcome, 0) < 0 && errno == EINTR) {
+    Attempt attempt;
+    for (bool retried = false;; retried = true) {
+        std::string error;
+        const std::optional<DecoderProcess> process = TakeDecoderProcess(helper, error);
+        if (!process)
+            return Refused(error);
+        attempt = Run(*process, file.fd, name, limits, helper);
+        if (!attempt.setupError.empty())
+            return Refused(attempt.setupError);
+        // A process started ahead may have gone before it took the request: another is started.
+        if (attempt.notes.received || !process->spare || retried)
+            break;
     }
 
+    const int outcome = attempt.outcome;
     const std::string overBudget =
         "the picture needs more than " + std::to_string(limits.budgetBytes / MiB) + " MiB to open";
-    if (!exited)
+    if (!attempt.exited)
         return Refused(Damaged("decoding took longer than " + std::to_string(limits.seconds) + " seconds"));
     if (WIFEXITED(outcome) && WEXITSTATUS(outcome) == 0) {
-        DecodedPicture picture = ReadDecodedPicture(memory.fd, limits.budgetBytes);
         // A decoder that gave up when refused memory failed for the budget's sake.
-        return picture.bitmap || note != 'M' ? std::move(picture) : Refused(overBudget);
+        return attempt.picture.bitmap || !attempt.notes.refusedMemory ? std::move(attempt.picture)
+                                                                      : Refused(overBudget);
     }
-    if (note == 'M')
+    if (attempt.notes.refusedMemory)
         return Refused(overBudget);
     if (WIFSIGNALED(outcome) && (WTERMSIG(outcome) == SIGXCPU || WTERMSIG(outcome) == SIGKILL))
         return Refused(Damaged("decoding took longer than " + std::to_string(limits.seconds) +
                                " seconds of processor time"));
+    if (WIFSIGNALED(outcome) && WTERMSIG(outcome) == SIGALRM)
+        return Refused(Damaged("decoding took longer than " + std::to_string(limits.seconds) + " seconds"));
     if (WIFSIGNALED(outcome))
         return Refused(Damaged("its decoder failed: " + SignalText(WTERMSIG(outcome))));
     if (WIFEXITED(outcome) && WEXITSTATUS(outcome) == 127)

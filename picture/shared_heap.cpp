@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "picture/shared_heap.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -12,6 +14,10 @@ namespace {
 constexpr std::uint64_t Page = 4096;
 // Each block starts with its size, padded so that what follows is aligned as malloc's is.
 constexpr std::uint64_t HeadBytes = 16;
+// Below this a block is backed by the caller alone: handing work over costs more than it saves.
+constexpr std::uint64_t SharedBackingBytes = 8ull << 20;
+// Backers' stacks: they only call madvise.
+constexpr std::size_t BackerStack = 64 << 10;
 
 std::uint64_t RoundToPage(std::uint64_t size)
 {
@@ -34,11 +40,19 @@ private:
 
 SharedHeap::~SharedHeap()
 {
+    for (int i = 0; i < m_backerCount; ++i) {
+        // Nothing to back: the backer ends.
+        m_backers[i].start = nullptr;
+        sem_post(&m_backers[i].work);
+        pthread_join(m_backers[i].thread, nullptr);
+        sem_destroy(&m_backers[i].work);
+        sem_destroy(&m_backers[i].done);
+    }
     if (m_base != nullptr)
         munmap(m_base, m_size);
 }
 
-bool SharedHeap::Start(int fd, std::uint64_t offset, std::uint64_t size)
+bool SharedHeap::Start(int fd, std::uint64_t offset, std::uint64_t size, BlockNote noteBlock)
 {
     Lock lock(m_lock);
     if (m_base != nullptr || size == 0 || offset % Page != 0 || size % Page != 0 || offset + size < offset)
@@ -58,7 +72,57 @@ bool SharedHeap::Start(int fd, std::uint64_t offset, std::uint64_t size)
     m_size = size;
     m_free[0] = {0, size};
     m_freeCount = 1;
+    m_noteBlock = noteBlock;
+    StartBackers();
     return true;
+}
+
+void SharedHeap::StartBackers()
+{
+    cpu_set_t cpus;
+    const int processors = sched_getaffinity(0, sizeof cpus, &cpus) == 0 ? CPU_COUNT(&cpus) : 1;
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, BackerStack);
+    for (int i = 0; i < std::min(processors - 1, MaxBackers); ++i) {
+        Backer& backer = m_backers[m_backerCount];
+        sem_init(&backer.work, 0, 0);
+        sem_init(&backer.done, 0, 0);
+        if (pthread_create(&backer.thread, &attributes, Back, &backer) != 0)
+            break;
+        ++m_backerCount;
+    }
+    pthread_attr_destroy(&attributes);
+}
+
+void* SharedHeap::Back(void* argument)
+{
+    auto& backer = *static_cast<Backer*>(argument);
+    for (;;) {
+        while (sem_wait(&backer.work) != 0) {
+        }
+        if (backer.start == nullptr)
+            return nullptr;
+        madvise(backer.start, backer.size, MADV_POPULATE_WRITE);
+        sem_post(&backer.done);
+    }
+}
+
+void SharedHeap::BackPages(unsigned char* start, std::uint64_t size)
+{
+    const int helpers = size >= SharedBackingBytes ? m_backerCount : 0;
+    // Whole pages each, the caller's share first.
+    const std::uint64_t share = (size / Page / static_cast<std::uint64_t>(helpers + 1)) * Page;
+    for (int i = 0; i < helpers; ++i) {
+        Backer& backer = m_backers[i];
+        backer.start = start + share * static_cast<std::uint64_t>(i + 1);
+        backer.size = i + 1 == helpers ? size - share * static_cast<std::uint64_t>(helpers) : share;
+        sem_post(&backer.work);
+    }
+    madvise(start, helpers > 0 ? share : size, MADV_POPULATE_WRITE);
+    for (int i = 0; i < helpers; ++i)
+        while (sem_wait(&m_backers[i].done) != 0) {
+        }
 }
 
 void* SharedHeap::Allocate(std::size_t size)
@@ -80,7 +144,9 @@ void* SharedHeap::Allocate(std::size_t size)
         }
         std::memcpy(block, &need, sizeof need);
         // Backed in one go: cheaper than a fault on every page as the block is first written.
-        madvise(block, need, MADV_POPULATE_WRITE);
+        BackPages(block, need);
+        if (m_noteBlock != nullptr)
+            m_noteBlock(m_fileOffset + static_cast<std::uint64_t>(block - m_base), need);
         return block + HeadBytes;
     }
     return nullptr;

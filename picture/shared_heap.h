@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <pthread.h>
+#include <semaphore.h>
 
 class SharedHeap {
 public:
@@ -20,9 +21,12 @@ public:
     SharedHeap& operator=(const SharedHeap&) = delete;
     ~SharedHeap();
 
+    // Told of every block handed out, with its place in the memory file.
+    using BlockNote = void (*)(std::uint64_t fileOffset, std::uint64_t size);
+
     // Serves blocks from bytes [offset, offset + size) of the memory file fd,
     // which grows to hold them; offset and size are whole pages.
-    bool Start(int fd, std::uint64_t offset, std::uint64_t size);
+    bool Start(int fd, std::uint64_t offset, std::uint64_t size, BlockNote noteBlock = nullptr);
 
     // A block of at least size bytes, zero-filled, or null when size is below
     // LeastBlock or the heap has no room left.
@@ -47,6 +51,20 @@ private:
     };
     static constexpr int MaxExtents = 256;
 
+    // Backs pages on threads of their own beside the caller's, since
+    // backing shared pages one by one is most of a large block's cost.
+    struct Backer {
+        pthread_t thread{};
+        sem_t work{};
+        sem_t done{};
+        unsigned char* start = nullptr;
+        std::uint64_t size = 0;
+    };
+    static constexpr int MaxBackers = 3;
+    static void* Back(void* backer);
+    void StartBackers();
+    void BackPages(unsigned char* start, std::uint64_t size);
+
     std::uint64_t BlockSize(const void* memory) const;
     void AddFree(std::uint64_t start, std::uint64_t size);
 
@@ -58,4 +76,7 @@ private:
     // Free space in address order, every page of it zero and unbacked.
     Extent m_free[MaxExtents]{};
     int m_freeCount = 0;
+    BlockNote m_noteBlock = nullptr;
+    Backer m_backers[MaxBackers];
+    int m_backerCount = 0;
 };

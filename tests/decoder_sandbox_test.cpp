@@ -2,6 +2,8 @@
 // The decoding helper's lockdown, tried in a forked child: the input stays
 // readable through /proc, while other files, programs, processes and the
 // network are out of reach and threads still start.
+#include "picture/decode_limits.h"
+#include "picture/decoder_protocol.h"
 #include "picture/decoder_sandbox.h"
 #include "picture/sanitized_build.h"
 
@@ -135,20 +137,28 @@ TEST_F(DecoderSandbox, TheHelperDecodesLockedDown)
     const int picture = open(QUENLO_TEST_DATA_DIR "/hostile/rgba.png", O_RDONLY | O_CLOEXEC);
     const int result = memfd_create("sandbox-test-result", MFD_CLOEXEC);
     const int nothing = open("/dev/null", O_RDWR | O_CLOEXEC);
-    ASSERT_TRUE(picture >= 0 && result >= 0 && nothing >= 0);
+    int request[2] = {-1, -1};
+    ASSERT_TRUE(picture >= 0 && result >= 0 && nothing >= 0 &&
+                socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, request) == 0);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, picture, 0);
-    posix_spawn_file_actions_adddup2(&actions, nothing, 1);
-    posix_spawn_file_actions_adddup2(&actions, nothing, 2);
-    posix_spawn_file_actions_adddup2(&actions, result, 3);
-    posix_spawn_file_actions_adddup2(&actions, nothing, 4);
-    std::string arguments[] = {helper.string(), "rgba.png", "268435456", "20"};
-    char* argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(), arguments[3].data(), nullptr};
+    for (const int target : {0, 1, 2})
+        posix_spawn_file_actions_adddup2(&actions, nothing, target);
+    posix_spawn_file_actions_adddup2(&actions, request[1], RequestDescriptor);
+    std::string name = helper.string();
+    char* argv[] = {name.data(), nullptr};
     pid_t child = -1;
     ASSERT_EQ(posix_spawn(&child, argv[0], &actions, nullptr, argv, environ), 0);
     posix_spawn_file_actions_destroy(&actions);
-    for (const int fd : {picture, result, nothing})
+    DecodeRequest decode;
+    decode.file = picture;
+    decode.memory = result;
+    decode.notes = nothing;
+    decode.name = "rgba.png";
+    decode.budgetBytes = 256 * MiB;
+    decode.seconds = 20;
+    EXPECT_TRUE(SendDecodeRequest(request[0], decode));
+    for (const int fd : {picture, result, nothing, request[0], request[1]})
         close(fd);
 
     // Left unreaped, the ended helper still shows how it was confined.

@@ -32,7 +32,9 @@ class FakeDecoder {
 public:
     explicit FakeDecoder(const std::string& body)
     {
-        m_path = TestFolder() / "fake-decoder";
+        // A name of its own, so that a process started ahead of need from an earlier fake is never taken.
+        static int made = 0;
+        m_path = TestFolder() / ("fake-decoder-" + std::to_string(++made));
         std::ofstream(m_path) << "#!/bin/sh\n" << body << "\n";
         fs::permissions(m_path, fs::perms::owner_all);
         setenv(DecoderVariable, m_path.c_str(), 1);

@@ -1,20 +1,22 @@
 // SPDX-License-Identifier: MIT
-// quenlo-decode NAME BUDGET SECONDS: decodes the picture file on standard
-// input for the editor and quenlo-inpaint, under the limits given, and puts
-// the result into the memory file on descriptor 3. Large blocks are served
-// from that file, so the decoded pixels are already in place there.
-// Descriptor 4 learns of a refused allocation; it closes when this process
-// ends, however it ends.
+// quenlo-decode: started ahead of need by the editor and quenlo-inpaint, it
+// waits for one request on descriptor 3, then decodes the picture file sent,
+// under the limits sent, into the memory file sent. Large blocks are served
+// from that file, so the decoded pixels are already in place there. The note
+// pipe hears how it goes and closes when this process ends, however it ends.
 #include "picture/decoded_transfer.h"
+#include "picture/decoder_protocol.h"
 #include "picture/decoder_sandbox.h"
 #include "picture/freeimage_messages.h"
 #include "picture/picture_decoding.h"
+#include "picture/sanitized_build.h"
 #include "picture/shared_heap.h"
 
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <optional>
 #include <string>
 #include <malloc.h>
@@ -22,25 +24,37 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define QUENLO_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-#define QUENLO_SANITIZED 1
-#endif
-#endif
-
 namespace {
 
-constexpr int NoteDescriptor = 4;
+// Where the request's descriptors go once taken.
+constexpr int InputDescriptor = 0;
 constexpr int ResultDescriptor = 3;
+constexpr int NoteDescriptor = 4;
 // The libraries and the decoders' own tables, beyond the picture itself.
 constexpr std::uint64_t CodeAllowance = 256ull << 20;
 
-[[maybe_unused]] void NoteRefusedAllocation()
+[[maybe_unused]] void NoteBlock(std::uint64_t offset, std::uint64_t size)
 {
-    const char note = 'M';
-    [[maybe_unused]] const ssize_t ignored = write(NoteDescriptor, &note, 1);
+    WriteBlockNote(NoteDescriptor, offset, size);
+}
+
+// Puts the request's descriptors where the rest of this process expects
+// them, closing the copies received.
+bool TakeDescriptors(DecodeRequest& request)
+{
+    // Above the targets first, so that no move overwrites a descriptor still to be moved.
+    for (int* fd : {&request.file, &request.memory, &request.notes}) {
+        const int raised = fcntl(*fd, F_DUPFD_CLOEXEC, 10);
+        close(*fd);
+        *fd = raised;
+    }
+    const bool moved = request.file >= 0 && request.memory >= 0 && request.notes >= 0 &&
+                       dup2(request.file, InputDescriptor) == InputDescriptor &&
+                       dup2(request.memory, ResultDescriptor) == ResultDescriptor &&
+                       dup2(request.notes, NoteDescriptor) == NoteDescriptor;
+    for (const int fd : {request.file, request.memory, request.notes})
+        close(fd);
+    return moved;
 }
 
 void Limit(int resource, rlim_t soft, rlim_t hard)
@@ -67,7 +81,7 @@ bool Large(std::size_t size)
 void* Noted(void* memory, bool asked)
 {
     if (memory == nullptr && asked)
-        NoteRefusedAllocation();
+        WriteNote(NoteDescriptor, DecoderNote::RefusedMemory);
     return memory;
 }
 } // namespace
@@ -124,32 +138,41 @@ void* realloc(void* old, std::size_t size)
 }
 #endif
 
-int main(int argc, char** argv)
+int main(int argc, char**)
 {
-    if (argc != 4)
+    if (argc != 1)
         return 2;
-    // Gone with the program that asked, and never a core file of a damaged picture.
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // Never a core file of a damaged picture.
     prctl(PR_SET_DUMPABLE, 0);
     Limit(RLIMIT_CORE, 0, 0);
-    const std::uint64_t budget = std::strtoull(argv[2], nullptr, 10);
-    const rlim_t seconds = std::strtoul(argv[3], nullptr, 10);
+    DecodeRequest request;
+    // Closed without a request: the program needs no more pictures.
+    if (!ReceiveDecodeRequest(RequestDescriptor, request) || !TakeDescriptors(request))
+        _exit(0);
+    // Only what the request gave: nothing else of the program's reaches the decoders.
+    close_range(NoteDescriptor + 1, ~0U, 0);
+    WriteNote(NoteDescriptor, DecoderNote::Received);
+    const std::uint64_t budget = request.budgetBytes;
+    const rlim_t seconds = request.seconds;
     Limit(RLIMIT_CPU, seconds, seconds + 1);
+    // Bounded even when the program that asked is gone.
+    alarm(static_cast<unsigned>(seconds) + 1);
+    // Before any thread starts: the lockdown holds for the threads started after it.
+    LockDownDecoder(STDIN_FILENO);
     std::uint64_t freeFrom = TransferHeadBytes;
 #if !defined(QUENLO_SANITIZED)
     // The sanitizers reserve terabytes of address space for themselves.
     Limit(RLIMIT_AS, budget + CodeAllowance, budget + CodeAllowance);
     // The large blocks take the budget, within the address space allowed.
     static SharedHeap* const heap = new SharedHeap;
-    if (heap->Start(ResultDescriptor, TransferHeadBytes, (budget + 4095) / 4096 * 4096)) {
+    if (heap->Start(ResultDescriptor, TransferHeadBytes, (budget + 4095) / 4096 * 4096, NoteBlock)) {
         g_sharedHeap = heap;
         freeFrom = heap->FileEnd();
     }
 #endif
 
     RouteFreeImageMessages();
-    LockDownDecoder(STDIN_FILENO);
-    const DecodedPicture picture = DecodePictureFile("/proc/self/fd/0", argv[1], budget);
+    const DecodedPicture picture = DecodePictureFile("/proc/self/fd/0", request.name, budget);
     std::optional<std::uint64_t> pixelsAt;
 #if !defined(QUENLO_SANITIZED)
     if (FIBITMAP* dib = picture.bitmap.get(); dib != nullptr && g_sharedHeap != nullptr)

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <new>
 #include <fcntl.h>
 #include <string>
 #include <vector>
@@ -220,6 +221,20 @@ bool WriteAll(int fd, const void* data, std::uint64_t size, std::uint64_t offset
     return true;
 }
 
+bool ReadAll(int fd, void* data, std::uint64_t size, std::uint64_t offset)
+{
+    char* bytes = static_cast<char*>(data);
+    while (size > 0) {
+        const ssize_t got = pread(fd, bytes, size, static_cast<off_t>(offset));
+        if (got <= 0)
+            return false;
+        bytes += got;
+        size -= static_cast<std::uint64_t>(got);
+        offset += static_cast<std::uint64_t>(got);
+    }
+    return true;
+}
+
 DecodedPicture Refused(std::string reason)
 {
     DecodedPicture picture;
@@ -313,15 +328,18 @@ DecodedPicture ReadDecodedPicture(int fd, std::uint64_t maxPixelBytes, Premapped
     const std::uint64_t descriptionSize = head[1];
     if (descriptionOffset > fileSize || descriptionSize > fileSize - descriptionOffset || descriptionSize == 0)
         return Refused("the decoder gave back a damaged result");
-    const std::uint64_t descriptionPage = descriptionOffset / PageSize * PageSize;
-    Mapping described;
-    described.size = static_cast<std::size_t>(descriptionOffset - descriptionPage + descriptionSize);
-    described.address =
-        mmap(nullptr, described.size, PROT_READ, MAP_SHARED, fd, static_cast<off_t>(descriptionPage));
-    if (described.address == MAP_FAILED)
+    // Copied before it is read: the decoder may still be ending, and no field may change once checked.
+    if (descriptionSize > std::max<std::uint64_t>(maxPixelBytes, 1 << 20))
+        return Refused("the decoder gave back a damaged result");
+    std::vector<unsigned char> description;
+    try {
+        description.resize(static_cast<std::size_t>(descriptionSize));
+    } catch (const std::bad_alloc&) {
         return Refused("out of memory while taking over the decoded picture");
-    Reader in(static_cast<const unsigned char*>(described.address) + (descriptionOffset - descriptionPage),
-              static_cast<std::size_t>(descriptionSize));
+    }
+    if (!ReadAll(fd, description.data(), descriptionSize, descriptionOffset))
+        return Refused("the decoder gave back a damaged result");
+    Reader in(description.data(), description.size());
     if (in.U32() != Magic || in.U32() != Version)
         return Refused("the decoder gave back a damaged result");
 

@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 extern char** environ;
 
@@ -23,6 +24,7 @@ struct Spare {
     std::optional<DecoderProcess> process;
     std::string helper;
     bool kept = false;
+    std::vector<pid_t> ending;
 };
 
 Spare& TheSpare()
@@ -86,6 +88,7 @@ std::optional<DecoderProcess> TakeDecoderProcess(const std::string& helper, std:
     Spare& spare = TheSpare();
     {
         std::lock_guard<std::mutex> guard(spare.lock);
+        std::erase_if(spare.ending, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
         std::optional<DecoderProcess> waiting = std::exchange(spare.process, std::nullopt);
         if (waiting && spare.helper == helper)
             return waiting;
@@ -117,4 +120,11 @@ void ReplaceSpareDecoderProcess(const std::string& helper)
     if (spare.process)
         spare.process->spare = true;
     spare.helper = helper;
+}
+
+void ReapDecoderProcessLater(pid_t pid)
+{
+    Spare& spare = TheSpare();
+    std::lock_guard<std::mutex> guard(spare.lock);
+    spare.ending.push_back(pid);
 }

@@ -22,3 +22,6 @@ std::optional<DecoderProcess> TakeDecoderProcess(const std::string& helper, std:
 void KeepSpareDecoderProcess(const std::string& helper);
 // Starts the next taker's process when one is kept and none waits.
 void ReplaceSpareDecoderProcess(const std::string& helper);
+// A process that is done and ending, reaped once it has ended, without
+// waiting for it: checked whenever a process is taken.
+void ReapDecoderProcessLater(pid_t pid);

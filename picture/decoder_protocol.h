@@ -31,6 +31,7 @@ namespace DecoderNote {
 constexpr char Received = 'R'; // the request was taken
 constexpr char RefusedMemory = 'M'; // an allocation was refused
 constexpr char Block = 'B'; // a large block is backed: file offset and size follow, 8 bytes each
+constexpr char Done = 'D'; // the result is whole in the memory file; the process ends
 constexpr std::size_t BlockBytes = 17;
 } // namespace DecoderNote
 

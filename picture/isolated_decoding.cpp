@@ -80,6 +80,7 @@ std::string SignalText(int signal)
 struct Notes {
     bool received = false;
     bool refusedMemory = false;
+    bool done = false;
     std::string pending; // the start of a note still being read
 };
 
@@ -103,13 +104,15 @@ void TakeNotes(Notes& notes, const char* bytes, std::size_t size, PremappedBlock
         }
         notes.received = notes.received || note == DecoderNote::Received;
         notes.refusedMemory = notes.refusedMemory || note == DecoderNote::RefusedMemory;
+        notes.done = notes.done || note == DecoderNote::Done;
         ++at;
     }
     notes.pending.erase(0, at);
 }
 
-// Waits for the decoder to close its end of the note pipe (by exiting) until
-// the deadline, taking its notes meanwhile; true when it did.
+// Waits until the decoder says it is done or closes its end of the note pipe
+// (by exiting), at the latest until the deadline, taking its notes
+// meanwhile; true when it did.
 bool AwaitExit(int readEnd, std::chrono::steady_clock::time_point deadline, Notes& notes,
                PremappedBlocks& premapped)
 {
@@ -130,7 +133,9 @@ bool AwaitExit(int readEnd, std::chrono::steady_clock::time_point deadline, Note
             return true;
         if (got > 0)
             TakeNotes(notes, buffer, static_cast<std::size_t>(got), premapped);
-        else if (errno != EINTR && errno != EAGAIN)
+        if (notes.done)
+            return true;
+        if (got < 0 && errno != EINTR && errno != EAGAIN)
             return true;
     }
 }
@@ -139,7 +144,7 @@ struct Attempt {
     std::string setupError; // the request could not be made
     Notes notes;
     bool exited = false;
-    int outcome = 0;
+    int outcome = 0; // as waitpid gives it; a decoder that said it is done counts as exited well
     DecodedPicture picture; // when the decoder exited well
 };
 
@@ -180,10 +185,14 @@ Attempt Run(const DecoderProcess& process, int file, const std::string& name, co
     attempt.exited = !sent || AwaitExit(readEnd.fd, std::chrono::steady_clock::now() +
                                                         std::chrono::seconds(limits.seconds),
                                         attempt.notes, premapped);
-    if (!attempt.exited || !sent)
+    if (!attempt.exited || !sent || attempt.notes.done)
         kill(process.pid, SIGKILL);
-    while (waitpid(process.pid, &attempt.outcome, 0) < 0 && errno == EINTR) {
-    }
+    // Done: it is ending, and is reaped later rather than waited for.
+    if (attempt.notes.done)
+        ReapDecoderProcessLater(process.pid);
+    else
+        while (waitpid(process.pid, &attempt.outcome, 0) < 0 && errno == EINTR) {
+        }
     if (attempt.exited && WIFEXITED(attempt.outcome) && WEXITSTATUS(attempt.outcome) == 0)
         attempt.picture = ReadDecodedPicture(memory.fd, limits.budgetBytes, &premapped);
     return attempt;

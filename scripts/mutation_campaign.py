@@ -17,6 +17,8 @@ import os
 import random
 import resource
 import signal
+import socket
+import struct
 import subprocess
 import sys
 import time
@@ -56,20 +58,27 @@ def mutate(data: bytearray, rng: random.Random) -> bytearray:
 
 def before(helper: Path, case: Path) -> str:
     """ok, crash or hang for the helper alone, without the program's deadline."""
-    with open(case, "rb") as stdin, open(case.with_suffix(".result"), "w+b") as result, \
+    ours, theirs = socket.socketpair(socket.AF_UNIX, socket.SOCK_SEQPACKET)
+    with open(case, "rb") as picture, open(case.with_suffix(".result"), "w+b") as result, \
             open(os.devnull, "wb") as note:
         def descriptors():
-            # The helper writes its result to descriptor 3 and notes to 4.
-            os.dup2(result.fileno(), 3)
-            os.dup2(note.fileno(), 4)
+            # The helper reads its request from descriptor 3.
+            os.dup2(theirs.fileno(), 3)
+        process = subprocess.Popen([str(helper)], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL, preexec_fn=descriptors, close_fds=False)
+        theirs.close()
+        # Budget, processor seconds and the name's length, then the name; the file, result and notes go along.
+        name = case.name.encode()
+        request = struct.pack("<QII", 8 << 30, SECONDS, len(name)) + name
+        socket.send_fds(ours, [request], [picture.fileno(), result.fileno(), note.fileno()])
+        ours.close()
         try:
-            process = subprocess.run([str(helper), case.name, str(8 << 30), str(SECONDS)], stdin=stdin,
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=descriptors, close_fds=False,
-                                     timeout=120)
+            code = process.wait(timeout=120)
         except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
             return "hang"
-    code = process.returncode
-    if code < 0 and -code in (signal.SIGXCPU, signal.SIGKILL):
+    if code < 0 and -code in (signal.SIGXCPU, signal.SIGKILL, signal.SIGALRM):
         return "hang"
     return "ok" if code == 0 else "crash"
 

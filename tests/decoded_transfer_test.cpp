@@ -1,14 +1,20 @@
 // SPDX-License-Identifier: MIT
 // The hand-over of a decoded picture through a memory file: pixels already in
-// the file are taken where they lie, the rest of the file goes back to the
-// system, and a result that does not add up is refused, never read past.
+// the file are taken where they lie, from a mapping made while the decoder
+// worked when there is one, the rest of the file goes back to the system,
+// and a result that does not add up is refused, never read past.
 #include "picture/decoded_transfer.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -139,4 +145,63 @@ TEST(DecodedTransfer, AResultThatDoesNotAddUpIsRefused)
         ASSERT_EQ(fcntl(file.fd, F_ADD_SEALS, F_SEAL_SEAL), 0);
         EXPECT_EQ(ReadDecodedPicture(file.fd, 1ull << 30).error, damaged);
     }
+}
+
+namespace {
+
+// Where the memory files of the tests are mapped in this process.
+std::vector<std::pair<std::uintptr_t, std::uintptr_t>> MappedRanges()
+{
+    std::vector<std::pair<std::uintptr_t, std::uintptr_t>> ranges;
+    std::ifstream maps("/proc/self/maps");
+    for (std::string line; std::getline(maps, line);)
+        if (line.find("memfd:transfer-test") != std::string::npos)
+            ranges.emplace_back(std::stoull(line.substr(0, line.find('-')), nullptr, 16),
+                                std::stoull(line.substr(line.find('-') + 1), nullptr, 16));
+    return ranges;
+}
+
+} // namespace
+
+TEST(DecodedTransfer, PixelsInABlockMappedWhileDecodingAreTakenFromThatMapping)
+{
+    MemoryFile file;
+    const DecodedPicture picture = Grey(700, 900);
+    const std::uint64_t bytes = PixelBytes(picture.bitmap.get());
+    const std::uint64_t at = 5 * Page + 48;
+    ASSERT_EQ(pwrite(file.fd, FreeImage_GetBits(picture.bitmap.get()), bytes, at), static_cast<ssize_t>(bytes));
+    ASSERT_EQ(ftruncate(file.fd, 64 * Page + static_cast<off_t>(bytes)), 0);
+    ASSERT_TRUE(WriteDecodedPicture(file.fd, picture, 64 * Page + bytes, at));
+
+    const std::uint64_t blockSize = (bytes + 2 * Page) / Page * Page;
+    std::optional<DecodedPicture> taken;
+    std::vector<std::pair<std::uintptr_t, std::uintptr_t>> premappedRanges;
+    {
+        PremappedBlocks premapped(file.fd, 1ull << 30);
+        // Told by a decoder that lies: off the page, over the budget, over the file's head.
+        premapped.Add(5 * Page + 1, Page);
+        premapped.Add(4 * Page, 1ull << 40);
+        premapped.Add(0, Page);
+        premapped.Add(8 * Page, Page); // a block the pixels are not all in
+        premapped.Add(4 * Page, blockSize);
+        premappedRanges = MappedRanges();
+        ASSERT_EQ(premappedRanges.size(), 2u);
+        taken = ReadDecodedPicture(file.fd, 1ull << 30, &premapped);
+    }
+    ASSERT_TRUE(taken->bitmap) << taken->error;
+    const auto bits = reinterpret_cast<std::uintptr_t>(FreeImage_GetBits(taken->bitmap.get()));
+    const auto& block = premappedRanges.back().second - premappedRanges.back().first == blockSize
+                            ? premappedRanges.back()
+                            : premappedRanges.front();
+    EXPECT_TRUE(bits >= block.first && bits + bytes <= block.second);
+    // Only the pixels' pages stay mapped; the other blocks and the rest of this one went.
+    const auto left = MappedRanges();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].second - left[0].first, (at % Page + bytes + Page - 1) / Page * Page);
+    EXPECT_EQ(std::memcmp(FreeImage_GetBits(taken->bitmap.get()), FreeImage_GetBits(picture.bitmap.get()), bytes), 0);
+    // The bitmap writes where it lies.
+    FreeImage_GetBits(taken->bitmap.get())[0] = 0xAB;
+    unsigned char first = 0;
+    ASSERT_EQ(pread(file.fd, &first, 1, static_cast<off_t>(at)), 1);
+    EXPECT_EQ(first, 0xAB);
 }

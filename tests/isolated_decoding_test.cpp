@@ -12,7 +12,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <csignal>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -178,4 +180,23 @@ TEST(IsolatedDecoding, LargePicturesComeBackWholeAndWithinTheBudget)
     const DecodedPicture refused = DecodeIsolated(j2k, CurrentDecodeLimits());
     SetMemoryBudget(0);
     EXPECT_EQ(refused.error, "the picture needs more than 4 MiB to open");
+}
+
+TEST(IsolatedDecoding, AProcessStartedAheadThatWentWhileWaitingIsReplacedUnseen)
+{
+    const fs::path picture = fs::path(QUENLO_TEST_DATA_DIR) / "hostile" / "rgba.png";
+    KeepPictureDecoderReady();
+    // The waiting helper goes, as it would when killed by the user or the system.
+    int killed = 0;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string pid, name, state, parent;
+        if (stat >> pid >> name >> state >> parent && name == "(quenlo-decode)" && parent == std::to_string(getpid()) &&
+            state != "Z")
+            killed += kill(std::stoi(pid), SIGKILL) == 0;
+    }
+    EXPECT_EQ(killed, 1);
+    const LoadedPicture loaded = LoadPicture(picture);
+    EXPECT_TRUE(loaded) << loaded.error;
+    EXPECT_TRUE(LoadPicture(picture)) << "and the one started ahead meanwhile serves the next picture";
 }

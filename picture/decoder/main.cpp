@@ -179,6 +179,10 @@ int main(int argc, char**)
         pixelsAt = g_sharedHeap->FileOffset(FreeImage_GetBits(dib),
                                             static_cast<std::uint64_t>(FreeImage_GetPitch(dib)) * FreeImage_GetHeight(dib));
 #endif
+    const bool written = WriteDecodedPicture(ResultDescriptor, picture, freeFrom, pixelsAt);
+    // The program goes on without waiting for this process to unmap its pages.
+    if (written)
+        WriteNote(NoteDescriptor, DecoderNote::Done);
     // Gone without freeing: the pixels must stay in the file for the program.
-    _exit(WriteDecodedPicture(ResultDescriptor, picture, freeFrom, pixelsAt) ? 0 : 1);
+    _exit(written ? 0 : 1);
 }

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 // What decoding in a helper process costs: the 24-megapixel JPEG of
 // bench/photos.sh decoded in this process and through the helper, which adds
-// the process start and the hand-over of the pixels. Freeing the picture is
-// left out of both, as it belongs to closing it, and each load starts on a
-// machine at rest, as when a person opens one picture after another. The helper's processor time
-// is counted apart (helper_cpu_ms), since the CPU column is this process's
-// alone.
+// the process start and the hand-over of the pixels. Each iteration loads
+// the picture both ways in turn, so that the machine's drift falls on both
+// alike; each load starts at rest, as when a person opens one picture after
+// another, and freeing the picture is left out, as it belongs to closing it.
+// Counters per load: wall time, and processor time of this process and the
+// helpers together.
 #include "photo_files.h"
 #include "picture/isolated_decoding.h"
 #include "picture/picture_decoding.h"
@@ -13,63 +14,71 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <sys/resource.h>
 
 namespace {
 
-// Between loads, untimed: whatever the last load left running has ended.
-void Rest(DecodedPicture& picture)
-{
-    picture = {};
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-}
-
-double ChildrenCpuMilliseconds()
+double CpuMilliseconds(int who)
 {
     rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
+    getrusage(who, &usage);
     const auto ms = [](const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
     return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
-void InProcess(benchmark::State& state)
+struct Load {
+    double wallMs = 0;
+    double cpuMs = 0;
+};
+
+// One load from rest. A helper's time counts once it is reaped, which the
+// next isolated load does: over a run, every helper's but the last one's.
+template <typename Decode>
+Load Measure(Decode decode)
 {
-    const std::string path = PhotoFile("photo", 24);
-    for (auto _ : state) {
-        DecodedPicture picture = DecodePictureFile(path, path, CurrentDecodeLimits().budgetBytes);
-        benchmark::DoNotOptimize(picture.bitmap.get());
-        state.PauseTiming();
-        Rest(picture);
-        state.ResumeTiming();
-    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const double childrenBefore = CpuMilliseconds(RUSAGE_CHILDREN);
+    const double selfBefore = CpuMilliseconds(RUSAGE_SELF);
+    const auto start = std::chrono::steady_clock::now();
+    DecodedPicture picture = decode();
+    const double wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const double selfMs = CpuMilliseconds(RUSAGE_SELF) - selfBefore;
+    if (!picture.bitmap)
+        throw std::runtime_error(picture.error);
+    return {wallMs, selfMs + CpuMilliseconds(RUSAGE_CHILDREN) - childrenBefore};
 }
 
-void Isolated(benchmark::State& state)
+void InProcessThenIsolated(benchmark::State& state)
 {
     const std::string path = PhotoFile("photo", 24);
-    // As the editor does at startup; quenlo-inpaint starts its processes when it needs them.
+    // As the editor does at startup; quenlo-inpaint starts its helpers when it needs them.
     if (state.range(0) != 0)
         KeepPictureDecoderReady();
-    const double helperBefore = ChildrenCpuMilliseconds();
+    Load inProcess;
+    Load isolated;
     for (auto _ : state) {
-        DecodedPicture picture = DecodeIsolated(path, CurrentDecodeLimits());
-        if (!picture.bitmap)
-            state.SkipWithError(picture.error.c_str());
-        benchmark::DoNotOptimize(picture.bitmap.get());
-        state.PauseTiming();
-        Rest(picture);
-        state.ResumeTiming();
+        const Load one = Measure([&] { return DecodePictureFile(path, path, CurrentDecodeLimits().budgetBytes); });
+        const Load other = Measure([&] { return DecodeIsolated(path, CurrentDecodeLimits()); });
+        inProcess.wallMs += one.wallMs;
+        inProcess.cpuMs += one.cpuMs;
+        isolated.wallMs += other.wallMs;
+        isolated.cpuMs += other.cpuMs;
     }
-    state.counters["helper_cpu_ms"] =
-        benchmark::Counter(ChildrenCpuMilliseconds() - helperBefore, benchmark::Counter::kAvgIterations);
+    const auto average = [](double total) { return benchmark::Counter(total, benchmark::Counter::kAvgIterations); };
+    state.counters["in_process_ms"] = average(inProcess.wallMs);
+    state.counters["isolated_ms"] = average(isolated.wallMs);
+    state.counters["in_process_cpu_ms"] = average(inProcess.cpuMs);
+    state.counters["isolated_cpu_ms"] = average(isolated.cpuMs);
+    state.counters["wall_cost_pct"] = 100 * (isolated.wallMs / inProcess.wallMs - 1);
+    state.counters["cpu_cost_pct"] = 100 * (isolated.cpuMs / inProcess.cpuMs - 1);
 }
 
 } // namespace
 
-BENCHMARK(InProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
-// Started when asked for first, then kept ready: once kept, always kept.
-BENCHMARK(Isolated)->ArgName("ready")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+// Started when asked for, then kept ready: once kept, always kept, so the order matters.
+BENCHMARK(InProcessThenIsolated)->ArgName("ready")->Arg(0)->Arg(1)->Iterations(20)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

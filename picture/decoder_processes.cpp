@@ -11,9 +11,10 @@
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <utility>
-#include <vector>
 
 extern char** environ;
 
@@ -24,7 +25,6 @@ struct Spare {
     std::optional<DecoderProcess> process;
     std::string helper;
     bool kept = false;
-    std::vector<pid_t> ending;
 };
 
 Spare& TheSpare()
@@ -88,7 +88,6 @@ std::optional<DecoderProcess> TakeDecoderProcess(const std::string& helper, std:
     Spare& spare = TheSpare();
     {
         std::lock_guard<std::mutex> guard(spare.lock);
-        std::erase_if(spare.ending, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
         std::optional<DecoderProcess> waiting = std::exchange(spare.process, std::nullopt);
         if (waiting && spare.helper == helper)
             return waiting;
@@ -124,7 +123,13 @@ void ReplaceSpareDecoderProcess(const std::string& helper)
 
 void ReapDecoderProcessLater(pid_t pid)
 {
-    Spare& spare = TheSpare();
-    std::lock_guard<std::mutex> guard(spare.lock);
-    spare.ending.push_back(pid);
+    const auto reap = [pid] {
+        while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    };
+    try {
+        std::thread(reap).detach();
+    } catch (const std::system_error&) {
+        reap();
+    }
 }

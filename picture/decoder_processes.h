@@ -23,5 +23,5 @@ void KeepSpareDecoderProcess(const std::string& helper);
 // Starts the next taker's process when one is kept and none waits.
 void ReplaceSpareDecoderProcess(const std::string& helper);
 // A process that is done and ending, reaped once it has ended, without
-// waiting for it: checked whenever a process is taken.
+// waiting for it.
 void ReapDecoderProcessLater(pid_t pid);

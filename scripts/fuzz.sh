@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 runs=${RUNS:-1500}
-loader_runs=${LOADER_RUNS:-300}
+loader_runs=${LOADER_RUNS:-1000}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j2
 

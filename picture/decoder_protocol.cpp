@@ -17,6 +17,23 @@ struct RequestHead {
     std::uint32_t nameBytes;
 };
 
+// A message of bytes with room for the request's descriptors beside them.
+struct Message {
+    iovec data;
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int) * RequestDescriptors)] = {};
+    msghdr header{};
+
+    Message(void* bytes, std::size_t size) : data{bytes, size}
+    {
+        header.msg_iov = &data;
+        header.msg_iovlen = 1;
+        header.msg_control = control;
+        header.msg_controllen = sizeof control;
+    }
+    Message(const Message&) = delete;
+    Message& operator=(const Message&) = delete;
+};
+
 } // namespace
 
 bool SendDecodeRequest(int socket, const DecodeRequest& request)
@@ -27,14 +44,8 @@ bool SendDecodeRequest(int socket, const DecodeRequest& request)
     const RequestHead head{request.budgetBytes, request.seconds, static_cast<std::uint32_t>(request.name.size())};
     std::memcpy(payload.data(), &head, sizeof head);
     payload += request.name;
-    iovec data{payload.data(), payload.size()};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int) * RequestDescriptors)] = {};
-    msghdr message{};
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    cmsghdr* rights = CMSG_FIRSTHDR(&message);
+    Message message(payload.data(), payload.size());
+    cmsghdr* rights = CMSG_FIRSTHDR(&message.header);
     rights->cmsg_level = SOL_SOCKET;
     rights->cmsg_type = SCM_RIGHTS;
     rights->cmsg_len = CMSG_LEN(sizeof(int) * RequestDescriptors);
@@ -42,7 +53,7 @@ bool SendDecodeRequest(int socket, const DecodeRequest& request)
     std::memcpy(CMSG_DATA(rights), descriptors, sizeof descriptors);
     ssize_t sent = -1;
     do
-        sent = sendmsg(socket, &message, MSG_NOSIGNAL);
+        sent = sendmsg(socket, &message.header, MSG_NOSIGNAL);
     while (sent < 0 && errno == EINTR);
     return sent == static_cast<ssize_t>(payload.size());
 }
@@ -50,18 +61,12 @@ bool SendDecodeRequest(int socket, const DecodeRequest& request)
 bool ReceiveDecodeRequest(int socket, DecodeRequest& request)
 {
     char payload[sizeof(RequestHead) + MaxName];
-    iovec data{payload, sizeof payload};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int) * RequestDescriptors)] = {};
-    msghdr message{};
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
+    Message message(payload, sizeof payload);
     ssize_t got = -1;
     do
-        got = recvmsg(socket, &message, MSG_CMSG_CLOEXEC);
+        got = recvmsg(socket, &message.header, MSG_CMSG_CLOEXEC);
     while (got < 0 && errno == EINTR);
-    const cmsghdr* rights = got > 0 ? CMSG_FIRSTHDR(&message) : nullptr;
+    const cmsghdr* rights = got > 0 ? CMSG_FIRSTHDR(&message.header) : nullptr;
     if (rights == nullptr || rights->cmsg_level != SOL_SOCKET || rights->cmsg_type != SCM_RIGHTS ||
         rights->cmsg_len != CMSG_LEN(sizeof(int) * RequestDescriptors))
         return false;
@@ -71,7 +76,7 @@ bool ReceiveDecodeRequest(int socket, DecodeRequest& request)
     request.memory = descriptors[1];
     request.notes = descriptors[2];
     RequestHead head{};
-    if (static_cast<std::size_t>(got) < sizeof head || (message.msg_flags & (MSG_TRUNC | MSG_CTRUNC)) != 0)
+    if (static_cast<std::size_t>(got) < sizeof head || (message.header.msg_flags & (MSG_TRUNC | MSG_CTRUNC)) != 0)
         return false;
     std::memcpy(&head, payload, sizeof head);
     if (head.nameBytes != static_cast<std::size_t>(got) - sizeof head)

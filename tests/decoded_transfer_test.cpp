@@ -63,6 +63,17 @@ void Replace(int fd, const std::string& before, const std::string& after)
     ASSERT_EQ(pwrite(fd, after.data(), after.size(), static_cast<off_t>(at)), static_cast<ssize_t>(after.size()));
 }
 
+// A picture written as the decoder leaves it: its pixels at offset at of the
+// file, as its shared heap puts them, and the description past the heap.
+void WriteInPlace(int fd, const DecodedPicture& picture, std::uint64_t at)
+{
+    const std::uint64_t bytes = PixelBytes(picture.bitmap.get());
+    ASSERT_EQ(pwrite(fd, FreeImage_GetBits(picture.bitmap.get()), bytes, static_cast<off_t>(at)),
+              static_cast<ssize_t>(bytes));
+    ASSERT_EQ(ftruncate(fd, 64 * Page + static_cast<off_t>(bytes)), 0);
+    ASSERT_TRUE(WriteDecodedPicture(fd, picture, 64 * Page + bytes, at));
+}
+
 // A field as the description stores it: its length, then its bytes.
 std::string Field(std::uint32_t value)
 {
@@ -80,13 +91,11 @@ TEST(DecodedTransfer, PixelsAlreadyInTheFileAreTakenWhereTheyLie)
     MemoryFile file;
     const DecodedPicture picture = Grey(700, 900);
     const std::uint64_t bytes = PixelBytes(picture.bitmap.get());
-    // As the decoder's heap leaves them: in the file, at an offset off the page.
+    // At an offset off the page, as the decoder's heap leaves them.
     const std::uint64_t at = 5 * Page + 48;
-    ASSERT_EQ(pwrite(file.fd, FreeImage_GetBits(picture.bitmap.get()), bytes, at), static_cast<ssize_t>(bytes));
-    ASSERT_EQ(ftruncate(file.fd, 64 * Page + static_cast<off_t>(bytes)), 0);
+    WriteInPlace(file.fd, picture, at);
     const std::string stray(3 * Page, 's');
     ASSERT_EQ(pwrite(file.fd, stray.data(), stray.size(), 40 * Page + static_cast<off_t>(bytes)), 3 * 4096);
-    ASSERT_TRUE(WriteDecodedPicture(file.fd, picture, 64 * Page + bytes, at));
 
     const DecodedPicture taken = ReadDecodedPicture(file.fd, 1ull << 30);
     ASSERT_TRUE(taken.bitmap) << taken.error;
@@ -169,9 +178,7 @@ TEST(DecodedTransfer, PixelsInABlockMappedWhileDecodingAreTakenFromThatMapping)
     const DecodedPicture picture = Grey(700, 900);
     const std::uint64_t bytes = PixelBytes(picture.bitmap.get());
     const std::uint64_t at = 5 * Page + 48;
-    ASSERT_EQ(pwrite(file.fd, FreeImage_GetBits(picture.bitmap.get()), bytes, at), static_cast<ssize_t>(bytes));
-    ASSERT_EQ(ftruncate(file.fd, 64 * Page + static_cast<off_t>(bytes)), 0);
-    ASSERT_TRUE(WriteDecodedPicture(file.fd, picture, 64 * Page + bytes, at));
+    WriteInPlace(file.fd, picture, at);
 
     const std::uint64_t blockSize = (bytes + 2 * Page) / Page * Page;
     std::optional<DecodedPicture> taken;

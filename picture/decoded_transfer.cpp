@@ -280,6 +280,22 @@ PremappedBlocks::~PremappedBlocks()
         munmap(block.address, block.size);
 }
 
+void PremappedBlocks::Populate(unsigned char* address, std::uint64_t size)
+{
+    unsigned char resident[PopulateChunk / PageSize] = {};
+    for (std::uint64_t done = 0; done < size; done += PopulateChunk) {
+        const std::uint64_t chunk = std::min(PopulateChunk, size - done);
+        // A page missing means the decoder freed the block: faulting it in would back it again.
+        if (mincore(address + done, chunk, resident) != 0)
+            return;
+        for (std::uint64_t page = 0; page < chunk / PageSize; ++page)
+            if ((resident[page] & 1) == 0)
+                return;
+        // Read faults map the file's pages a batch at a time; the mapping is writable all the same.
+        madvise(address + done, chunk, MADV_POPULATE_READ);
+    }
+}
+
 void PremappedBlocks::Add(std::uint64_t offset, std::uint64_t size)
 {
     if (offset < TransferHeadBytes || offset % PageSize != 0 || size == 0 || size % PageSize != 0 ||
@@ -289,8 +305,7 @@ void PremappedBlocks::Add(std::uint64_t offset, std::uint64_t size)
     void* address = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, m_fd, static_cast<off_t>(offset));
     if (address == MAP_FAILED)
         return;
-    // Read faults map the file's pages a batch at a time; the mapping is writable all the same.
-    madvise(address, size, MADV_POPULATE_READ);
+    Populate(static_cast<unsigned char*>(address), size);
     m_blocks.push_back({offset, size, static_cast<unsigned char*>(address)});
     m_mappedBytes += size;
 }

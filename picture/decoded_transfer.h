@@ -32,9 +32,10 @@ public:
     PremappedBlocks& operator=(const PremappedBlocks&) = delete;
     ~PremappedBlocks();
 
-    // Maps [offset, offset + size) of the file and backs it with the pages
-    // there; offset and size are whole pages. Told by the untrusted decoder:
-    // a block out of place or beyond the limits is passed over.
+    // Maps [offset, offset + size) of the file and the pages there, never
+    // backing pages that are not; offset and size are whole pages. Told by
+    // the untrusted decoder: a block out of place or beyond the limits is
+    // passed over.
     void Add(std::uint64_t offset, std::uint64_t size);
     // The mapping of the whole pages [offset, offset + size) when a block
     // holds them, null otherwise. It is the caller's: the rest of that block
@@ -48,6 +49,11 @@ private:
         unsigned char* address;
     };
     static constexpr std::size_t MaxBlocks = 8;
+    // At most this much of a block freed meanwhile is backed again, by a race.
+    static constexpr std::uint64_t PopulateChunk = 2 << 20;
+
+    // Maps the block's pages while all of them are still there.
+    static void Populate(unsigned char* address, std::uint64_t size);
 
     int m_fd;
     std::uint64_t m_maxBytes;

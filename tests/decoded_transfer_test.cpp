@@ -212,3 +212,15 @@ TEST(DecodedTransfer, PixelsInABlockMappedWhileDecodingAreTakenFromThatMapping)
     ASSERT_EQ(pread(file.fd, &first, 1, static_cast<off_t>(at)), 1);
     EXPECT_EQ(first, 0xAB);
 }
+
+TEST(DecodedTransfer, PagesTheDecoderFreedAreNeverBackedAgainByTheMapping)
+{
+    MemoryFile file;
+    ASSERT_EQ(ftruncate(file.fd, 16 << 20), 0);
+    // A block the decoder backed, then freed but for its first page.
+    const std::string first(Page, 'x');
+    ASSERT_EQ(pwrite(file.fd, first.data(), first.size(), 4 * Page), static_cast<ssize_t>(Page));
+    PremappedBlocks premapped(file.fd, 1ull << 30);
+    premapped.Add(4 * Page, 8 << 20);
+    EXPECT_LE(file.Backed(), 2 * Page);
+}

@@ -195,7 +195,7 @@ TEST(IsolatedDecoding, AProcessStartedAheadThatWentWhileWaitingIsReplacedUnseen)
             state != "Z")
             killed += kill(std::stoi(pid), SIGKILL) == 0;
     }
-    EXPECT_EQ(killed, 1);
+    EXPECT_GE(killed, 1); // the one waiting, and maybe one done but not yet ended
     const LoadedPicture loaded = LoadPicture(picture);
     EXPECT_TRUE(loaded) << loaded.error;
     EXPECT_TRUE(LoadPicture(picture)) << "and the one started ahead meanwhile serves the next picture";

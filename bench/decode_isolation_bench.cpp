@@ -34,12 +34,17 @@ struct Load {
     double cpuMs = 0;
 };
 
-// One load from rest. A helper's time counts once it is reaped, which the
-// next isolated load does: over a run, every helper's but the last one's.
+// Lets whatever the last load left running end, and be reaped.
+void Rest()
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+}
+
+// One load from rest, then rest again: a helper ends and is reaped after
+// its load, and its time is counted with that load.
 template <typename Decode>
 Load Measure(Decode decode)
 {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     const double childrenBefore = CpuMilliseconds(RUSAGE_CHILDREN);
     const double selfBefore = CpuMilliseconds(RUSAGE_SELF);
     const auto start = std::chrono::steady_clock::now();
@@ -48,6 +53,8 @@ Load Measure(Decode decode)
     const double selfMs = CpuMilliseconds(RUSAGE_SELF) - selfBefore;
     if (!picture.bitmap)
         throw std::runtime_error(picture.error);
+    picture = {};
+    Rest();
     return {wallMs, selfMs + CpuMilliseconds(RUSAGE_CHILDREN) - childrenBefore};
 }
 
@@ -59,6 +66,7 @@ void InProcessThenIsolated(benchmark::State& state)
         KeepPictureDecoderReady();
     Load inProcess;
     Load isolated;
+    Rest();
     for (auto _ : state) {
         const Load one = Measure([&] { return DecodePictureFile(path, path, CurrentDecodeLimits().budgetBytes); });
         const Load other = Measure([&] { return DecodeIsolated(path, CurrentDecodeLimits()); });

@@ -91,9 +91,12 @@ bool WritePngWithExif(FIBITMAP* bitmap, int flags, const std::vector<BYTE>& exif
                    FreeImage_AcquireMemory(memory, &png, &pngSize) && pngSize > HeaderEnd;
     if (written) {
         const auto exifSize = static_cast<uint32_t>(exif.size());
+        constexpr BYTE Type[] = {'e', 'X', 'I', 'f'};
+        // Length, type, data and check sum, reserved at once.
         std::vector<BYTE> chunk;
+        chunk.reserve(exif.size() + 12);
         PutBig32(chunk, exifSize);
-        chunk.insert(chunk.end(), {'e', 'X', 'I', 'f'});
+        chunk.insert(chunk.end(), std::begin(Type), std::end(Type));
         chunk.insert(chunk.end(), exif.begin(), exif.end());
         PutBig32(chunk, FreeImage_ZLibCRC32(0, chunk.data() + 4, exifSize + 4));
         written = std::fwrite(png, 1, HeaderEnd, file) == HeaderEnd &&

@@ -62,11 +62,7 @@ std::string HelperPath()
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error)
         return DecoderName;
-    // Beside the program in a build, where the installation keeps it otherwise.
-    const std::filesystem::path beside = self.parent_path() / DecoderName;
-    if (std::filesystem::exists(beside, error))
-        return beside.string();
-    return (self.parent_path() / QUENLO_HELPER_FROM_BIN / DecoderName).lexically_normal().string();
+    return (self.parent_path() / DecoderName).string();
 }
 
 std::string Damaged(const std::string& why)

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Decodes a picture file in a process of its own (the quenlo-decode helper,
-// beside the program in a build, in its own folder when installed) under a memory budget, a processor-time limit and a
+// Decodes a picture file in a process of its own (the quenlo-decode helper
+// beside the program) under a memory budget, a processor-time limit and a
 // wall-clock deadline, so that a damaged file costs a refusal, never the
 // program.
 #pragma once
@@ -10,7 +10,7 @@
 
 #include <string>
 
-constexpr const char* DecoderVariable = "QUENLO_DECODER"; // path of the helper, when not where the program looks
+constexpr const char* DecoderVariable = "QUENLO_DECODER"; // path of the helper, when not beside the program
 constexpr const char* DecoderName = "quenlo-decode";
 
 // From now on a decoding process is kept started for the next picture, so

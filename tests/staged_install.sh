@@ -17,9 +17,6 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 "$prefix/bin/quenlo-inpaint" --version | grep '^quenlo-inpaint [0-9]' >/dev/null || fail "quenlo-inpaint --version"
 "$prefix/bin/quenlo-inpaint" --help | grep '^Usage: quenlo-inpaint' >/dev/null || fail "quenlo-inpaint --help"
-# The decoding helper is for the programs alone: off the PATH.
-[[ ! -e $prefix/bin/quenlo-decode && -x $prefix/libexec/quenlo/quenlo-decode ]] ||
-  fail "quenlo-decode not in libexec/quenlo alone"
 # A real run: the installed tool decodes through its installed helper.
 "$prefix/bin/quenlo-inpaint" --quiet "$samples/coffee.png" "$prefix/result.png" \
   --overlay "$samples/coffee_overlay.png" || fail "quenlo-inpaint on the sample"

@@ -38,7 +38,6 @@ const std::vector<HostileFile>& HostileFiles()
         Refused("hang.exr", "the file is damaged or not a picture"),
         Refused("crash_pixel_data.pct", "the file is damaged or not a picture"),
         Refused("hang_damaged.exr", "the file is damaged or not a picture"),
-        Refused("hang_cut_short.jng", "the file is damaged or not a picture"),
         // Sizes claimed by the header alone.
         Refused("huge_header.png", "the picture is too large (100000 x 100000 pixels)"),
         Refused("huge_frame.gif", "the picture is too large (65280 x 52137 pixels)"),

@@ -207,32 +207,29 @@ std::uint64_t RoundToPage(std::uint64_t size)
     return (size + PageSize - 1) / PageSize * PageSize;
 }
 
-bool WriteAll(int fd, const void* data, std::uint64_t size, std::uint64_t offset)
+// Moves size bytes at offset with pread or pwrite, which may move fewer at a time.
+template <typename Bytes, typename Move>
+bool MoveAll(Move move, int fd, Bytes* data, std::uint64_t size, std::uint64_t offset)
 {
-    const char* bytes = static_cast<const char*>(data);
     while (size > 0) {
-        const ssize_t written = pwrite(fd, bytes, size, static_cast<off_t>(offset));
-        if (written <= 0)
+        const ssize_t moved = move(fd, data, size, static_cast<off_t>(offset));
+        if (moved <= 0)
             return false;
-        bytes += written;
-        size -= static_cast<std::uint64_t>(written);
-        offset += static_cast<std::uint64_t>(written);
+        data += moved;
+        size -= static_cast<std::uint64_t>(moved);
+        offset += static_cast<std::uint64_t>(moved);
     }
     return true;
 }
 
+bool WriteAll(int fd, const void* data, std::uint64_t size, std::uint64_t offset)
+{
+    return MoveAll(pwrite, fd, static_cast<const char*>(data), size, offset);
+}
+
 bool ReadAll(int fd, void* data, std::uint64_t size, std::uint64_t offset)
 {
-    char* bytes = static_cast<char*>(data);
-    while (size > 0) {
-        const ssize_t got = pread(fd, bytes, size, static_cast<off_t>(offset));
-        if (got <= 0)
-            return false;
-        bytes += got;
-        size -= static_cast<std::uint64_t>(got);
-        offset += static_cast<std::uint64_t>(got);
-    }
-    return true;
+    return MoveAll(pread, fd, static_cast<char*>(data), size, offset);
 }
 
 DecodedPicture Refused(std::string reason)

@@ -113,7 +113,7 @@ void TakeNotes(Notes& notes, const char* bytes, std::size_t size, PremappedBlock
 // Waits until the decoder says it is done or closes its end of the note pipe
 // (by exiting), at the latest until the deadline, taking its notes
 // meanwhile; true when it did.
-bool AwaitExit(int readEnd, std::chrono::steady_clock::time_point deadline, Notes& notes,
+bool AwaitEnd(int readEnd, std::chrono::steady_clock::time_point deadline, Notes& notes,
                PremappedBlocks& premapped)
 {
     for (;;) {
@@ -182,7 +182,7 @@ Attempt Run(const DecoderProcess& process, int file, const std::string& name, co
 
     PremappedBlocks premapped(memory.fd, limits.budgetBytes);
     // Not sent: the process is gone or deaf, and is ended for sure.
-    attempt.exited = !sent || AwaitExit(readEnd.fd, std::chrono::steady_clock::now() +
+    attempt.exited = !sent || AwaitEnd(readEnd.fd, std::chrono::steady_clock::now() +
                                                         std::chrono::seconds(limits.seconds),
                                         attempt.notes, premapped);
     if (!attempt.exited || !sent || attempt.notes.done)

@@ -12,7 +12,6 @@
 #include "picture/sanitized_build.h"
 #include "picture/shared_heap.h"
 
-#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

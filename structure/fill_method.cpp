@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+#include "structure/fill_method.h"
+
+std::string_view FillMethodName(FillMethod method)
+{
+    return method == FillMethod::Structure ? "structure" : "patches";
+}
+
+std::optional<FillMethod> FillMethodNamed(std::string_view name)
+{
+    if (name == "patches")
+        return FillMethod::Patches;
+    if (name == "structure")
+        return FillMethod::Structure;
+    return std::nullopt;
+}
+
+InpaintOutcome RunFill(FillMethod method, const InpaintJob& job, std::vector<CopiedPixel>* copied)
+{
+    if (method == FillMethod::Structure)
+        return StructureFill(job, copied);
+    return InpaintRegion(job);
+}

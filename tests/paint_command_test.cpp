@@ -2,6 +2,7 @@
 // Paint and Undo driven through the dialog's buttons, with strokes drawn by
 // the mouse on the canvas.
 #include "canvas/layer_render.h"
+#include "controls/progress_box.h"
 #include "editor_fixture.h"
 #include "kernels/pixel_access.h"
 #include "picture/bitmap.h"
@@ -11,10 +12,12 @@
 #include "test_pictures.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QFile>
 #include <QImage>
 #include <QSlider>
 
+#include <chrono>
 #include <cstdlib>
 #include <vector>
 #include <sys/wait.h>
@@ -350,6 +353,47 @@ TEST_F(PaintCommand, PatchSizeAndSeamSettingsReachTheEngine)
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
     EXPECT_TRUE(SameBytes(Load(result).get(), Canvas().WorkingImage()));
+}
+
+// The same command line as the dialog's strokes, with options; the result's bytes.
+BitmapPtr CommandLineResult(const QString& overlay, const QString& result, const std::string& options)
+{
+    const std::string command = std::string("'" QUENLO_INPAINT_TOOL "' --quiet ") + options + " '" +
+                                TablePicture.toStdString() + "' '" + result.toStdString() + "' --overlay '" +
+                                overlay.toStdString() + "'";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+    return Load(result);
+}
+
+TEST_F(PaintCommand, StructureMethodReachesTheFillAndIsCancelledUndoneAndRedoneAlike)
+{
+    OpenAndMark();
+    Find<QComboBox>(1060)->setCurrentIndex(1);
+    ASSERT_EQ(dialog->Method(), FillMethod::Structure);
+    ASSERT_TRUE(Canvas().OverlayLayer().save(PathOf(QStringLiteral("overlay.png"))));
+    const BitmapPtr before = CloneBitmap(Canvas().WorkingImage());
+    SetProgressBoxHook([](CJobWatch& job) {
+        while (!job.WaitFor(std::chrono::seconds(1))) {
+        }
+        return true;
+    });
+    Click(PaintButton);
+    SetProgressBoxHook({});
+    EXPECT_TRUE(SameBytes(before.get(), Canvas().WorkingImage())) << "cancelled as it ended";
+
+    Click(PaintButton);
+    const BitmapPtr painted = CloneBitmap(Canvas().WorkingImage());
+    ASSERT_FALSE(SameBytes(before.get(), painted.get()));
+    EXPECT_TRUE(SameBytes(CommandLineResult(PathOf(QStringLiteral("overlay.png")), PathOf(QStringLiteral("cli.png")),
+                                            "--method structure")
+                              .get(),
+                          painted.get()));
+    Click(UndoButton);
+    EXPECT_TRUE(SameBytes(before.get(), Canvas().WorkingImage()));
+    dialog->RedoCommand();
+    EXPECT_TRUE(SameBytes(painted.get(), Canvas().WorkingImage()));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
 }
 
 } // namespace

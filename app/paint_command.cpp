@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Paint: the user's strokes become the mask, the chosen fill method fills
-// the hole, and the canvas shows the result. Undo and Redo walk through the Paint history.
+// the hole, and the canvas shows the result. Undo and Redo walk through the
+// Paint history.
 #include "app/viewer_dialog.h"
 
 #include "app/paint_run.h"

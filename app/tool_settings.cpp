@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Tools, brush size and shape, fill method, patch size, seam smoothing and
-// zoom, with their read-outs. Tool, brush and zoom live in the canvas; the dialog tells
-// it of every change.
+// zoom, with their read-outs. Tool, brush and zoom live in the canvas; the
+// dialog tells it of every change.
 #include "app/viewer_dialog.h"
 
 #include "canvas/canvas_pane.h"

@@ -23,6 +23,8 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
+#include <utility>
+
 bool g_bImageJustOpened = true;
 
 CViewerDlg::CViewerDlg(QWidget* parent) : QDialog(parent)
@@ -173,10 +175,10 @@ void CViewerDlg::OnInitDialog()
         UpdatePatchSizeText();
         m_nPatchSize = 32;
         // Each entry holds the method's name, as the command line spells it.
-        for (const FillMethod method : {FillMethod::Patches, FillMethod::Structure}) {
-            const QString name = QString::fromLatin1(FillMethodName(method));
-            m_cbFillMethod->addItem(name.left(1).toUpper() + name.mid(1), name);
-        }
+        const std::pair<const char*, FillMethod> methods[] = {{"Patches", FillMethod::Patches},
+                                                              {"Structure", FillMethod::Structure}};
+        for (const auto& [text, method] : methods)
+            m_cbFillMethod->addItem(QString::fromLatin1(text), QString::fromLatin1(FillMethodName(method)));
         SelectFillMethod(FillMethod::Patches);
         RestoreToolSettings();
     }

@@ -152,10 +152,6 @@ TEST_F(CliEndToEnd, MethodIsChosenByNameAndNamedInTheReport)
     const BitmapPtr overlay = Load(SampleOverlay);
     ExpectUnchangedWhere(Load(Sample).get(), Load(folder / "out.png").get(), HolePixels(overlay.get()));
 
-    const ToolRun patches = Run(files + " --method=patches");
-    ASSERT_EQ(patches.status, 0) << patches.err;
-    EXPECT_NE(patches.out.find("path:     patches\n"), std::string::npos) << patches.out;
-
     // A hole that fills its whole bounding box leaves the patch engine nothing but averaging.
     BitmapPtr mask(FreeImage_Allocate(600, 400, 8));
     for (int y = 100; y < 120; ++y)

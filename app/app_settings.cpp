@@ -66,6 +66,8 @@ ToolSettings CAppSettings::ReadToolSettings()
     tools.brushSize = read(BrushSizeKey, tools.brushSize);
     tools.patchSize = read(PatchSizeKey, tools.patchSize);
     tools.smoothSeam = read(SmoothSeamKey, tools.smoothSeam ? 1 : 0) != 0;
+    const QString method = m_settings.value(QLatin1String(FillMethodKey)).toString();
+    tools.method = FillMethodNamed(method.toStdString()).value_or(tools.method);
     return tools;
 }
 
@@ -74,10 +76,11 @@ void CAppSettings::WriteToolSettings(const ToolSettings& tools)
     m_settings.setValue(QLatin1String(BrushSizeKey), tools.brushSize);
     m_settings.setValue(QLatin1String(PatchSizeKey), tools.patchSize);
     m_settings.setValue(QLatin1String(SmoothSeamKey), tools.smoothSeam ? 1 : 0);
+    m_settings.setValue(QLatin1String(FillMethodKey), QString::fromLatin1(FillMethodName(tools.method)));
 }
 
 void CAppSettings::RemoveToolSettings()
 {
-    for (const char* key : {BrushSizeKey, PatchSizeKey, SmoothSeamKey})
+    for (const char* key : {BrushSizeKey, PatchSizeKey, SmoothSeamKey, FillMethodKey})
         m_settings.remove(QLatin1String(key));
 }

@@ -5,6 +5,8 @@
 // pictures, and the tool settings when the user asked to keep them.
 #pragma once
 
+#include "structure/fill_method.h"
+
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -17,12 +19,14 @@ inline constexpr char RememberToolSettingsKey[] = "RememberToolSettings";
 inline constexpr char BrushSizeKey[] = "BrushSize";
 inline constexpr char PatchSizeKey[] = "PatchSize";
 inline constexpr char SmoothSeamKey[] = "SmoothSeam";
+inline constexpr char FillMethodKey[] = "FillMethod"; // "patches" or "structure"
 
-// Brush size, patch size and seam smoothing as the user left them.
+// Brush size, patch size, seam smoothing and fill method as the user left them.
 struct ToolSettings {
     int brushSize = 10;
     int patchSize = 32;
     bool smoothSeam = false;
+    FillMethod method = FillMethod::Patches;
 };
 
 // The store, opened on the section.
@@ -43,7 +47,7 @@ public:
     // Off unless the user turned it on.
     bool ReadRememberToolSettings();
     void WriteRememberToolSettings(bool remember);
-    // A value missing or not a number reads as its start value.
+    // A value missing, not a number or not a method's name reads as its start value.
     ToolSettings ReadToolSettings();
     void WriteToolSettings(const ToolSettings& tools);
     void RemoveToolSettings();

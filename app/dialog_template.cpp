@@ -56,6 +56,8 @@ constexpr ControlTemplate ViewerTemplate[] = {
     {IDC_ZOOM_OUT, Kind::PictureButton, "", 331, 34, 22, 19, true},
     {IDC_PATCH_SIZE, Kind::Slider, "", 57, 291, 140, 11, true},
     {IDC_SMOOTH_SEAM, Kind::CheckBox, "Smooth the seam", 14, 309, 71, 10, true},
+    {IDC_FILL_METHOD_LABEL, Kind::Label, "Method:", 236, 292, 29, 8, true},
+    {IDC_FILL_METHOD, Kind::DropDownList, "", 267, 289, 104, 40, true},
     {IDC_PAINT, Kind::PushButton, "Paint", 267, 307, 50, 14, true},
     {IDC_UNDO, Kind::PushButton, "Undo", 321, 307, 50, 14, true},
     {IDC_TOOL_BRUSH, Kind::PictureCheckButton, "", 70, 6, 22, 19, true},

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Paint: the user's strokes become the mask, the engine fills the hole, and
-// the canvas shows the result. Undo and Redo walk through the Paint history.
+// Paint: the user's strokes become the mask, the chosen fill method fills
+// the hole, and the canvas shows the result. Undo and Redo walk through the
+// Paint history.
 #include "app/viewer_dialog.h"
 
 #include "app/paint_run.h"
@@ -14,10 +15,19 @@
 #include "mask/overlay_to_mask.h"
 #include "picture/full_depth.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
 namespace {
+
+std::vector<PixelCopy> PixelCopiesOf(const std::vector<CopiedPixel>& copied)
+{
+    std::vector<PixelCopy> copies(copied.size());
+    std::transform(copied.begin(), copied.end(), copies.begin(),
+                   [](const CopiedPixel& pixel) { return PixelCopy{pixel.x, pixel.y, pixel.fromX, pixel.fromY}; });
+    return copies;
+}
 
 // Forgets the running job however the run ends.
 struct RunningPaint {
@@ -27,9 +37,9 @@ struct RunningPaint {
 
 } // namespace
 
-bool CViewerDlg::RunPaintJob(const InpaintJob& job)
+bool CViewerDlg::RunPaintJob(const InpaintJob& job, std::vector<CopiedPixel>* copied)
 {
-    CPaintRun run(job);
+    CPaintRun run(job, m_fillMethod, copied);
     m_pRunningPaint = &run;
     const RunningPaint forget{m_pRunningPaint};
     const bool cancelled = FollowJob(QStringLiteral("Painting..."), run);
@@ -89,9 +99,10 @@ void CViewerDlg::PaintCommand()
     }
     FIBITMAP* const fullDepth = m_pCanvas->FullDepthImage();
     std::vector<uint8_t> filled = fullDepth != nullptr ? HolePixels(m_pMask.get()) : std::vector<uint8_t>();
+    std::vector<CopiedPixel> copied;
     bool finished = false;
     try {
-        finished = RunPaintJob(job);
+        finished = RunPaintJob(job, fullDepth != nullptr ? &copied : nullptr);
     } catch (const std::bad_alloc&) {
         ShowMessageBox(QStringLiteral("Not enough memory to paint this picture."));
     }
@@ -103,7 +114,13 @@ void CViewerDlg::PaintCommand()
     }
     if (fullDepth != nullptr) {
         KeepFilledPixels(filled, m_pMask.get());
-        ComposeFullDepth(fullDepth, target, filled);
+        try {
+            ComposeFullDepth(fullDepth, target, filled, PixelCopiesOf(copied));
+        } catch (const std::bad_alloc&) {
+            // It writes nothing before it has its room; without it the
+            // filled pixels are widened from 8 bits, as after patches.
+            ComposeFullDepth(fullDepth, target, filled);
+        }
     }
     m_pCanvas->KeepUndoState();
     m_pCanvas->MarkChanged();

@@ -3,14 +3,15 @@
 
 #include <system_error>
 
-CPaintRun::CPaintRun(InpaintJob job)
+CPaintRun::CPaintRun(InpaintJob job, FillMethod method, std::vector<CopiedPixel>* copied)
 {
     job.progress = {&CPaintRun::Report, this, &m_stop};
+    const auto fill = [job, method, copied] { return RunFill(method, job, copied); };
     try {
-        m_result = std::async(std::launch::async, &InpaintRegion, job);
+        m_result = std::async(std::launch::async, fill);
     } catch (const std::system_error&) {
         std::promise<InpaintOutcome> here;
-        here.set_value(InpaintRegion(job));
+        here.set_value(fill());
         m_result = here.get_future();
     }
 }

@@ -1,20 +1,23 @@
 // SPDX-License-Identifier: MIT
-// One engine job on a worker thread, so that the window can show its
-// progress and take Cancel while it runs.
+// One fill on a worker thread, so that the window can show its progress and
+// take Cancel while it runs.
 #pragma once
 
 #include "controls/progress_box.h"
 #include "engine/inpaint_job.h"
+#include "structure/fill_method.h"
 
 #include <atomic>
 #include <cstdint>
 #include <future>
+#include <vector>
 
 class CPaintRun final : public CJobWatch {
 public:
-    // Starts the job at once; on a system without room for another thread it
-    // runs here and has ended when the constructor returns.
-    explicit CPaintRun(InpaintJob job);
+    // Starts the job at once with method; on a system without room for
+    // another thread it runs here and has ended when the constructor
+    // returns. copied, when given, is written by the fill until it ends.
+    CPaintRun(InpaintJob job, FillMethod method, std::vector<CopiedPixel>* copied = nullptr);
     // Waits for the worker: it must never outlive the bitmaps it writes.
     ~CPaintRun() override;
     CPaintRun(const CPaintRun&) = delete;

@@ -15,11 +15,12 @@ CPreferencesDlg::CPreferencesDlg(bool rememberToolSettings, QWidget* parent) : Q
     setFont(DialogFont());
     auto* layout = new QVBoxLayout(this);
     m_chkRememberTools =
-        new QCheckBox(QStringLiteral("Remember brush size, patch size and \"Smooth the seam\" for the next start"), this);
+        new QCheckBox(QStringLiteral("Remember brush size, method, patch size and \"Smooth the seam\" for the next start"),
+                      this);
     m_chkRememberTools->setObjectName(QString::number(IDC_REMEMBER_TOOLS));
     m_chkRememberTools->setChecked(rememberToolSettings);
     layout->addWidget(m_chkRememberTools);
-    auto* note = new QLabel(QStringLiteral("Unticked, they start at 10 px, 32 px and off every time."), this);
+    auto* note = new QLabel(QStringLiteral("Unticked, they start at 10 px, patches, 32 px and off every time."), this);
     note->setEnabled(false);
     layout->addWidget(note);
     layout->addSpacing(8);

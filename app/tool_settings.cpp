@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Tools, brush size and shape, patch size, seam smoothing and zoom, with
-// their read-outs. Tool, brush and zoom live in the canvas; the dialog tells
-// it of every change.
+// Tools, brush size and shape, fill method, patch size, seam smoothing and
+// zoom, with their read-outs. Tool, brush and zoom live in the canvas; the
+// dialog tells it of every change.
 #include "app/viewer_dialog.h"
 
 #include "canvas/canvas_pane.h"
@@ -52,6 +52,17 @@ void CViewerDlg::OnBrushSizeListChanged(int index)
 void CViewerDlg::OnSmoothSeamClicked()
 {
     m_bSmoothSeam = m_chkSmoothSeam->isChecked() ? 1 : 0;
+}
+
+void CViewerDlg::OnFillMethodChanged(int index)
+{
+    m_fillMethod = FillMethodNamed(m_cbFillMethod->itemData(index).toString().toStdString()).value_or(FillMethod::Patches);
+}
+
+void CViewerDlg::SelectFillMethod(FillMethod method)
+{
+    m_cbFillMethod->setCurrentIndex(m_cbFillMethod->findData(QString::fromLatin1(FillMethodName(method))));
+    m_fillMethod = method;
 }
 
 void CViewerDlg::UpdateBrushSizeText()

@@ -72,6 +72,7 @@ void CViewerDlg::ConnectCommands()
         connect(slider, &QAbstractSlider::sliderReleased, this, [this, slider] { OnHScroll(slider); });
     }
     onClick(m_chkSmoothSeam, &CViewerDlg::OnSmoothSeamClicked);
+    connect(m_cbFillMethod, &QComboBox::currentIndexChanged, this, &CViewerDlg::OnFillMethodChanged);
 
     onClick(qobject_cast<QAbstractButton*>(Control(IDC_PAINT)), &CViewerDlg::PaintCommand);
     onClick(qobject_cast<QAbstractButton*>(Control(IDC_UNDO)), &CViewerDlg::UndoCommand);
@@ -160,6 +161,18 @@ void CViewerDlg::SetToolTips()
     tip(m_btnZoomOut, QStringLiteral("Zoom out"), ID_VIEW_ZOOM_OUT);
     tip(Control(IDC_UNDO), QStringLiteral("Undo"), ID_EDIT_UNDO);
     Control(IDC_BEFORE_AFTER)->setToolTip(QStringLiteral("Hold to see the picture as opened (\\)"));
+    const QString methods = QStringLiteral(
+        "How Paint fills the hole:\n"
+        "Patches: copies patches from the best-matching places nearby; for texture,\n"
+        "small blemishes and when speed matters.\n"
+        "Structure: gives each region of the hole one offset into the picture and\n"
+        "blends the seams; carries horizons, shorelines and long edges through.");
+    m_cbFillMethod->setToolTip(methods);
+    Control(IDC_FILL_METHOD_LABEL)->setToolTip(methods);
+    const QString patchesOnly = QStringLiteral("\n(Patches method only; Structure does not use it.)");
+    for (const int id : {IDC_PATCH_SIZE_LABEL, IDC_PATCH_SIZE})
+        Control(id)->setToolTip(QStringLiteral("Edge of the copied patches") + patchesOnly);
+    m_chkSmoothSeam->setToolTip(QStringLiteral("Blend each pasted patch into the pixels around it") + patchesOnly);
 }
 
 void CViewerDlg::ShowAboutBox()

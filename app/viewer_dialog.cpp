@@ -23,6 +23,8 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
+#include <utility>
+
 bool g_bImageJustOpened = true;
 
 CViewerDlg::CViewerDlg(QWidget* parent) : QDialog(parent)
@@ -86,6 +88,7 @@ void CViewerDlg::AttachControls()
     m_slPatchSize = slider(IDC_PATCH_SIZE);
     m_stPatchSize = label(IDC_PATCH_SIZE_TEXT);
     m_chkSmoothSeam = qobject_cast<QCheckBox*>(Control(IDC_SMOOTH_SEAM));
+    m_cbFillMethod = qobject_cast<QComboBox*>(Control(IDC_FILL_METHOD));
 }
 
 void CViewerDlg::CreateMenu()
@@ -155,6 +158,7 @@ void CViewerDlg::OnInitDialog()
         const QSignalBlocker listQuiet(m_cbBrushSize);
         const QSignalBlocker brushQuiet(m_slBrushSize);
         const QSignalBlocker patchQuiet(m_slPatchSize);
+        const QSignalBlocker methodQuiet(m_cbFillMethod);
         for (int i = 1; i <= 10; ++i)
             m_cbBrushSize->insertItem(i - 1, QStringLiteral("%1 px").arg(i));
         m_cbBrushSize->setCurrentIndex(9);
@@ -170,6 +174,12 @@ void CViewerDlg::OnInitDialog()
         m_slPatchSize->setPageStep(4);
         UpdatePatchSizeText();
         m_nPatchSize = 32;
+        // Each entry holds the method's name, as the command line spells it.
+        const std::pair<const char*, FillMethod> methods[] = {{"Patches", FillMethod::Patches},
+                                                              {"Structure", FillMethod::Structure}};
+        for (const auto& [text, method] : methods)
+            m_cbFillMethod->addItem(QString::fromLatin1(text), QString::fromLatin1(FillMethodName(method)));
+        SelectFillMethod(FillMethod::Patches);
         RestoreToolSettings();
     }
 

@@ -8,11 +8,13 @@
 #include "app/recent_files.h"
 #include "controls/theme_helper.h"
 #include "picture/bitmap.h"
+#include "structure/fill_method.h"
 
 #include <QDialog>
 #include <QRect>
 
 #include <initializer_list>
+#include <vector>
 
 class CCanvasPane;
 class CPaintRun;
@@ -74,6 +76,7 @@ public:
     FIBITMAP* Mask() const { return m_pMask.get(); }
     int PatchSize() const { return m_nPatchSize; }
     bool SmoothSeam() const { return m_bSmoothSeam != 0; }
+    FillMethod Method() const { return m_fillMethod; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -97,8 +100,8 @@ private:
     void OnInitDialog();
     void ReloadLastPicture();
     void StoreSettings();
-    // The stored brush size, patch size and seam smoothing, when the user
-    // chose to keep them.
+    // The stored brush size, fill method, patch size and seam smoothing,
+    // when the user chose to keep them.
     void RestoreToolSettings();
     void AddRecentFile(const QString& path);
     void UpdateRecentMenu();
@@ -107,9 +110,10 @@ private:
     // The file's name and a mark while the picture differs from it.
     void UpdateWindowTitle();
     void ReplaceMask();
-    // Runs the engine while the progress box follows it; true when the job
-    // ran to its end, false when the user cancelled it.
-    bool RunPaintJob(const InpaintJob& job);
+    // Runs the chosen fill while the progress box follows it; true when the
+    // job ran to its end, false when the user cancelled it. copied, when
+    // given, receives the pixels the fill copied.
+    bool RunPaintJob(const InpaintJob& job, std::vector<CopiedPixel>* copied);
 
     void SetStatusText(const QString& text);
     void UpdateBrushSizeText();
@@ -121,6 +125,8 @@ private:
     void OnHScroll(QSlider* slider);
     void OnBrushSizeListChanged(int index);
     void OnSmoothSeamClicked();
+    void OnFillMethodChanged(int index);
+    void SelectFillMethod(FillMethod method);
     // One zoom step for a turn of the wheel at a point of the screen.
     void WheelZoom(int delta, QPoint globalPosition);
     // Keys and wheel turns of the navigation; true when the event is used up.
@@ -139,6 +145,7 @@ private:
     BitmapPtr m_pMask;
     int m_nPatchSize = 32;
     unsigned char m_bSmoothSeam = 0;
+    FillMethod m_fillMethod = FillMethod::Patches;
     CThemeHelperST m_ThemeHelper;
     QString m_strLastFile;
     QCheckBox* m_chkReloadLast = nullptr;
@@ -165,6 +172,7 @@ private:
     QSlider* m_slPatchSize = nullptr;
     QLabel* m_stPatchSize = nullptr;
     QCheckBox* m_chkSmoothSeam = nullptr;
+    QComboBox* m_cbFillMethod = nullptr;
     bool m_bInitializing = true;
     CPaintRun* m_pRunningPaint = nullptr;
     QRect m_rcClient;

@@ -55,7 +55,7 @@ void CViewerDlg::OnSize(bool minimised, int cx, int cy)
     MoveControls({IDC_ZOOM_FIT, IDC_ACTUAL_SIZE, IDC_ZOOM_IN, IDC_ZOOM_OUT, IDC_ZOOM_LABEL, IDC_ZOOM_TEXT}, dx, dy,
                  true, false);
     MoveControls({IDC_SETTINGS_GROUP, IDC_PATCH_SIZE_LABEL, IDC_PATCH_SIZE, IDC_PATCH_SIZE_TEXT, IDC_SMOOTH_SEAM,
-                  IDC_PAINT, IDC_UNDO},
+                  IDC_FILL_METHOD_LABEL, IDC_FILL_METHOD, IDC_PAINT, IDC_UNDO},
                  dx, dy, true, true);
     const QPoint canvasCorner = m_pCanvas->pos();
     m_pCanvas->resize(std::max(0, cx - m_canvasGap.width() - canvasCorner.x()),

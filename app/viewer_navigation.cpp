@@ -7,6 +7,7 @@
 #include "canvas/canvas_pane.h"
 
 #include <QAbstractSlider>
+#include <QComboBox>
 #include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -35,9 +36,10 @@ bool CViewerDlg::FilterNavigation(QObject* watched, QEvent* event)
         return false;
     switch (event->type()) {
     case QEvent::Wheel: {
-        // Sliders and scroll bars would take the wheel for themselves.
+        // Sliders, scroll bars and lists would take the wheel for themselves.
         auto* wheel = static_cast<QWheelEvent*>(event);
-        if (!qobject_cast<QAbstractSlider*>(widget) || wheel->angleDelta().y() == 0)
+        if ((!qobject_cast<QAbstractSlider*>(widget) && !qobject_cast<QComboBox*>(widget)) ||
+            wheel->angleDelta().y() == 0)
             return false;
         WheelZoom(wheel->angleDelta().y(), wheel->globalPosition().toPoint());
         return true;

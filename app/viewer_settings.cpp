@@ -43,6 +43,7 @@ void CViewerDlg::RestoreToolSettings()
     m_nPatchSize = m_slPatchSize->value();
     UpdatePatchSizeText();
     m_chkSmoothSeam->setChecked(tools.smoothSeam);
+    SelectFillMethod(tools.method);
 }
 
 void CViewerDlg::PreferencesCommand()
@@ -64,7 +65,7 @@ void CViewerDlg::StoreSettings()
     settings.WriteRememberToolSettings(m_bRememberToolSettings);
     // Not kept, they are not stored either: the next start uses the fixed values.
     if (m_bRememberToolSettings)
-        settings.WriteToolSettings({m_pCanvas->BrushSize(), m_nPatchSize, m_bSmoothSeam != 0});
+        settings.WriteToolSettings({m_pCanvas->BrushSize(), m_nPatchSize, m_bSmoothSeam != 0, m_fillMethod});
     else
         settings.RemoveToolSettings();
 }

@@ -43,7 +43,7 @@ bool TakesValue(const std::string& name)
     return name == "--overlay" || name == "--mask" || name == "--patch-size" || name == "--threads" ||
            name == "--save-mask" || name == "--scan-margin" || name == "--output-dir" || name == "--mask-dir" ||
            name == "--overlay-dir" || name == "--format" || name == "--jobs" || name == "--depth" ||
-           name == "--quality" || name == "--memory-budget";
+           name == "--quality" || name == "--memory-budget" || name == "--method";
 }
 
 // The checks of a run over many pictures, once every argument is read.
@@ -113,6 +113,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             if (value->empty())
                 return Refused(name + " needs a file name");
             options.saveMask = *value;
+        } else if (name == "--method") {
+            const std::optional<FillMethod> method = FillMethodNamed(*value);
+            if (!method)
+                return Refused("--method: \"" + *value + "\" is not patches or structure");
+            options.method = *method;
         } else if (name == "--patch-size") {
             const std::optional<int> size = ParseStrictInteger(*value, MinPatchSize, MaxPatchSize);
             if (!size)
@@ -222,8 +227,18 @@ What to remove, exactly one of:
                     black is filled, every black one may give texture
 
 Options:
-  --patch-size N    edge of the copied patches in pixels, 3 to 128 (default 32)
-  --smooth-seam     blend pasted patches into the pixels around them
+  --method NAME     how the hole is filled (default patches):
+                    patches    copies patches point by point from the best
+                               matching places nearby; for texture, small
+                               blemishes and when speed matters
+                    structure  gives each region of the hole one offset to
+                               the known picture, chosen for the whole hole,
+                               and blends the seams; carries horizons,
+                               shorelines and long straight edges through
+  --patch-size N    edge of the copied patches in pixels, 3 to 128 (default
+                    32); patches method only
+  --smooth-seam     blend pasted patches into the pixels around them;
+                    patches method only
   --threads N       use at most N threads (default: one per core); the
                     result is the same for every N
   --scan-margin N   count the N pixels around the hole's bounding box as

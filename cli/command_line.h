@@ -3,6 +3,7 @@
 #pragma once
 
 #include "picture/picture_writer.h"
+#include "structure/fill_method.h"
 
 #include <cstdint>
 #include <string>
@@ -19,6 +20,7 @@ struct CliOptions {
     std::string overlay;  // the strokes picture, or empty
     std::string mask;     // the hole picture, or empty; exactly one of the two is set
     std::string saveMask; // where the final mask codes go, or empty
+    FillMethod method = FillMethod::Patches;
     int patchSize = DefaultPatchSize;
     bool smoothSeam = false;
     int threads = 0;    // 0: as many as the machine offers

@@ -4,6 +4,7 @@
 #include "cli/batch_plan.h"
 #include "cli/batch_progress.h"
 #include "cli/worker_processes.h"
+#include "picture/decode_limits.h"
 
 #include <fcntl.h>
 #include <sched.h>
@@ -75,6 +76,7 @@ std::vector<std::string> WorkerArguments(const CliOptions& options, const BatchI
 {
     std::vector<std::string> arguments = {
         "--quiet",
+        "--method=" + std::string(FillMethodName(options.method)),
         "--threads=" + std::to_string(threads),
         "--patch-size=" + std::to_string(options.patchSize),
         "--scan-margin=" + std::to_string(options.scanMargin),
@@ -85,6 +87,11 @@ std::vector<std::string> WorkerArguments(const CliOptions& options, const BatchI
         arguments.push_back("--smooth-seam");
     if (options.eightBitOutput)
         arguments.push_back("--depth=8");
+    // Not shaping the result, but how each picture may be read and written.
+    if (options.memoryBudget != 0)
+        arguments.push_back("--memory-budget=" + std::to_string(options.memoryBudget / MiB));
+    if (options.force)
+        arguments.push_back("--force");
     arguments.insert(arguments.end(), {"--", item.input, item.output});
     return arguments;
 }

@@ -9,9 +9,23 @@
 #include "mask/filled_pixels.h"
 #include "picture/full_depth.h"
 #include "picture/picture_writer.h"
+#include "structure/fill_method.h"
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
+
+namespace {
+
+std::vector<PixelCopy> PixelCopiesOf(const std::vector<CopiedPixel>& copied)
+{
+    std::vector<PixelCopy> copies(copied.size());
+    std::transform(copied.begin(), copied.end(), copies.begin(),
+                   [](const CopiedPixel& pixel) { return PixelCopy{pixel.x, pixel.y, pixel.fromX, pixel.fromY}; });
+    return copies;
+}
+
+} // namespace
 
 ExitStatus RunInpaint(const CliOptions& options, std::ostream& out, std::ostream& err, CliFailure& failure)
 {
@@ -30,6 +44,7 @@ ExitStatus RunInpaint(const CliOptions& options, std::ostream& out, std::ostream
     summary.cmyk = FreeImage_GetColorType(picture) == FIC_CMYK;
     const ScanCounts counts = CountScanRectangle(job);
     summary.holePixels = counts.holeCount;
+    summary.method = options.method;
     summary.wholeRegion = ChoosesWholeRegionFill(counts.holeCount, counts.knownCount);
 
     {
@@ -38,10 +53,11 @@ ExitStatus RunInpaint(const CliOptions& options, std::ostream& out, std::ostream
             limit = std::make_unique<WorkerThreadLimit>(options.threads);
         const auto start = std::chrono::steady_clock::now();
         std::vector<uint8_t> filled = fullDepth != nullptr ? HolePixels(job.maskImage) : std::vector<uint8_t>();
-        InpaintRegion(job);
+        std::vector<CopiedPixel> copied;
+        RunFill(options.method, job, fullDepth != nullptr ? &copied : nullptr);
         if (fullDepth != nullptr) {
             KeepFilledPixels(filled, job.maskImage);
-            ComposeFullDepth(fullDepth, picture, filled);
+            ComposeFullDepth(fullDepth, picture, filled, PixelCopiesOf(copied));
         }
         summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }

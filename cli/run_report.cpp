@@ -22,7 +22,9 @@ void PrintSummary(std::ostream& out, const RunSummary& summary)
     if (summary.holePixels == 0)
         out << "path:     nothing to fill\n";
     else
-        out << "path:     " << (summary.wholeRegion ? "whole-region (neighbour averaging)" : "patches") << '\n';
+        out << "path:     " << FillMethodName(summary.method)
+            << (summary.method == FillMethod::Patches && summary.wholeRegion ? " (whole-region neighbour averaging)" : "")
+            << '\n';
     out << "time:     " << std::fixed << std::setprecision(6) << summary.seconds << " s\n";
     out << "unfilled: " << summary.unfilledPixels << " pixels\n";
     out << "written:  " << summary.output << " (" << summary.outputDepth << ")\n";

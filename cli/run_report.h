@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/inpaint_job.h"
+#include "structure/fill_method.h"
 
 #include <ostream>
 #include <string>
@@ -14,7 +15,8 @@ struct RunSummary {
     std::string depth; // "48 bits per pixel, 16 per channel"
     bool cmyk = false;
     long long holePixels = 0;
-    bool wholeRegion = false; // the fill path the engine takes
+    FillMethod method = FillMethod::Patches;
+    bool wholeRegion = false; // the patch engine fills by averaging alone
     double seconds = 0.0;
     long long unfilledPixels = 0;
     std::string output;

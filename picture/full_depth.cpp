@@ -3,6 +3,7 @@
 
 #include "picture/picture_info.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -77,6 +78,46 @@ void ComposeFullDepth(FIBITMAP* fullDepth, FIBITMAP* working, const std::vector<
                 samples[s] = static_cast<uint16_t>(bytes[layout.byteOf[s]] * 257);
         }
     }
+}
+
+void ComposeFullDepth(FIBITMAP* fullDepth, FIBITMAP* working, const std::vector<uint8_t>& filled,
+                      const std::vector<PixelCopy>& copies)
+{
+    const SampleLayout layout = LayoutOf(fullDepth);
+    const int width = static_cast<int>(FreeImage_GetWidth(fullDepth));
+    const int height = static_cast<int>(FreeImage_GetHeight(fullDepth));
+    const auto filledAt = [&](int32_t x, int32_t y) {
+        return filled[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] != 0;
+    };
+    const auto inside = [&](int32_t x, int32_t y) { return x >= 0 && y >= 0 && x < width && y < height; };
+    const auto samplesAt = [&](int32_t x, int32_t y) {
+        return reinterpret_cast<uint16_t*>(FreeImage_GetScanLine(fullDepth, y)) + static_cast<std::size_t>(x) * layout.samples;
+    };
+    struct CopiedSamples {
+        uint16_t* target;
+        std::array<uint16_t, 4> samples;
+    };
+    // Every source is read before any pixel is written: the pass below may
+    // rewrite a source the fill blended.
+    std::vector<CopiedSamples> copied;
+    copied.reserve(layout.samples != 0 ? copies.size() : 0);
+    for (const PixelCopy& copy : copies) {
+        if (layout.samples == 0 || !inside(copy.x, copy.y) || !inside(copy.fromX, copy.fromY) ||
+            !filledAt(copy.x, copy.y) || filledAt(copy.fromX, copy.fromY))
+            continue;
+        const uint16_t* source = samplesAt(copy.fromX, copy.fromY);
+        const BYTE* bytes = FreeImage_GetScanLine(working, copy.y) + static_cast<std::size_t>(copy.x) * layout.samples;
+        CopiedSamples result{samplesAt(copy.x, copy.y), {}};
+        // The 8-bit result as high byte keeps the working image the
+        // reduction of the picture, which the next Paint relies on to see
+        // what it changed.
+        for (unsigned s = 0; s < layout.samples; ++s)
+            result.samples[s] = static_cast<uint16_t>(bytes[layout.byteOf[s]] << 8 | (source[s] & 0xFF));
+        copied.push_back(result);
+    }
+    ComposeFullDepth(fullDepth, working, filled);
+    for (const CopiedSamples& result : copied)
+        std::copy_n(result.samples.begin(), layout.samples, result.target);
 }
 
 std::string DepthText(FIBITMAP* bitmap)

@@ -24,5 +24,24 @@ BitmapPtr ReduceToWorkingDepth(FIBITMAP* fullDepth);
 // engine ran, edited in place since; it has fullDepth's size.
 void ComposeFullDepth(FIBITMAP* fullDepth, FIBITMAP* working, const std::vector<uint8_t>& filled);
 
+// A filled pixel whose colour a fill copied from the known pixel (fromX,
+// fromY); rows from the bottom, as FreeImage counts them.
+struct PixelCopy {
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t fromX = 0;
+    int32_t fromY = 0;
+};
+
+// As above, but a filled pixel named in copies takes the 16-bit samples of
+// its source with the 8-bit result as their high byte: an exact copy where
+// the fill kept the source's bytes, and where it blended them afterwards,
+// the source's fine detail under the blended value. The working image stays
+// the reduction of the result. Entries outside the picture, for pixels not
+// filled, or from pixels that were filled themselves, are left to the rule
+// above. Out of memory it throws std::bad_alloc before changing anything.
+void ComposeFullDepth(FIBITMAP* fullDepth, FIBITMAP* working, const std::vector<uint8_t>& filled,
+                      const std::vector<PixelCopy>& copies);
+
 // "48 bits per pixel, 16 per channel", "8 bits per pixel (greyscale)" and the like.
 std::string DepthText(FIBITMAP* bitmap);

@@ -65,6 +65,8 @@ constexpr int IDC_SETTINGS_GROUP = 1054;
 constexpr int IDC_PATCH_SIZE_LABEL = 1055;
 constexpr int IDC_TOOLBAR_LINE = 1056;
 constexpr int IDC_BEFORE_AFTER = 1057;
+constexpr int IDC_FILL_METHOD_LABEL = 1059;
+constexpr int IDC_FILL_METHOD = 1060;
 // The Preferences dialog's one choice.
 constexpr int IDC_REMEMBER_TOOLS = 1058;
 

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -122,15 +123,17 @@ TEST_F(AppSettings, StartUpDeletesOnlyTheSnapshotFoldersBitmaps)
 
 class KeptToolSettings : public AppSettings {
 protected:
-    void PlantTools(int remember, int brush, int patch, int seam)
+    void PlantTools(int remember, int brush, int patch, int seam, FillMethod method = FillMethod::Structure)
     {
         CAppSettings settings;
         if (remember >= 0)
             settings.WriteRememberToolSettings(remember != 0);
-        settings.WriteToolSettings({brush, patch, seam != 0});
+        settings.WriteToolSettings({brush, patch, seam != 0, method});
     }
-    void ExpectTools(int brush, int patch, bool seam)
+    void ExpectTools(int brush, int patch, bool seam, FillMethod method = FillMethod::Patches)
     {
+        EXPECT_EQ(dialog->Method(), method);
+        EXPECT_EQ(Find<QComboBox>(IDC_FILL_METHOD)->currentData().toString().toStdString(), FillMethodName(method));
         EXPECT_EQ(Find<QSlider>(1033)->value(), brush);
         EXPECT_EQ(Canvas().BrushSize(), brush);
         EXPECT_EQ(Text(1034), QStringLiteral("%1 px").arg(brush));
@@ -169,6 +172,7 @@ TEST_F(KeptToolSettings, StoredValuesAreIgnoredAndDroppedUnlessTheUserAskedToKee
         EXPECT_FALSE(StoredSetting(BrushSizeKey).isValid());
         EXPECT_FALSE(StoredSetting(PatchSizeKey).isValid());
         EXPECT_FALSE(StoredSetting(SmoothSeamKey).isValid());
+        EXPECT_FALSE(StoredSetting(FillMethodKey).isValid());
     }
 }
 
@@ -176,21 +180,26 @@ TEST_F(KeptToolSettings, KeptValuesComeBackWithinTheSlidersRanges)
 {
     PlantTools(1, 40, 9, 1);
     StartDialog();
-    ExpectTools(40, 9, true);
+    ExpectTools(40, 9, true, FillMethod::Structure);
     Close();
 
-    PlantTools(1, 500, -3, 1);
+    PlantTools(1, 500, -3, 1, FillMethod::Patches);
     StartDialog();
     ExpectTools(100, 3, true);
     Close();
 
-    // Values that are no numbers start from the fixed ones.
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Varnholt"),
-              QCoreApplication::applicationName())
-        .setValue(QStringLiteral("%1/%2").arg(QLatin1String(SettingsSection), QLatin1String(BrushSizeKey)),
-                  QStringLiteral("big"));
+    // Values that are no numbers, or name no method, start from the fixed ones.
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Varnholt"),
+                    QCoreApplication::applicationName());
+    const auto plant = [&store](const char* key, const QString& value) {
+        store.setValue(QStringLiteral("%1/%2").arg(QLatin1String(SettingsSection), QLatin1String(key)), value);
+        store.sync();
+    };
+    plant(BrushSizeKey, QStringLiteral("big"));
+    plant(FillMethodKey, QStringLiteral("Structure"));
     StartDialog();
     EXPECT_EQ(Find<QSlider>(1033)->value(), 10);
+    EXPECT_EQ(dialog->Method(), FillMethod::Patches);
 }
 
 TEST_F(KeptToolSettings, PreferencesTurnKeepingOnAndOffForTheNextStart)
@@ -201,18 +210,21 @@ TEST_F(KeptToolSettings, PreferencesTurnKeepingOnAndOffForTheNextStart)
     QTest::keyClick(dialog.get(), Qt::Key_X);
     Find<QSlider>(1038)->triggerAction(QAbstractSlider::SliderPageStepAdd);
     Find<QCheckBox>(1044)->click();
+    Find<QComboBox>(IDC_FILL_METHOD)->setCurrentIndex(1);
     Close();
     EXPECT_EQ(StoredSetting(RememberToolSettingsKey).toInt(), 1);
     EXPECT_EQ(StoredSetting(BrushSizeKey).toInt(), 11);
     EXPECT_EQ(StoredSetting(PatchSizeKey).toInt(), 36);
     EXPECT_EQ(StoredSetting(SmoothSeamKey).toInt(), 1);
+    EXPECT_EQ(StoredSetting(FillMethodKey).toString(), QStringLiteral("structure"));
 
     StartDialog();
-    ExpectTools(11, 36, true);
+    ExpectTools(11, 36, true, FillMethod::Structure);
     // Turned off, the values stay for this run and the next start has the fixed ones.
     Preferences(false, true);
-    ExpectTools(11, 36, true);
+    ExpectTools(11, 36, true, FillMethod::Structure);
     Close();
+    EXPECT_FALSE(StoredSetting(FillMethodKey).isValid());
     StartDialog();
     ExpectTools(10, 32, false);
 }

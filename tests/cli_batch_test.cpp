@@ -70,11 +70,12 @@ protected:
     }
 
     // The result of a run on name alone.
-    std::string SingleRun(const std::string& name, const std::string& maskExtension) const
+    std::string SingleRun(const std::string& name, const std::string& maskExtension,
+                          const std::string& options = "") const
     {
         const fs::path output = folder / "single" / (name + ".png");
         const ToolRun run = Run(Quoted(folder / "in" / (name + ".png")) + " " + Quoted(output) + " --quiet --mask " +
-                                Quoted(folder / "masks" / (name + maskExtension)));
+                                Quoted(folder / "masks" / (name + maskExtension)) + " " + options);
         EXPECT_EQ(run.status, 0) << run.err;
         return ReadText(output);
     }
@@ -137,6 +138,41 @@ TEST_F(CliBatch, ResultsAreReplacedOnlyWithOverwrite)
     const ToolRun again = Run(Batch("--overwrite"));
     EXPECT_EQ(again.status, 0) << again.err;
     EXPECT_EQ(ReadText(folder / "out" / "b.png"), SingleRun("b", ".png"));
+}
+
+TEST_F(CliBatch, MethodForceAndMemoryBudgetReachEveryPicture)
+{
+    AddPicture("a", 0, 0, ".png");
+    AddPicture("b", 300, 200, ".png");
+    AddPicture("c", 440, 280, ".png");
+    const ToolRun run = Run(Batch("--method structure --jobs 2"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const std::string name : {"a", "b", "c"})
+        EXPECT_EQ(ReadText(folder / "out" / (name + ".png")), SingleRun(name, ".png", "--method structure")) << name;
+
+    // A read-only result is replaced only when --force says so.
+    WriteText(folder / "out" / "b.png", "kept");
+    fs::permissions(folder / "out" / "b.png", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const ToolRun unforced = Run(Batch("--overwrite"));
+    EXPECT_EQ(unforced.status, 4);
+    EXPECT_NE(unforced.err.find("read-only"), std::string::npos) << unforced.err;
+    EXPECT_EQ(ReadText(folder / "out" / "b.png"), "kept");
+    const ToolRun forced = Run(Batch("--overwrite --force"));
+    EXPECT_EQ(forced.status, 0) << forced.err;
+    EXPECT_EQ(ReadText(folder / "out" / "b.png"), SingleRun("b", ".png"));
+
+    // 3000 x 2000 pixels take 18 MiB to decode.
+    const BitmapPtr big(FreeImage_Allocate(3000, 2000, 24));
+    const BitmapPtr bigMask(FreeImage_Allocate(3000, 2000, 8));
+    WriteMaskValue(bigMask.get(), 10, 10, 255);
+    std::string error;
+    ASSERT_TRUE(WritePicture(big.get(), (folder / "in" / "big.png").string(), error)) << error;
+    ASSERT_TRUE(WritePicture(bigMask.get(), (folder / "masks" / "big.png").string(), error)) << error;
+    const ToolRun budget = Run("--output-dir " + Quoted(folder / "out") + " --mask-dir " + Quoted(folder / "masks") +
+                               " --memory-budget 16 " + Quoted(folder / "in" / "big.png"));
+    EXPECT_EQ(budget.status, 4);
+    EXPECT_NE(budget.err.find("needs more than 16 MiB"), std::string::npos) << budget.err;
+    EXPECT_FALSE(fs::exists(folder / "out" / "big.png"));
 }
 
 TEST_F(CliBatch, PlanFindsMarksByNameAndRefusesClashes)

@@ -142,6 +142,34 @@ TEST_F(CliEndToEnd, SampleHoleIsFilledAndNothingElseChanges)
     EXPECT_EQ(CountCode(mask.get(), MaskSource), 600 * 400);
 }
 
+TEST_F(CliEndToEnd, MethodIsChosenByNameAndNamedInTheReport)
+{
+    const std::string files = Quoted(Sample) + " " + Quoted(folder / "out.png") + " --overlay " + Quoted(SampleOverlay);
+    const ToolRun structure = Run(files + " --method structure");
+    ASSERT_EQ(structure.status, 0) << structure.err;
+    EXPECT_NE(structure.out.find("path:     structure\n"), std::string::npos) << structure.out;
+    EXPECT_NE(structure.out.find("unfilled: 0 pixels"), std::string::npos) << structure.out;
+    const BitmapPtr overlay = Load(SampleOverlay);
+    ExpectUnchangedWhere(Load(Sample).get(), Load(folder / "out.png").get(), HolePixels(overlay.get()));
+
+    // A hole that fills its whole bounding box leaves the patch engine nothing but averaging.
+    BitmapPtr mask(FreeImage_Allocate(600, 400, 8));
+    for (int y = 100; y < 120; ++y)
+        for (int x = 200; x < 230; ++x)
+            WriteMaskValue(mask.get(), x, y, 255);
+    WriteOrFail(mask.get(), folder / "box.png");
+    const ToolRun averaged = Run(Quoted(Sample) + " " + Quoted(folder / "box_out.png") + " --mask " + Quoted(folder / "box.png"));
+    ASSERT_EQ(averaged.status, 0) << averaged.err;
+    EXPECT_NE(averaged.out.find("path:     patches (whole-region neighbour averaging)\n"), std::string::npos) << averaged.out;
+
+    fs::remove(folder / "out.png");
+    const ToolRun bad = Run(files + " --method texture");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err, "quenlo-inpaint: --method: \"texture\" is not patches or structure (see quenlo-inpaint --help)\n");
+    EXPECT_FALSE(fs::exists(folder / "out.png"));
+}
+
 TEST_F(CliEndToEnd, SmoothSeamChangesNothingBeyondTheBlendDiscs)
 {
     const int patchSize = 12;
@@ -381,8 +409,8 @@ TEST_F(CliEndToEnd, HelpAndVersionExplainThemselves)
     const ToolRun help = Run("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.starts_with("Usage: quenlo-inpaint INPUT OUTPUT")) << help.out;
-    for (const char* option : {"--overlay", "--mask", "--patch-size", "--smooth-seam", "--threads", "--save-mask",
-                               "--quiet", "Exit status", "Example"})
+    for (const char* option : {"--overlay", "--mask", "--method", "structure", "--patch-size", "--smooth-seam",
+                               "--threads", "--save-mask", "--quiet", "Exit status", "Example"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     const ToolRun version = Run("--version");
     EXPECT_EQ(version.status, 0);

@@ -7,6 +7,7 @@
 #include "picture/full_depth.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_writer.h"
+#include "test_bitmaps.h"
 #include "tool_run.h"
 
 #include <gtest/gtest.h>
@@ -108,6 +109,29 @@ TEST_F(CliFullDepth, RoundTripsKeepEveryBitOutsideTheChangedPixels)
             }
         EXPECT_GT(changedOutsideHole, 0) << "the seam blending should reach past the hole";
         EXPECT_EQ(TagText(result.fullDepth.get(), FIMD_XMP, "XMLPacket").empty(), false);
+    }
+}
+
+// Whatever the structure method copies, the picture outside the hole keeps
+// every bit and the 8-bit view of the result is that method's 8-bit result.
+TEST_F(CliFullDepth, StructureMethodKeepsTheViewOfItsEightBitResult)
+{
+    for (const FREE_IMAGE_TYPE type : {FIT_RGB16, FIT_RGBA16}) {
+        SCOPED_TRACE(type);
+        const BitmapPtr input = MakeDeepPicture(type, 40, 30, 5);
+        std::string error;
+        ASSERT_TRUE(WritePicture(input.get(), PathOf("deep.tif"), error)) << error;
+        ASSERT_EQ(Run("--method structure '" + PathOf("deep.tif") + "' '" + PathOf("out.tif") + "'").status, 0);
+        ASSERT_EQ(Run("--method structure --depth 8 '" + PathOf("deep.tif") + "' '" + PathOf("out8.tif") + "'").status, 0);
+        const LoadedPicture result = LoadPicture(PathOf("out.tif"));
+        const LoadedPicture eightBit = LoadPicture(PathOf("out8.tif"));
+        ASSERT_TRUE(result.fullDepth) << result.error;
+        ASSERT_TRUE(eightBit.bitmap) << eightBit.error;
+        EXPECT_TRUE(SameBytes(ReduceToWorkingDepth(result.fullDepth.get()).get(), eightBit.bitmap.get()));
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x)
+                for (int s = 0; s < SamplesPerPixel(input.get()) && !InHole(x, y); ++s)
+                    ASSERT_EQ(Sample(result.fullDepth.get(), x, y, s), Sample(input.get(), x, y, s)) << x << "," << y;
     }
 }
 

@@ -17,7 +17,7 @@ TEST(ParseCommandLine, ReadsEveryOptionInAnyOrder)
 {
     const ParsedCommandLine parsed =
         ParseCommandLine({"--patch-size", "15", "in.png", "--smooth-seam", "--overlay=strokes.png", "out.tif",
-                          "--threads", "2", "--save-mask", "mask.png", "--quiet"});
+                          "--threads", "2", "--save-mask", "mask.png", "--quiet", "--method", "structure"});
     ASSERT_EQ(parsed.action, CliAction::Run) << parsed.error;
     const CliOptions& options = parsed.options;
     EXPECT_EQ(options.input, "in.png");
@@ -25,6 +25,7 @@ TEST(ParseCommandLine, ReadsEveryOptionInAnyOrder)
     EXPECT_EQ(options.overlay, "strokes.png");
     EXPECT_TRUE(options.mask.empty());
     EXPECT_EQ(options.saveMask, "mask.png");
+    EXPECT_EQ(options.method, FillMethod::Structure);
     EXPECT_EQ(options.patchSize, 15);
     EXPECT_TRUE(options.smoothSeam);
     EXPECT_EQ(options.threads, 2);
@@ -32,6 +33,7 @@ TEST(ParseCommandLine, ReadsEveryOptionInAnyOrder)
 
     const ParsedCommandLine defaults = ParseCommandLine({"in.png", "out.png", "--mask", "holes.png"});
     ASSERT_EQ(defaults.action, CliAction::Run) << defaults.error;
+    EXPECT_EQ(defaults.options.method, FillMethod::Patches);
     EXPECT_EQ(defaults.options.patchSize, 32);
     EXPECT_FALSE(defaults.options.smoothSeam);
     EXPECT_EQ(defaults.options.threads, 0);
@@ -50,6 +52,9 @@ TEST(ParseCommandLine, RefusesWhatItCannotUse)
         {"in.png", "out.png", "--mask", "m.png", "--threads", "0"},
         {"in.png", "out.png", "--mask", "m.png", "--quiet=yes"},
         {"in.png", "out.png", "--mask", "m.png", "--colour"},
+        {"in.png", "out.png", "--mask", "m.png", "--method"},
+        {"in.png", "out.png", "--mask", "m.png", "--method", "Structure"},
+        {"in.png", "out.png", "--mask", "m.png", "--method="},
     };
     for (const std::vector<std::string>& arguments : refused) {
         const ParsedCommandLine parsed = ParseCommandLine(arguments);
@@ -58,6 +63,10 @@ TEST(ParseCommandLine, RefusesWhatItCannotUse)
     }
     EXPECT_EQ(ParseCommandLine({"in.png", "out.png", "--mask", "m.png", "--patch-size", "x"}).error,
               "--patch-size: \"x\" is not a whole number from 3 to 128");
+    EXPECT_EQ(ParseCommandLine({"in.png", "out.png", "--mask", "m.png", "--method=fast"}).error,
+              "--method: \"fast\" is not patches or structure");
+    EXPECT_EQ(ParseCommandLine({"in.png", "out.png", "--mask", "m.png", "--method=patches"}).options.method,
+              FillMethod::Patches);
 }
 
 TEST(ParseCommandLine, HelpAndVersionWinOverEverythingElse)
@@ -75,7 +84,8 @@ TEST(ParseCommandLine, HelpAndVersionWinOverEverythingElse)
 TEST(ParseCommandLine, OutputFolderStartsARunOverManyPictures)
 {
     const ParsedCommandLine parsed = ParseCommandLine(
-        {"--output-dir", "out", "--mask-dir=masks", "--format", ".tif", "--jobs", "3", "--overwrite", "a.jpg", "b.png"});
+        {"--output-dir", "out", "--mask-dir=masks", "--format", ".tif", "--jobs", "3", "--overwrite", "--method",
+         "structure", "a.jpg", "b.png"});
     ASSERT_EQ(parsed.action, CliAction::RunBatch) << parsed.error;
     EXPECT_EQ(parsed.options.inputs, (std::vector<std::string>{"a.jpg", "b.png"}));
     EXPECT_EQ(parsed.options.outputDir, "out");
@@ -83,6 +93,7 @@ TEST(ParseCommandLine, OutputFolderStartsARunOverManyPictures)
     EXPECT_EQ(parsed.options.format, "tif");
     EXPECT_EQ(parsed.options.jobs, 3);
     EXPECT_TRUE(parsed.options.overwrite);
+    EXPECT_EQ(parsed.options.method, FillMethod::Structure);
 
     const std::vector<std::vector<std::string>> refused = {
         {"--output-dir", "out", "a.jpg"},                                             // nothing to remove

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -87,6 +88,52 @@ TEST(ComposeFullDepth, ChangedPixelsTakeTheEightBitResultAndOthersKeepEveryBit)
                                 : Sample(original.get(), x, y, s);
                     EXPECT_EQ(Sample(deep.get(), x, y, s), expected) << type << " " << x << "," << y << " " << s;
                 }
+    }
+}
+
+// A fake fill: (5, 1) copied exactly from (1, 1); (6, 1) copied from (2, 3)
+// and blended afterwards, while its source was blended too; (5, 3) names a
+// filled pixel as source and (6, 3) is not listed, so both are widened.
+TEST(ComposeFullDepth, CopiedPixelsKeepTheirSourcesSixteenBitsUnderTheEightBitResult)
+{
+    for (const FREE_IMAGE_TYPE type : {FIT_UINT16, FIT_RGB16, FIT_RGBA16}) {
+        SCOPED_TRACE(type);
+        const BitmapPtr original = MakeDeepPicture(type, 8, 5, 4);
+        const BitmapPtr deep(FreeImage_Clone(original.get()));
+        const BitmapPtr working = ReduceToWorkingDepth(deep.get());
+        const unsigned bytes = FreeImage_GetBPP(working.get()) / 8;
+        const int blendedSample = bytes == 1 ? 0 : 2; // the sample stored in a working pixel's first byte
+        const auto pixel = [&](int x, int y) { return FreeImage_GetScanLine(working.get(), y) + x * bytes; };
+        std::vector<uint8_t> filled(8 * 5, 0);
+        const std::array<std::array<int, 4>, 4> fill = {{{5, 1, 1, 1}, {6, 1, 2, 3}, {5, 3, 0, 0}, {6, 3, 7, 4}}};
+        for (const auto& [x, y, fromX, fromY] : fill) {
+            filled[y * 8 + x] = 1;
+            std::copy_n(pixel(fromX, fromY), bytes, pixel(x, y));
+        }
+        pixel(6, 1)[0] ^= 0x10;
+        pixel(2, 3)[0] ^= 0x20;
+        const std::vector<PixelCopy> copies = {{5, 1, 1, 1}, {6, 1, 2, 3}, {5, 3, 6, 1}, {2, 0, -5, 0}, {9, 1, 1, 1}};
+        ComposeFullDepth(deep.get(), working.get(), filled, copies);
+
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 8; ++x)
+                for (int s = 0; s < SamplesPerPixel(deep.get()); ++s) {
+                    const auto from = [&](int u, int v) { return Sample(original.get(), u, v, s); };
+                    const auto widened = [](int high) { return static_cast<uint16_t>(high * 257); };
+                    uint16_t expected = from(x, y);
+                    if (x == 5 && y == 1)
+                        expected = from(1, 1);
+                    else if (x == 6 && y == 1)
+                        expected = s == blendedSample ? static_cast<uint16_t>(from(2, 3) ^ 0x1000) : from(2, 3);
+                    else if (x == 5 && y == 3)
+                        expected = widened(from(0, 0) >> 8);
+                    else if (x == 6 && y == 3)
+                        expected = widened(from(7, 4) >> 8);
+                    else if (x == 2 && y == 3)
+                        expected = widened(s == blendedSample ? from(2, 3) >> 8 ^ 0x20 : from(2, 3) >> 8);
+                    EXPECT_EQ(Sample(deep.get(), x, y, s), expected) << x << "," << y << " " << s;
+                }
+        ExpectSameSamples(ReduceToWorkingDepth(deep.get()).get(), working.get());
     }
 }
 

@@ -11,6 +11,7 @@
 #include "test_pictures.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QFile>
 #include <QImage>
 #include <QSlider>
@@ -350,6 +351,38 @@ TEST_F(PaintCommand, PatchSizeAndSeamSettingsReachTheEngine)
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
     EXPECT_TRUE(SameBytes(Load(result).get(), Canvas().WorkingImage()));
+}
+
+// The same command line as the dialog's strokes, with options; the result's bytes.
+BitmapPtr CommandLineResult(const QString& overlay, const QString& result, const std::string& options)
+{
+    const std::string command = std::string("'" QUENLO_INPAINT_TOOL "' --quiet ") + options + " '" +
+                                TablePicture.toStdString() + "' '" + result.toStdString() + "' --overlay '" +
+                                overlay.toStdString() + "'";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+    return Load(result);
+}
+
+TEST_F(PaintCommand, StructureMethodReachesTheFillAndIsUndoneAndRedoneAlike)
+{
+    OpenAndMark();
+    Find<QComboBox>(1060)->setCurrentIndex(1);
+    ASSERT_EQ(dialog->Method(), FillMethod::Structure);
+    ASSERT_TRUE(Canvas().OverlayLayer().save(PathOf(QStringLiteral("overlay.png"))));
+    const BitmapPtr before = CloneBitmap(Canvas().WorkingImage());
+    Click(PaintButton);
+    const BitmapPtr painted = CloneBitmap(Canvas().WorkingImage());
+    ASSERT_FALSE(SameBytes(before.get(), painted.get()));
+    EXPECT_TRUE(SameBytes(CommandLineResult(PathOf(QStringLiteral("overlay.png")), PathOf(QStringLiteral("cli.png")),
+                                            "--method structure")
+                              .get(),
+                          painted.get()));
+    Click(UndoButton);
+    EXPECT_TRUE(SameBytes(before.get(), Canvas().WorkingImage()));
+    dialog->RedoCommand();
+    EXPECT_TRUE(SameBytes(painted.get(), Canvas().WorkingImage()));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
 }
 
 } // namespace

@@ -45,7 +45,7 @@ TEST_F(ViewerDialog, ControlsStandWhereTheTemplatePutsThem)
     for (int hidden : {1026, 1023, 1002, 1028, 1029, 1031, 1035, 1036})
         EXPECT_TRUE(Find<QWidget>(hidden)->isHidden()) << hidden;
     for (int shown : {1001, 1003, 1027, 1025, 1033, 1037, 1030, 1021, 1022, 1038, 1044, 1042, 1043, 1024, 1034,
-                      1053, 1020, 1032, 1054, 1056, 1055, 1039, 9999})
+                      1053, 1020, 1032, 1054, 1056, 1055, 1039, 1059, 1060, 9999})
         EXPECT_TRUE(Find<QWidget>(shown)->isVisible()) << shown;
     // The canvas takes the hidden placeholder's place (before any resize).
     EXPECT_EQ(Find<QWidget>(9999)->pos(), Find<QWidget>(1002)->pos());
@@ -75,6 +75,7 @@ TEST_F(ViewerDialog, StartsWithItsReadOutsAndTheBrushSelected)
     EXPECT_EQ(Canvas().CurrentTool(), ToolHoleBrush);
     EXPECT_EQ(dialog->PatchSize(), 32);
     EXPECT_FALSE(dialog->SmoothSeam());
+    EXPECT_EQ(dialog->Method(), FillMethod::Patches);
 }
 
 TEST_F(ViewerDialog, EnterAndEscapeLeaveItOpenAndChangeNothing)
@@ -98,8 +99,8 @@ TEST_F(ViewerDialog, EnlargingMovesTheRightHandAndBottomControls)
     QWidget* client = Find<QWidget>(9999)->parentWidget();
     const QSize clientBefore = client->size();
     QMap<int, QRect> before;
-    for (int id : {1037, 1030, 1021, 1022, 1053, 1020, 1054, 1055, 1038, 1039, 1044, 1042, 1043, 1001, 1032, 1033, 1026,
-                   9999, 1056})
+    for (int id : {1037, 1030, 1021, 1022, 1053, 1020, 1054, 1055, 1038, 1039, 1044, 1059, 1060, 1042, 1043, 1001, 1032,
+                   1033, 1026, 9999, 1056})
         before[id] = Find<QWidget>(id)->geometry();
     dialog->resize(dialog->size() + QSize(100, 50));
     QApplication::processEvents();
@@ -107,7 +108,7 @@ TEST_F(ViewerDialog, EnlargingMovesTheRightHandAndBottomControls)
 
     for (int id : {1037, 1030, 1021, 1022, 1053, 1020})
         EXPECT_EQ(Find<QWidget>(id)->geometry(), before[id].translated(100, 0)) << id;
-    for (int id : {1054, 1055, 1038, 1039, 1044, 1042, 1043})
+    for (int id : {1054, 1055, 1038, 1039, 1044, 1059, 1060, 1042, 1043})
         EXPECT_EQ(Find<QWidget>(id)->geometry(), before[id].translated(100, 50)) << id;
     for (int id : {1001, 1032, 1033, 1026})
         EXPECT_EQ(Find<QWidget>(id)->geometry(), before[id]) << id;
@@ -210,6 +211,34 @@ TEST_F(ViewerDialog, SlidersReachTheirEndsAndGiveTheFocusToTheCanvas)
     EXPECT_EQ(Text(1039), QStringLiteral("128 px"));
     patch->triggerAction(QAbstractSlider::SliderPageStepSub);
     EXPECT_EQ(dialog->PatchSize(), 124);
+}
+
+// The method list sits in the settings group between the seam box and
+// Paint, for the mouse and the keyboard alike; the wheel over it zooms.
+TEST_F(ViewerDialog, MethodListIsReachedByTabAndKeysAndLeavesTheWheelToZoom)
+{
+    StartDialog();
+    auto* methods = Find<QComboBox>(1060);
+    ASSERT_EQ(methods->count(), 2);
+    EXPECT_TRUE(Find<QWidget>(1054)->geometry().contains(methods->geometry()));
+    EXPECT_FALSE(methods->geometry().intersects(Find<QWidget>(1042)->geometry()));
+
+    Find<QWidget>(1044)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), methods);
+    QTest::keyClick(methods, Qt::Key_Down);
+    EXPECT_EQ(dialog->Method(), FillMethod::Structure);
+    QTest::keyClick(methods, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Find<QWidget>(1042));
+
+    Open(SmallPicture(PathOf(QStringLiteral("p.png"))));
+    const double zoom = Canvas().GetZoom();
+    const QPointF global = methods->mapToGlobal(QPointF(methods->rect().center()));
+    QWheelEvent turn(methods->mapFromGlobal(global), global, QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(methods, &turn);
+    EXPECT_EQ(dialog->Method(), FillMethod::Structure);
+    EXPECT_NE(Canvas().GetZoom(), zoom);
 }
 
 TEST_F(ViewerDialog, HiddenListChangesTheBrushSizeAlone)

@@ -23,8 +23,6 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
-bool g_bImageJustOpened = true;
-
 CViewerDlg::CViewerDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
@@ -195,6 +193,7 @@ void CViewerDlg::OnInitDialog()
     m_btnBrush->SetCheckMark(1);
     m_btnSquare->SetCheckMark(1);
     SetToolTips();
+    UpdateHistoryCommands();
 
     CleanSnapshotFolder();
     m_bSmoothSeam = m_chkSmoothSeam->isChecked() ? 1 : 0;

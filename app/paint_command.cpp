@@ -44,7 +44,7 @@ bool CViewerDlg::RunPaintJob(const InpaintJob& job)
     CPaintRun run(job);
     m_pRunningPaint = &run;
     const RunningPaint forget{m_pRunningPaint};
-    const bool cancelled = FollowJob(QStringLiteral("Painting..."), run);
+    const bool cancelled = FollowJob(QStringLiteral("Painting..."), run, this);
     // A close of the window may have asked the job to stop as well.
     const InpaintOutcome outcome = run.Outcome();
     return !cancelled && !run.CancelRequested() && outcome == InpaintOutcome::Filled;

@@ -98,7 +98,7 @@ void CCanvasPane::mouseMoveEvent(QMouseEvent* event)
 {
     PanTo(event->position().toPoint());
     if (m_bStroking)
-        DrawSegment(event->position().toPoint() - m_rcClient.topLeft());
+        FollowPointer(*event);
     if (m_bOutlineOnCanvas) {
         if (m_bHovering)
             update(OutlineRect(m_ptHover));

@@ -17,6 +17,7 @@
 #include <QPen>
 #include <QRgb>
 
+#include <cstdint>
 #include <optional>
 
 enum Tool { ToolHoleBrush = 0, ToolSourceOutline = 1, ToolEraser = 2 };
@@ -26,6 +27,7 @@ enum BrushShape { BrushSquare = 0, BrushRound = 1 };
 inline constexpr QRgb HoleRgb = qRgb(RedOf(HoleColour), GreenOf(HoleColour), BlueOf(HoleColour));
 inline constexpr QRgb OutlineRgb = qRgb(RedOf(OutlineColour), GreenOf(OutlineColour), BlueOf(OutlineColour));
 
+class QMouseEvent;
 class QPainter;
 
 class CCanvasPane : public CPreviewPane {
@@ -170,8 +172,11 @@ private:
     void DrawPiece(QPoint from, QPoint to);
     // The outline pencil's piece, drawn on every pixel but the hole's.
     void DrawAroundHole(const QRect& span, QPoint from, QPoint to);
-    // Ends the stroke at a client point and takes it into the history.
-    void EndStroke(QPoint client);
+    // Draws the stroke through the positions the system recorded since the
+    // last event the stroke took, then to the event's own.
+    void FollowPointer(const QMouseEvent& event);
+    // Ends the stroke and takes it into the history.
+    void EndStroke();
     // Restores rect's pixels of the display layer from the result layer and
     // clears them on the overlay; rect's right and bottom edges are excluded.
     void EraseRect(const QRect& rect);
@@ -217,6 +222,8 @@ private:
     // stroke's history step.
     QImage m_imgOverlayBeforeStroke;
     QRect m_rcStroke;
+    // The time of the last pointer position the stroke took.
+    uint64_t m_nLastMotionTime = 0;
     // What the strokes since the last Paint or clearing covered.
     QRect m_rcStrokes;
 };

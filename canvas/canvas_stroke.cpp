@@ -7,6 +7,8 @@
 // alone, so that what the user marked for removal stays marked.
 #include "canvas/canvas_pane.h"
 
+#include "canvas/pointer_history.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -65,8 +67,10 @@ void CCanvasPane::mousePressEvent(QMouseEvent* event)
         m_ptPanStart = event->position().toPoint();
         m_ptPanScroll = ScrollPosition();
         setCursor(Qt::ClosedHandCursor);
-    } else if (event->button() == Qt::LeftButton && !m_bStroking && !m_bPanning)
+    } else if (event->button() == Qt::LeftButton && !m_bStroking && !m_bPanning) {
+        m_nLastMotionTime = event->timestamp();
         BeginStroke(event->position().toPoint() - m_rcClient.topLeft());
+    }
     event->accept();
 }
 
@@ -76,8 +80,10 @@ void CCanvasPane::mouseReleaseEvent(QMouseEvent* event)
         m_bPanning = false;
         SetPanKey(m_bPanKey);
     }
-    if (event->button() == Qt::LeftButton && m_bStroking)
-        EndStroke(event->position().toPoint() - m_rcClient.topLeft());
+    if (event->button() == Qt::LeftButton && m_bStroking) {
+        FollowPointer(*event);
+        EndStroke();
+    }
     event->accept();
 }
 
@@ -94,9 +100,17 @@ void CCanvasPane::BeginStroke(QPoint client)
     grabMouse();
 }
 
-void CCanvasPane::EndStroke(QPoint client)
+void CCanvasPane::FollowPointer(const QMouseEvent& event)
 {
-    DrawSegment(client);
+    // Positions the system merged into this event come first.
+    for (QPoint missed : PointerPositionsBetween(*this, m_nLastMotionTime, event.timestamp()))
+        DrawSegment(missed - m_rcClient.topLeft());
+    DrawSegment(event.position().toPoint() - m_rcClient.topLeft());
+    m_nLastMotionTime = event.timestamp();
+}
+
+void CCanvasPane::EndStroke()
+{
     m_bStroking = false;
     releaseMouse();
     // Without room for the step the stroke stays but cannot be undone alone.

@@ -128,7 +128,7 @@ private:
 
 } // namespace
 
-bool FollowJob(const QString& text, CJobWatch& job)
+bool FollowJob(const QString& text, CJobWatch& job, QWidget* owner)
 {
     if (Hook()) {
         const bool cancelled = Hook()(job);
@@ -138,7 +138,7 @@ bool FollowJob(const QString& text, CJobWatch& job)
     }
     if (job.WaitFor(QuietTime))
         return false;
-    CProgressBox box(text, job, QApplication::activeWindow());
+    CProgressBox box(text, job, owner != nullptr ? owner : QApplication::activeWindow());
     // The caller's wait cursor would hide that Cancel can be pressed.
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     QEventLoop loop;

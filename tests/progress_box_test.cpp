@@ -124,8 +124,7 @@ TEST(ProgressBox, ClosingTheBoxCancelsAndClosesItsOwnerWhichStillTakesCloseReque
 {
     Owner owner;
     owner.show();
-    owner.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&owner));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
     ScriptedJob job(0);
     QTimer::singleShot(0, [&owner] {
         QWidget* box = ShownBox();
@@ -137,7 +136,7 @@ TEST(ProgressBox, ClosingTheBoxCancelsAndClosesItsOwnerWhichStillTakesCloseReque
         EXPECT_EQ(owner.closeRequests, 1);
         box->close();
     });
-    EXPECT_TRUE(FollowJob(QStringLiteral("Working"), job));
+    EXPECT_TRUE(FollowJob(QStringLiteral("Working"), job, &owner));
     EXPECT_EQ(job.cancels, 1);
     EXPECT_EQ(owner.closeRequests, 2);
     EXPECT_EQ(owner.clicks, 0);

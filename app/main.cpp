@@ -12,6 +12,8 @@ int main(int argc, char* argv[])
     RouteLibraryMessages();
     // The first picture's decoder starts while the window is built.
     KeepPictureDecoderReady();
+    // Every pointer position reaches a stroke, however slowly the view repaints.
+    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
     CViewerApp application(argc, argv);
     return application.InitInstance();
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Paint: the user's strokes become the mask, the chosen fill method fills
 // the hole, and the canvas shows the result. Undo and Redo walk through the
-// Paint history.
+// history of Paints and strokes.
 #include "app/viewer_dialog.h"
 
 #include "app/paint_run.h"
@@ -35,6 +35,17 @@ struct RunningPaint {
     ~RunningPaint() { slot = nullptr; }
 };
 
+// Why marked pixels stayed as they were after a Paint.
+QString UnfilledText(long long pixels, bool outlined)
+{
+    const QString count = pixels == 1 ? QStringLiteral("1 marked pixel was left unfilled")
+                                      : QStringLiteral("%1 marked pixels were left unfilled").arg(pixels);
+    if (outlined)
+        return count + QStringLiteral(": texture may only come from inside the green outlines, and these marks lie "
+                                      "outside every outline. Draw an outline around them as well to fill them.");
+    return count + QStringLiteral(": no texture could be found for them.");
+}
+
 } // namespace
 
 bool CViewerDlg::RunPaintJob(const InpaintJob& job, std::vector<CopiedPixel>* copied)
@@ -42,7 +53,7 @@ bool CViewerDlg::RunPaintJob(const InpaintJob& job, std::vector<CopiedPixel>* co
     CPaintRun run(job, m_fillMethod, copied);
     m_pRunningPaint = &run;
     const RunningPaint forget{m_pRunningPaint};
-    const bool cancelled = FollowJob(QStringLiteral("Painting..."), run);
+    const bool cancelled = FollowJob(QStringLiteral("Painting..."), run, this);
     // A close of the window may have asked the job to stop as well.
     const InpaintOutcome outcome = run.Outcome();
     return !cancelled && !run.CancelRequested() && outcome == InpaintOutcome::Filled;
@@ -77,8 +88,7 @@ void CViewerDlg::PaintCommand()
         ShowMessageBox(QStringLiteral("Not enough memory to paint this picture."));
         return;
     }
-    const bool wasJustOpened = g_bImageJustOpened;
-    g_bImageJustOpened = false;
+    const bool outlined = m_pCanvas->HasStrokeOf(OutlineRgb);
 
     // Outside the strokes' rectangle the overlay is black: only that part is read.
     const std::optional<OverlayRows> overlay = OverlayRowsOf(m_pCanvas->OverlayLayer(), m_pCanvas->StrokesRect());
@@ -109,9 +119,11 @@ void CViewerDlg::PaintCommand()
     // A cancelled Paint leaves everything as it was before it, history included.
     if (!finished) {
         m_pCanvas->DropPaint(m_pMask.get());
-        g_bImageJustOpened = wasJustOpened;
+        if (std::exchange(m_bCloseAfterPaint, false))
+            close();
         return;
     }
+    const long long unfilled = overlay ? CountUnfilledMarks(*overlay, m_pMask.get()) : 0;
     if (fullDepth != nullptr) {
         KeepFilledPixels(filled, m_pMask.get());
         try {
@@ -128,11 +140,13 @@ void CViewerDlg::PaintCommand()
     if (cmyk)
         m_pCanvas->ConvertCmykImage();
     m_pCanvas->ShowPaintResult(JobReach(job));
+    if (unfilled > 0)
+        ShowMessageBox(UnfilledText(unfilled, outlined));
 }
 
 void CViewerDlg::UndoCommand()
 {
-    if (g_bImageJustOpened || PaintRunning())
+    if (PaintRunning())
         return;
     m_pCanvas->RestoreUndoState(m_pMask.get());
 }

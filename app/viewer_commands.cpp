@@ -81,6 +81,7 @@ void CViewerDlg::ConnectCommands()
     connect(before, &QAbstractButton::pressed, this, [this] { m_pCanvas->ShowOriginal(true); });
     connect(before, &QAbstractButton::released, this, [this] { m_pCanvas->ShowOriginal(false); });
     connect(m_pCanvas, &CCanvasPane::RevisionChanged, this, &CViewerDlg::UpdateWindowTitle);
+    connect(m_pCanvas, &CCanvasPane::RevisionChanged, this, &CViewerDlg::UpdateHistoryCommands);
     connect(m_pCanvas, &CCanvasPane::ZoomChanged, this, &CViewerDlg::UpdateZoomText);
 }
 
@@ -116,7 +117,6 @@ bool CViewerDlg::MayDropPicture()
 
 void CViewerDlg::AfterOpen()
 {
-    g_bImageJustOpened = true;
     AddRecentFile(m_pCanvas->OpenedFileName());
     UpdateZoomText(m_pCanvas->GetZoom());
     m_stFileName->setText(m_pCanvas->OpenedFileName());
@@ -129,6 +129,14 @@ void CViewerDlg::UpdateWindowTitle()
     const QString name = QFileInfo(m_pCanvas->OpenedFileName()).fileName();
     setWindowTitle(name.isEmpty() ? QStringLiteral("Quenlo") : QStringLiteral("%1[*] - Quenlo").arg(name));
     setWindowModified(m_pCanvas->IsModified());
+}
+
+void CViewerDlg::UpdateHistoryCommands()
+{
+    const CPaintHistory& history = m_pCanvas->History();
+    m_pMenuBar->findChild<QAction*>(QString::number(ID_EDIT_UNDO))->setEnabled(history.CanUndo());
+    m_pMenuBar->findChild<QAction*>(QString::number(ID_EDIT_REDO))->setEnabled(history.CanRedo());
+    Control(IDC_UNDO)->setEnabled(history.CanUndo());
 }
 
 void CViewerDlg::ReplaceMask()

@@ -25,8 +25,6 @@
 
 #include <utility>
 
-bool g_bImageJustOpened = true;
-
 CViewerDlg::CViewerDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
@@ -205,6 +203,7 @@ void CViewerDlg::OnInitDialog()
     m_btnBrush->SetCheckMark(1);
     m_btnSquare->SetCheckMark(1);
     SetToolTips();
+    UpdateHistoryCommands();
 
     CleanSnapshotFolder();
     m_bSmoothSeam = m_chkSmoothSeam->isChecked() ? 1 : 0;

@@ -28,10 +28,6 @@ class QMenu;
 class QMenuBar;
 class QSlider;
 
-// Set at start-up and by every Open command, cleared by Paint: while set,
-// Undo does nothing, so it acts only after a Paint on the current picture.
-extern bool g_bImageJustOpened;
-
 class CViewerDlg : public QDialog {
     Q_OBJECT
 
@@ -109,6 +105,8 @@ private:
     void AfterOpen();
     // The file's name and a mark while the picture differs from it.
     void UpdateWindowTitle();
+    // Undo and Redo are enabled only while there is a step to take.
+    void UpdateHistoryCommands();
     void ReplaceMask();
     // Runs the chosen fill while the progress box follows it; true when the
     // job ran to its end, false when the user cancelled it. copied, when
@@ -175,6 +173,8 @@ private:
     QComboBox* m_cbFillMethod = nullptr;
     bool m_bInitializing = true;
     CPaintRun* m_pRunningPaint = nullptr;
+    // The window was asked to close while a Paint ran.
+    bool m_bCloseAfterPaint = false;
     QRect m_rcClient;
 
     // The client area below the menu bar holds the controls; positions are

@@ -72,9 +72,11 @@ void CViewerDlg::StoreSettings()
 
 void CViewerDlg::closeEvent(QCloseEvent* event)
 {
-    // The window stays, with the picture as it was before the Paint.
+    // The Paint stops first; once the picture is as it was before it, the
+    // close goes on as any other.
     if (m_pRunningPaint != nullptr) {
         m_pRunningPaint->Cancel();
+        m_bCloseAfterPaint = true;
         event->ignore();
         return;
     }

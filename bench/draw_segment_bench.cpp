@@ -21,10 +21,9 @@ class SteeredCanvas : public CCanvasPane {
 public:
     QPoint cursor;
     int paints = 0;
-    void Segment() { DrawSegment(); }
+    void Segment() { DrawSegment(cursor); }
 
 protected:
-    QPoint CursorClientPosition() const override { return cursor; }
     void paintEvent(QPaintEvent* event) override
     {
         ++paints;

@@ -249,7 +249,6 @@ int main(int argc, char** argv)
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
     QApplication application(argc, argv);
-    g_bImageJustOpened = true;
     SetMessageBoxHook([](const QString& text) { g_messages.push_back(text); });
     SetQuestionBoxHook([](const QString&) { return true; });
     // Opening again drops the painted picture without saving it.

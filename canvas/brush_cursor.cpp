@@ -97,6 +97,8 @@ void CCanvasPane::DrawBrushOutline(QPainter& painter) const
 void CCanvasPane::mouseMoveEvent(QMouseEvent* event)
 {
     PanTo(event->position().toPoint());
+    if (m_bStroking)
+        FollowPointer(*event);
     if (m_bOutlineOnCanvas) {
         if (m_bHovering)
             update(OutlineRect(m_ptHover));

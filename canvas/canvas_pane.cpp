@@ -60,9 +60,6 @@ CCanvasPane::CCanvasPane(QWidget* parent) : CPreviewPane(parent)
 {
     // A click gives the view the keys, so that the arrows scroll it.
     setFocusPolicy(Qt::ClickFocus);
-    m_strokeTimer.setTimerType(Qt::PreciseTimer);
-    m_strokeTimer.setInterval(1);
-    connect(&m_strokeTimer, &QTimer::timeout, this, [this] { DrawSegment(); });
     // The brush outline follows the mouse without a button pressed.
     setMouseTracking(true);
 }
@@ -181,13 +178,13 @@ void CCanvasPane::ShowPaintResult(const QRect& changed)
     update();
 }
 
-bool CCanvasPane::HasHoleStroke() const
+bool CCanvasPane::HasStrokeOf(QRgb colour) const
 {
     // Outside the strokes' rectangle the overlay is black.
     const QRect area = m_rcStrokes & m_imgOverlay.rect();
     for (int y = area.top(); y <= area.bottom(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(m_imgOverlay.constScanLine(y));
-        if (std::find(row + area.left(), row + area.right() + 1, HoleRgb) != row + area.right() + 1)
+        if (std::find(row + area.left(), row + area.right() + 1, colour) != row + area.right() + 1)
             return true;
     }
     return false;

@@ -16,8 +16,8 @@
 #include <QImage>
 #include <QPen>
 #include <QRgb>
-#include <QTimer>
 
+#include <cstdint>
 #include <optional>
 
 enum Tool { ToolHoleBrush = 0, ToolSourceOutline = 1, ToolEraser = 2 };
@@ -27,6 +27,7 @@ enum BrushShape { BrushSquare = 0, BrushRound = 1 };
 inline constexpr QRgb HoleRgb = qRgb(RedOf(HoleColour), GreenOf(HoleColour), BlueOf(HoleColour));
 inline constexpr QRgb OutlineRgb = qRgb(RedOf(OutlineColour), GreenOf(OutlineColour), BlueOf(OutlineColour));
 
+class QMouseEvent;
 class QPainter;
 
 class CCanvasPane : public CPreviewPane {
@@ -54,7 +55,7 @@ public:
     // Paint, and what Undo and Redo put back).
     const QRect& StrokesRect() const { return m_rcStrokes; }
 
-    // The history of Paint steps. A Paint takes its step before the engine
+    // The history of Paint and stroke steps. A Paint takes its step before the engine
     // runs (the mask's codes before it rewrote them, the layers inside rect),
     // then keeps it or, when it was stopped, puts it back. Undo and Redo
     // return false when there is no step to take; mask is the Paint's mask.
@@ -90,9 +91,10 @@ public:
 
     // Every state of the picture has its own number; the picture differs from
     // its file when the state shown is not the one last opened or saved.
-    // Strokes are no change of the picture.
+    // Strokes are no change of the picture, but work a close would lose.
     int Revision() const { return m_nRevision; }
-    bool IsModified() const { return m_nRevision != m_nSavedRevision; }
+    bool IsModified() const { return m_nRevision != m_nSavedRevision || HasStrokes(); }
+    bool HasStrokes() const { return HasStrokeOf(HoleRgb) || HasStrokeOf(OutlineRgb); }
     // The picture was changed: its state gets a new number.
     void MarkChanged();
     // Shows that an earlier state is back, as undo brings one back.
@@ -116,7 +118,9 @@ public:
     const QImage& OverlayLayer() const { return m_imgOverlay; }
     const QImage& ResultLayer() const { return m_imgResult; }
     // True when some overlay pixel is marked for removal.
-    bool HasHoleStroke() const;
+    bool HasHoleStroke() const { return HasStrokeOf(HoleRgb); }
+    // True when some overlay pixel holds colour.
+    bool HasStrokeOf(QRgb colour) const;
     // The brush picture the installed cursor was made from, the brush's size
     // on screen; null while the outline is drawn on the canvas instead.
     const QImage& CursorImage() const { return m_imgCursor; }
@@ -146,12 +150,9 @@ protected:
     virtual double DeviceRatio() const;
     void keyPressEvent(QKeyEvent* event) override;
 
-    // Where the mouse is now, in client coordinates; strokes sample it on
-    // every timer tick.
-    virtual QPoint CursorClientPosition() const;
-    // Draws the stroke from where the last segment ended to the cursor and
-    // asks for a repaint of just that part.
-    void DrawSegment();
+    // Draws the stroke from where the last segment ended to a pointer
+    // position (client coordinates) and asks for a repaint of just that part.
+    void DrawSegment(QPoint client);
 
 private:
     PaintLayers Layers(FIBITMAP* mask);
@@ -171,6 +172,10 @@ private:
     void DrawPiece(QPoint from, QPoint to);
     // The outline pencil's piece, drawn on every pixel but the hole's.
     void DrawAroundHole(const QRect& span, QPoint from, QPoint to);
+    // Draws the stroke through the positions the system recorded since the
+    // last event the stroke took, then to the event's own.
+    void FollowPointer(const QMouseEvent& event);
+    // Ends the stroke and takes it into the history.
     void EndStroke();
     // Restores rect's pixels of the display layer from the result layer and
     // clears them on the overlay; rect's right and bottom edges are excluded.
@@ -209,10 +214,16 @@ private:
 
     // The stroke in progress: picture point where the last segment ended and
     // the pen chosen when the button went down.
-    QTimer m_strokeTimer;
     bool m_bStroking = false;
     QPoint m_ptLast;
     QPen m_strokePen;
+    // The overlay as it was at the press, sharing its pixels until the
+    // stroke's first piece, and the rectangle the stroke changed: the
+    // stroke's history step.
+    QImage m_imgOverlayBeforeStroke;
+    QRect m_rcStroke;
+    // The time of the last pointer position the stroke took.
+    uint64_t m_nLastMotionTime = 0;
     // What the strokes since the last Paint or clearing covered.
     QRect m_rcStrokes;
 };

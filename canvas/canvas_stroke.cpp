@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: MIT
 // Strokes: the press paints one dab of the brush, then while the left button
-// is down a 1 ms timer samples the cursor and draws a straight segment from
-// the previous sample, with round caps and no antialiasing, so every marked
-// pixel holds exactly the brush colour. Outline strokes leave hole pixels
+// is down every pointer position the system delivers draws a straight segment
+// from the previous one, with round caps and no antialiasing, so every marked
+// pixel holds exactly the brush colour. The application asks for motion events
+// uncompressed, so that a slow repaint at a low zoom loses no position. Outline strokes leave hole pixels
 // alone, so that what the user marked for removal stays marked.
 #include "canvas/canvas_pane.h"
 
-#include <QCursor>
+#include "canvas/pointer_history.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -55,11 +59,6 @@ QRgb CCanvasPane::BrushColour() const
     }
 }
 
-QPoint CCanvasPane::CursorClientPosition() const
-{
-    return mapFromGlobal(QCursor::pos()) - m_rcClient.topLeft();
-}
-
 void CCanvasPane::mousePressEvent(QMouseEvent* event)
 {
     const bool pan = event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && m_bPanKey);
@@ -68,8 +67,10 @@ void CCanvasPane::mousePressEvent(QMouseEvent* event)
         m_ptPanStart = event->position().toPoint();
         m_ptPanScroll = ScrollPosition();
         setCursor(Qt::ClosedHandCursor);
-    } else if (event->button() == Qt::LeftButton && !m_bStroking && !m_bPanning)
+    } else if (event->button() == Qt::LeftButton && !m_bStroking && !m_bPanning) {
+        m_nLastMotionTime = event->timestamp();
         BeginStroke(event->position().toPoint() - m_rcClient.topLeft());
+    }
     event->accept();
 }
 
@@ -79,8 +80,10 @@ void CCanvasPane::mouseReleaseEvent(QMouseEvent* event)
         m_bPanning = false;
         SetPanKey(m_bPanKey);
     }
-    if (event->button() == Qt::LeftButton && m_bStroking)
+    if (event->button() == Qt::LeftButton && m_bStroking) {
+        FollowPointer(*event);
         EndStroke();
+    }
     event->accept();
 }
 
@@ -89,25 +92,39 @@ void CCanvasPane::BeginStroke(QPoint client)
     m_ptLast = ClientToImage(client);
     m_strokePen = QPen(QColor(BrushColour()), PenWidth(), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     m_bStroking = true;
+    m_imgOverlayBeforeStroke = m_imgOverlay;
+    m_rcStroke = QRect();
     // The press point is painted whatever the cursor does next.
     DrawPiece(m_ptLast, m_ptLast);
-    DrawSegment();
-    m_strokeTimer.start();
     // Dragging outside the view keeps drawing.
     grabMouse();
 }
 
-void CCanvasPane::EndStroke()
+void CCanvasPane::FollowPointer(const QMouseEvent& event)
 {
-    m_strokeTimer.stop();
-    DrawSegment();
-    m_bStroking = false;
-    releaseMouse();
+    // Positions the system merged into this event come first.
+    for (QPoint missed : PointerPositionsBetween(*this, m_nLastMotionTime, event.timestamp()))
+        DrawSegment(missed - m_rcClient.topLeft());
+    DrawSegment(event.position().toPoint() - m_rcClient.topLeft());
+    m_nLastMotionTime = event.timestamp();
 }
 
-void CCanvasPane::DrawSegment()
+void CCanvasPane::EndStroke()
 {
-    const QPoint current = ClientToImage(CursorClientPosition());
+    m_bStroking = false;
+    releaseMouse();
+    // Without room for the step the stroke stays but cannot be undone alone.
+    if (!m_rcStroke.isEmpty()) {
+        if (std::optional<CPaintStep> step = CPaintStep::TakeStroke(m_imgOverlayBeforeStroke, m_rcStroke))
+            m_history.Push(std::move(*step));
+    }
+    m_imgOverlayBeforeStroke = QImage();
+    emit RevisionChanged();
+}
+
+void CCanvasPane::DrawSegment(QPoint client)
+{
+    const QPoint current = ClientToImage(client);
     // The dab at the press point is drawn; a sample that has not moved adds nothing.
     if (current != m_ptLast)
         DrawPiece(m_ptLast, current);
@@ -130,7 +147,9 @@ void CCanvasPane::DrawPiece(QPoint from, QPoint to)
         DrawShape(m_imgDisplay, m_strokePen, from, to);
         DrawShape(m_imgOverlay, m_strokePen, from, to);
     }
-    m_rcStrokes |= span.adjusted(-2, -2, 2, 2) & QRect(0, 0, m_nWidth, m_nHeight);
+    const QRect reach = span.adjusted(-2, -2, 2, 2) & QRect(0, 0, m_nWidth, m_nHeight);
+    m_rcStrokes |= reach;
+    m_rcStroke |= reach;
     // Only the segment changed; a picture pixel of slack covers the pen's
     // rasterisation at its ends.
     update(ImageRectToWidget(span.adjusted(-1, -1, 1, 1)));

@@ -26,6 +26,24 @@ std::optional<CPaintStep> CPaintStep::Take(const PaintLayers& layers, const QRec
     }
 }
 
+std::optional<CPaintStep> CPaintStep::TakeStroke(const QImage& overlayBefore, const QRect& rect)
+{
+    try {
+        CPaintStep step;
+        step.m_bStroke = true;
+        step.m_rect = rect & overlayBefore.rect();
+        step.m_strokes = CLayerRegion::Of(overlayBefore, step.m_rect);
+        return step;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+void CPaintStep::SwapStrokes(QImage& overlay)
+{
+    m_strokes.SwapWith(overlay);
+}
+
 void CPaintStep::SwapPicture(const PaintLayers& layers)
 {
     m_working.SwapWith(layers.working);
@@ -68,6 +86,11 @@ void CPaintHistory::Push(CPaintStep step)
 
 QRect CPaintHistory::SwapStep(CPaintStep& step, const PaintLayers& layers)
 {
+    if (step.IsStroke()) {
+        if (layers.overlay)
+            step.SwapStrokes(*layers.overlay);
+        return step.Rect();
+    }
     m_nBytes -= step.Bytes();
     step.SwapPicture(layers);
     m_nBytes += step.Bytes();
@@ -93,7 +116,7 @@ bool CPaintHistory::Undo(const PaintLayers& layers)
         return false;
     CPaintStep& step = m_steps[--m_nDone];
     m_rcLast = SwapStep(step, layers);
-    if (layers.overlay)
+    if (layers.overlay && !step.IsStroke())
         step.PutStrokes(*layers.overlay);
     return true;
 }

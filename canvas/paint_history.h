@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The steps of Paint commands that Undo and Redo walk through. A step keeps
-// only the rectangle a Paint could change of the picture, the strokes the
-// Paint consumed and the mask as runs. Undoing swaps the picture's bytes
-// back, so the same step then holds what Redo needs; the display is not
-// kept, since it is always the picture with the strokes on top.
+// The steps that Undo and Redo walk through: Paint commands and strokes, in
+// the order they were made. A Paint step keeps only the rectangle a Paint
+// could change of the picture, the strokes the Paint consumed and the mask as
+// runs; a stroke step keeps the strokes of the rectangle the stroke changed,
+// as they were before it. Undoing swaps the bytes back, so the same step then
+// holds what Redo needs; the display is not kept, since it is always the
+// picture with the strokes on top.
 #pragma once
 
 #include "canvas/layer_region.h"
@@ -37,6 +39,12 @@ public:
     // with the mask as it was before the Paint rewrote it; empty when there
     // is no memory for the copy.
     static std::optional<CPaintStep> Take(const PaintLayers& layers, const QRect& rect, CMaskRuns maskBefore);
+    // The strokes inside rect of the overlay as it was before a stroke
+    // changed them there; empty when there is no memory for the copy.
+    static std::optional<CPaintStep> TakeStroke(const QImage& overlayBefore, const QRect& rect);
+    bool IsStroke() const { return m_bStroke; }
+    // A stroke step's strokes and the overlay's exchange places.
+    void SwapStrokes(QImage& overlay);
     // Puts the kept picture and mask back and keeps the layers' instead;
     // the strokes are left alone.
     void SwapPicture(const PaintLayers& layers);
@@ -54,6 +62,7 @@ private:
     CLayerRegion m_fullDepth;
     CMaskRuns m_mask;
     int m_nRevision = 0;
+    bool m_bStroke = false;
 };
 
 class CPaintHistory {
@@ -61,14 +70,14 @@ public:
     static constexpr std::size_t MaxSteps = 50;
     static constexpr std::size_t MaxBytes = std::size_t{512} << 20;
 
-    // Adds the step of a finished Paint: the steps that Redo would have
+    // Adds the step of a finished Paint or stroke: the steps that Redo would have
     // replayed are dropped, then the oldest ones while there are more than
     // MaxSteps or more than MaxBytes. The newest step always stays.
     void Push(CPaintStep step);
     // Undo brings back the picture and strokes from before the last Paint
-    // done, Redo the picture after the next one with no strokes; strokes
-    // drawn since are dropped. Each returns false and changes nothing when
-    // there is no such step.
+    // or stroke done, Redo the state after the next one (a Paint leaves no
+    // strokes; strokes no step holds are dropped). Each returns false and
+    // changes nothing when there is no such step.
     bool Undo(const PaintLayers& layers);
     bool Redo(const PaintLayers& layers);
     void Clear();
@@ -81,7 +90,8 @@ public:
     const QRect& LastRect() const { return m_rcLast; }
 
 private:
-    // Swaps the step's picture, drops the strokes and returns what changed.
+    // Swaps the step's picture, drops the strokes and returns what changed;
+    // a stroke step swaps its strokes alone.
     QRect SwapStep(CPaintStep& step, const PaintLayers& layers);
 
     std::deque<CPaintStep> m_steps;

@@ -39,6 +39,8 @@ public:
     double ZoomIn();
     double ZoomOut();
     double GetZoom() const { return m_dZoom; }
+    // The zoom at which the whole picture fits the view; none without a picture.
+    std::optional<double> FitZoom() const;
     // Scrolls to a position of the zoomed picture, as dragging the scroll
     // bars there does; a fitted picture does not scroll.
     void ScrollTo(int x, int y);

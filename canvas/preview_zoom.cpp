@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: MIT
-// Zoom steps: 1.0 above 1, 0.1 below, at most 7.0; zooming out ends in the
-// fitting zoom, and the view's centre stays on the same picture point.
+// Zoom steps: 1.0 above 1, 0.1 below, at most 7.0. Both directions stop at
+// 1:1 and at the fitting zoom on their way, zooming out ends at the smaller
+// of the two, and the view's centre stays on the same picture point.
 #include "canvas/preview_pane.h"
 
 #include "kernels/rounding.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
 constexpr double MaxZoom = 7.0;
+// Zooms this close count as the same stop: steps of 0.1 add rounding errors.
+constexpr double Slack = 1e-9;
 
 } // namespace
 
@@ -42,32 +46,25 @@ double CPreviewPane::ZoomToFit()
     return m_dZoom;
 }
 
+std::optional<double> CPreviewPane::FitZoom() const
+{
+    const QRect inner = rect().adjusted(FrameWidth, FrameWidth, -FrameWidth, -FrameWidth);
+    if (!HasPicture() || m_nWidth <= 0 || m_nHeight <= 0 || inner.width() <= 0 || inner.height() <= 0)
+        return std::nullopt;
+    return std::min(static_cast<double>(inner.width()) / m_nWidth, static_cast<double>(inner.height()) / m_nHeight);
+}
+
 double CPreviewPane::ZoomIn()
 {
     const double startZoom = m_dZoom;
     RefreshClientRect();
-    const int cw = m_rcClient.width();
-    const int ch = m_rcClient.height();
-    if (m_nWidth <= cw && m_nHeight <= ch) {
-        // A picture that fits at 1:1 first grows to fill the view.
-        if (m_dZoom <= 1.0 && m_nFitMode == 0) {
-            ClampScroll();
-            SetScrollPosition(m_nScrollX, m_nScrollY);
-            return ZoomToFit();
-        }
-        if (m_dZoom > 1.0 && m_nFitMode == 1)
-            m_dZoom = 1.0;
-    }
-    if (m_dZoom >= 1.0) {
-        m_dZoom += 1.0;
-    } else {
-        m_dZoom += 0.1;
-        if (m_dZoom > 1.0)
-            m_dZoom = 1.0;
-    }
-    if (m_dZoom > MaxZoom)
-        m_dZoom = MaxZoom;
-
+    const double next = std::min(MaxZoom, m_dZoom >= 1.0 - Slack ? std::floor(m_dZoom + Slack) + 1.0
+                                                                : std::min(m_dZoom + 0.1, 1.0));
+    // The fitting zoom is a stop on the way up.
+    const std::optional<double> fit = FitZoom();
+    if (fit && *fit > m_dZoom + Slack && *fit <= next + Slack)
+        return ZoomToFit();
+    m_dZoom = next;
     m_nFitMode = 0;
     KeepCentreAt(m_dZoom / startZoom);
     ClampScroll();
@@ -79,23 +76,27 @@ double CPreviewPane::ZoomOut()
 {
     const double startZoom = m_dZoom;
     RefreshClientRect();
-    const int cw = m_rcClient.width();
-    const int ch = m_rcClient.height();
-    m_nFitMode = 0;
-    const bool belowOne = m_dZoom <= 1.0;
-    m_dZoom -= belowOne ? 0.1 : 1.0;
-    // A zoom of zero or less comes only from an empty view or from a fitting
-    // zoom under 0.1: the fit takes over instead.
-    if (m_dZoom <= 0.0) {
-        m_dZoom = startZoom;
+    // Above 1:1 the steps are whole zooms, and 1:1 itself is one of them.
+    const double next = m_dZoom > 1.0 + Slack ? std::ceil(m_dZoom - Slack) - 1.0 : m_dZoom - 0.1;
+    const std::optional<double> fit = FitZoom();
+    if (!fit) {
+        // An empty view has no fit to stop at; it keeps tracking the view.
+        if (next > 0.0)
+            m_dZoom = next;
         return ZoomToFit();
     }
-
+    // The fitting zoom is a stop on the way down, and the last one unless
+    // 1:1 is smaller: a smaller picture is never made smaller than that.
+    if (*fit < m_dZoom - Slack && *fit >= next - Slack)
+        return ZoomToFit();
+    const double lowest = std::min(*fit, 1.0);
+    if (next < lowest - Slack)
+        return m_nFitMode == 1 ? ZoomToFit() : m_dZoom;
+    m_dZoom = next;
+    m_nFitMode = 0;
     KeepCentreAt(m_dZoom / startZoom);
     m_nScrollY = TruncToInt(RoundToInt(m_nScrollY / m_dZoom) * m_dZoom);
     m_nScrollX = TruncToInt(RoundToInt(m_nScrollX / m_dZoom) * m_dZoom);
-    if (belowOne && m_nWidth * m_dZoom <= cw && m_nHeight * m_dZoom <= ch)
-        return ZoomToFit();
     CommitZoomedScroll();
     return m_dZoom;
 }

@@ -2,7 +2,9 @@
 #include "controls/progress_box.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDialog>
+#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -24,14 +26,37 @@ ProgressBoxHook& Hook()
     return hook;
 }
 
+// Input a user aims at a window: what the box keeps from every other one.
+bool IsUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TabletPress:
+    case QEvent::DragEnter:
+    case QEvent::Drop: return true;
+    default: return false;
+    }
+}
+
 // Stays open until the job has ended, even after Cancel: the caller may touch
-// the job's data only then.
+// the job's data only then. It keeps the user's input from other windows as
+// a modal box would, but not their close requests: a modal box would swallow
+// the owner's close box, which must stop the job.
 class CProgressBox : public QDialog {
 public:
     CProgressBox(const QString& text, CJobWatch& job, QWidget* parent) : QDialog(parent), m_job(job)
     {
         setWindowTitle(QCoreApplication::applicationName());
-        setModal(true);
+        qApp->installEventFilter(this);
         auto* layout = new QVBoxLayout(this);
         layout->addWidget(new QLabel(text, this));
         m_bar = new QProgressBar(this);
@@ -62,6 +87,27 @@ public:
         m_cancel->setText(QStringLiteral("Cancelling..."));
     }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (!IsUserInput(event->type()))
+            return false;
+        if (auto* widget = qobject_cast<QWidget*>(watched))
+            return widget->window() != this;
+        // Shortcuts go to the actions of other windows; the box has none.
+        return event->type() == QEvent::Shortcut;
+    }
+
+    // Alt+F4 pressed to close the window lands on the box, which has the
+    // focus: it cancels the job and closes the owner as its close box would.
+    void closeEvent(QCloseEvent* event) override
+    {
+        reject();
+        event->ignore();
+        if (QWidget* owner = parentWidget())
+            owner->close();
+    }
+
 private:
     void Poll()
     {
@@ -82,7 +128,7 @@ private:
 
 } // namespace
 
-bool FollowJob(const QString& text, CJobWatch& job)
+bool FollowJob(const QString& text, CJobWatch& job, QWidget* owner)
 {
     if (Hook()) {
         const bool cancelled = Hook()(job);
@@ -92,10 +138,13 @@ bool FollowJob(const QString& text, CJobWatch& job)
     }
     if (job.WaitFor(QuietTime))
         return false;
-    CProgressBox box(text, job, QApplication::activeWindow());
+    CProgressBox box(text, job, owner != nullptr ? owner : QApplication::activeWindow());
     // The caller's wait cursor would hide that Cancel can be pressed.
     QApplication::setOverrideCursor(Qt::ArrowCursor);
-    box.exec();
+    QEventLoop loop;
+    QObject::connect(&box, &QDialog::finished, &loop, &QEventLoop::quit);
+    box.show();
+    loop.exec();
     QApplication::restoreOverrideCursor();
     return box.Cancelled();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QWidget>
 
 #include <chrono>
 #include <functional>
@@ -24,8 +25,9 @@ public:
 using ProgressBoxHook = std::function<bool(CJobWatch& job)>;
 
 // Returns once the job has ended; true when the user pressed Cancel (or
-// closed the box), which has then asked the job to stop.
-bool FollowJob(const QString& text, CJobWatch& job);
+// closed the box), which has then asked the job to stop. The box belongs to
+// owner, or without one to the active window.
+bool FollowJob(const QString& text, CJobWatch& job, QWidget* owner = nullptr);
 
 // With a hook set, FollowJob calls it and shows nothing; an empty hook
 // brings the real box back.

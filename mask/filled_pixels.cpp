@@ -2,6 +2,9 @@
 #include "mask/filled_pixels.h"
 
 #include "engine/inpaint_job.h"
+#include "mask/brush_colours.h"
+
+#include <algorithm>
 
 std::vector<uint8_t> HolePixels(FIBITMAP* mask)
 {
@@ -28,4 +31,25 @@ void KeepFilledPixels(std::vector<uint8_t>& holes, FIBITMAP* mask)
             if (codes[x] == MaskHole)
                 row[x] = 0;
     }
+}
+
+long long CountUnfilledMarks(const OverlayRows& overlay, FIBITMAP* mask)
+{
+    const int height = static_cast<int>(FreeImage_GetHeight(mask));
+    long long count = 0;
+    if (overlay.top == nullptr)
+        return count;
+    for (int y = std::max(0, overlay.markedTop); y <= std::min(height - 1, overlay.markedBottom); ++y) {
+        const uint8_t* marks = overlay.top + y * overlay.stride;
+        // The mask's rows run bottom-up.
+        const BYTE* codes = FreeImage_GetScanLine(mask, height - 1 - y);
+        const int right = std::min(static_cast<int>(FreeImage_GetWidth(mask)) - 1, overlay.markedRight);
+        for (int x = std::max(0, overlay.markedLeft); x <= right; ++x) {
+            const uint8_t* pixel = marks + static_cast<std::ptrdiff_t>(x) * overlay.pixelBytes;
+            const bool marked = pixel[0] == BlueOf(HoleColour) && pixel[1] == GreenOf(HoleColour) &&
+                                pixel[2] == RedOf(HoleColour);
+            count += marked && (codes[x] == MaskHole || codes[x] == MaskExcluded);
+        }
+    }
+    return count;
 }

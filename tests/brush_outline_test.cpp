@@ -21,7 +21,6 @@ public:
 
 protected:
     double DeviceRatio() const override { return ratio; }
-    QPoint CursorClientPosition() const override { return cursorAt; }
 };
 
 class BrushOutline : public testing::Test {
@@ -92,7 +91,7 @@ TEST_F(BrushOutline, OnePixelStrokesStayVisibleBelowOneToOne)
     QTest::mousePress(&canvas, Qt::LeftButton, {}, canvas.ClientRect().topLeft() + corners[0]);
     for (QPoint corner : corners) {
         canvas.cursorAt = corner;
-        canvas.DrawSegment();
+        canvas.DrawSegment(canvas.cursorAt);
     }
     QTest::mouseRelease(&canvas, Qt::LeftButton, {}, canvas.ClientRect().topLeft() + corners[4]);
     const QImage overlay = canvas.OverlayLayer().copy();

@@ -17,11 +17,8 @@ namespace {
 class ClickCanvas : public CCanvasPane {
 public:
     QPoint cursorAt;
-    // A timer tick, sampling the cursor now.
+    // A pointer position the system delivered.
     using CCanvasPane::DrawSegment;
-
-protected:
-    QPoint CursorClientPosition() const override { return cursorAt; }
 };
 
 class CanvasDab : public testing::Test {
@@ -46,7 +43,7 @@ protected:
         QPoint last = first;
         for (QPoint point : points) {
             canvas.cursorAt = ClientOf(point);
-            canvas.DrawSegment();
+            canvas.DrawSegment(canvas.cursorAt);
             last = point;
         }
         QTest::mouseRelease(&canvas, Qt::LeftButton, {}, WidgetOf(last));

@@ -46,8 +46,6 @@ void EditorTest::SetUp()
     QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Varnholt"),
               QCoreApplication::applicationName())
         .clear();
-    // The lock as the program starts with it.
-    g_bImageJustOpened = true;
     SetMessageBoxHook([this](const QString& text) { messages.push_back(text); });
     SetQuestionBoxHook([this](const QString& text) {
         questions.push_back(text);

@@ -126,21 +126,22 @@ TEST_F(PaintCancel, BringsBackEveryLayerTheHistoryAndTheModifiedMark)
     StartDialog();
     Open(TablePicture);
     ASSERT_TRUE(Canvas().HasPicture());
-    // Right after opening, a cancelled Paint keeps Undo locked.
+    // A cancelled Paint leaves the stroke the last step.
     Stroke({40, 40}, {70, 52});
     for (const auto& moment : CancelMoments) {
         const EditorState before = State();
         PaintWith(moment.user);
         ExpectState(before, std::string("first Paint cancelled ") + moment.name);
         Click(UndoButton);
-        ExpectState(before, std::string("Undo after the first Paint cancelled ") + moment.name);
+        EXPECT_FALSE(Canvas().HasStrokes()) << moment.name;
+        dialog->RedoCommand();
+        ExpectState(before, std::string("Undo and Redo after the first Paint cancelled ") + moment.name);
     }
 
     // One Paint done and undone leaves a step to redo; a cancelled Paint keeps it.
     Click(PaintButton);
     const EditorState painted = State();
     Click(UndoButton);
-    Stroke({90, 20}, {110, 30});
     for (const auto& moment : CancelMoments) {
         const EditorState before = State();
         PaintWith(moment.user);
@@ -197,7 +198,7 @@ TEST_F(PaintCancel, PaintRunToItsEndInTheBoxIsThePaintWithoutIt)
     });
     EXPECT_EQ(lastFraction, 1.0);
     ExpectLayers(unfollowed, "painted in the box");
-    EXPECT_EQ(Canvas().History().Steps(), 1u);
+    EXPECT_EQ(Canvas().History().Steps(), 2u) << "the stroke and the Paint";
     EXPECT_TRUE(Canvas().IsModified());
 }
 
@@ -213,6 +214,8 @@ TEST_F(PaintCancel, NoOtherCommandRunsWhileTheEngineDoes)
     saveAnswer = PathOf(QStringLiteral("saved.png"));
     const int fileDialogs = saveDialogs;
 
+    // The close asks its question once the Paint has stopped; the user stays.
+    saveChoice = SaveAnswer::Cancel;
     PaintWith([this](CJobWatch& job) {
         EXPECT_TRUE(dialog->PaintRunning());
         dialog->OpenCommand();
@@ -233,5 +236,26 @@ TEST_F(PaintCancel, NoOtherCommandRunsWhileTheEngineDoes)
     EXPECT_FALSE(QFile::exists(saveAnswer));
     ExpectState(before, "Paint stopped by closing the window");
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
-    EXPECT_TRUE(saveQuestions.isEmpty());
+    EXPECT_EQ(saveQuestions.size(), 1);
+}
+
+TEST_F(PaintCancel, ClosingDuringPaintStopsItThenClosesAsAnyClose)
+{
+    StartDialog();
+    Open(TablePicture);
+    Stroke({40, 40}, {70, 52});
+    Click(PaintButton);
+    Stroke({90, 20}, {110, 30});
+    const EditorState before = State();
+    for (const auto& moment : CancelMoments) {
+        PaintWith([&](CJobWatch& job) {
+            dialog->close();
+            return moment.user(job);
+        });
+        ExpectState(before, std::string("closed ") + moment.name);
+        ASSERT_FALSE(dialog->isVisible()) << moment.name;
+        EXPECT_EQ(saveQuestions.size(), 1) << moment.name;
+        saveQuestions.clear();
+        dialog->show();
+    }
 }

@@ -69,7 +69,6 @@ TEST_F(PaintCommand, WithoutPictureSaysNoImageAndChangesNothing)
     StartDialog();
     Click(PaintButton);
     EXPECT_EQ(messages, QStringList{QStringLiteral("No image!")});
-    EXPECT_TRUE(g_bImageJustOpened);
 }
 
 TEST_F(PaintCommand, FillsTheRemovalStrokeAsTheCommandLineToolDoes)
@@ -124,8 +123,9 @@ TEST_F(PaintCommand, NothingMarkedForRemovalChangesNothingAndKeepsUndo)
     EXPECT_TRUE(SameBytes(maskBytes.get(), dialog->Mask()));
     EXPECT_EQ(Canvas().Revision(), revision);
 
-    // Undo still reaches the picture before the first Paint.
-    Click(UndoButton);
+    // Undo still reaches the picture before the first Paint, past the two strokes.
+    for (int step = 0; step < 3; ++step)
+        Click(UndoButton);
     EXPECT_FALSE(SameBytes(afterFirst.get(), Canvas().WorkingImage()));
     EXPECT_EQ(CountColour(Canvas().OverlayLayer(), OutlineRgb), 0);
     EXPECT_GT(CountColour(Canvas().OverlayLayer(), HoleRgb), 100);
@@ -142,6 +142,8 @@ TEST_F(PaintCommand, UndoBringsBackStrokesAndPictureAsOftenAsAsked)
     ASSERT_FALSE(SameBytes(picture.get(), painted.get()));
 
     for (int undo = 1; undo <= 2; ++undo) {
+        if (undo > 1)
+            dialog->RedoCommand();
         Click(UndoButton);
         EXPECT_EQ(Canvas().OverlayLayer(), overlay) << "undo " << undo;
         EXPECT_EQ(Canvas().DisplayLayer(), display) << "undo " << undo;
@@ -150,6 +152,36 @@ TEST_F(PaintCommand, UndoBringsBackStrokesAndPictureAsOftenAsAsked)
     // Painting again starts from the restored strokes and gives the same fill.
     Click(PaintButton);
     EXPECT_TRUE(SameBytes(painted.get(), Canvas().WorkingImage()));
+}
+
+TEST_F(PaintCommand, MarksOutsideEveryOutlineAreCountedInOneMessage)
+{
+    OpenAndMark(true);
+    // Below the outline, in rows it does not cross.
+    Stroke({30, 88}, {60, 90});
+    QImage outside = Canvas().OverlayLayer().copy(0, 81, 128, 15);
+    const int left = CountColour(outside, HoleRgb);
+    ASSERT_GT(left, 0);
+    const BitmapPtr picture = CloneBitmap(Canvas().WorkingImage());
+    Click(PaintButton);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("%1 marked pixels were left unfilled: ").arg(left)))
+        << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("outline")));
+    // Otherwise as after any Paint: the marks are gone and the picture there is as it was.
+    EXPECT_EQ(CountColour(Canvas().OverlayLayer(), HoleRgb), 0);
+    const QImage result = Canvas().ResultLayer();
+    const QImage before = LayerOf(picture.get());
+    EXPECT_EQ(result.copy(0, 81, 128, 15), before.copy(0, 81, 128, 15));
+    EXPECT_NE(result.copy(0, 0, 128, 81), before.copy(0, 0, 128, 81));
+
+    // Marks all inside an outline say nothing.
+    messages.clear();
+    Click(UndoButton);
+    Click(1025);
+    Stroke({28, 86}, {62, 92});
+    Click(PaintButton);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
 }
 
 // What Undo and Redo must bring back exactly.
@@ -176,61 +208,98 @@ TEST_F(PaintCommand, ThreePaintsAreUndoneAndRedoneStepByStep)
         EXPECT_EQ(expected.display, Canvas().DisplayLayer()) << when;
         EXPECT_EQ(expected.result, Canvas().ResultLayer()) << when;
     };
-    // The state before and after each Paint; strokes between Paints are
-    // part of the state the next Undo brings back.
-    std::vector<EditorState> before;
-    std::vector<EditorState> after;
+    // The state after each Paint and each stroke between them, in order.
+    std::vector<EditorState> timeline;
+    timeline.push_back(state());
     const QPoint strokes[3][2] = {{{40, 40}, {70, 52}}, {{90, 20}, {110, 30}}, {{10, 70}, {30, 90}}};
     for (int paint = 0; paint < 3; ++paint) {
-        if (paint > 0)
+        if (paint > 0) {
             Stroke(strokes[paint][0], strokes[paint][1]);
-        before.push_back(state());
+            timeline.push_back(state());
+        }
         Click(PaintButton);
-        after.push_back(state());
-        ASSERT_FALSE(SameBytes(before[paint].picture.get(), Canvas().WorkingImage()));
+        ASSERT_FALSE(SameBytes(timeline.back().picture.get(), Canvas().WorkingImage()));
+        timeline.push_back(state());
     }
-    for (int paint = 2; paint >= 0; --paint) {
+    for (std::size_t step = timeline.size() - 1; step > 0; --step) {
         dialog->UndoCommand();
-        expectState(before[paint], "undo");
+        expectState(timeline[step - 1], "undo");
     }
-    dialog->UndoCommand();
-    expectState(before[0], "undo with no step left");
-    for (int paint = 0; paint < 3; ++paint) {
+    for (std::size_t step = 1; step < timeline.size(); ++step) {
         dialog->RedoCommand();
-        expectState(after[paint], "redo");
+        expectState(timeline[step], "redo");
     }
     dialog->RedoCommand();
-    expectState(after[2], "redo with no step left");
+    expectState(timeline.back(), "redo with no step left");
 
     // A Paint after an Undo drops the step that Redo would have replayed.
+    const std::size_t steps = Canvas().History().Steps();
     dialog->UndoCommand();
     Click(PaintButton);
     const EditorState repainted = state();
     dialog->RedoCommand();
     expectState(repainted, "redo after a new Paint");
-    EXPECT_EQ(Canvas().History().Steps(), 3u);
+    EXPECT_EQ(Canvas().History().Steps(), steps);
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
 }
 
-TEST_F(PaintCommand, UndoDoesNothingRightAfterStartOrOpen)
+TEST_F(PaintCommand, EachStrokeIsAStepBesideThePaintsAndOpenStartsAfresh)
 {
     StartDialog();
     Click(UndoButton);
     EXPECT_FALSE(Canvas().HasPicture());
 
     Open(TablePicture);
+    const QImage blank = Canvas().DisplayLayer().copy();
+    // A hole stroke, an outline, an eraser stroke across both, a Paint.
+    std::vector<QImage> overlays{Canvas().OverlayLayer().copy()};
+    std::vector<QImage> displays{blank};
+    const auto keep = [&] {
+        overlays.push_back(Canvas().OverlayLayer().copy());
+        displays.push_back(Canvas().DisplayLayer().copy());
+    };
     Stroke({40, 40}, {70, 52});
-    const QImage overlay = Canvas().OverlayLayer();
-    Click(UndoButton);
-    EXPECT_EQ(Canvas().OverlayLayer(), overlay);
-
-    // Opening another picture locks Undo again until the next Paint; the
-    // Paint of the first picture is out of reach.
+    keep();
+    Click(1027);
+    Stroke({20, 20}, {100, 60});
+    keep();
+    Click(1025);
+    Stroke({50, 30}, {50, 70});
+    keep();
+    Click(1024);
+    const BitmapPtr picture = CloneBitmap(Canvas().WorkingImage());
     Click(PaintButton);
-    Open(TablePicture);
-    const BitmapPtr reopened = CloneBitmap(Canvas().WorkingImage());
+    const BitmapPtr painted = CloneBitmap(Canvas().WorkingImage());
+    ASSERT_EQ(Canvas().History().Steps(), 4u);
+
     Click(UndoButton);
-    EXPECT_TRUE(SameBytes(reopened.get(), Canvas().WorkingImage()));
+    EXPECT_TRUE(SameBytes(picture.get(), Canvas().WorkingImage()));
+    for (int step = 3; step >= 0; --step) {
+        EXPECT_EQ(Canvas().OverlayLayer(), overlays[step]) << "undone to " << step;
+        EXPECT_EQ(Canvas().DisplayLayer(), displays[step]) << "undone to " << step;
+        Click(UndoButton);
+    }
+    EXPECT_FALSE(Canvas().History().CanUndo());
+    for (int step = 1; step <= 3; ++step) {
+        dialog->RedoCommand();
+        EXPECT_EQ(Canvas().OverlayLayer(), overlays[step]) << "redone to " << step;
+        EXPECT_EQ(Canvas().DisplayLayer(), displays[step]) << "redone to " << step;
+    }
+    dialog->RedoCommand();
+    EXPECT_TRUE(SameBytes(painted.get(), Canvas().WorkingImage()));
+
+    // A stroke after an Undo drops what Redo would have replayed.
+    Click(UndoButton);
+    Click(UndoButton);
+    Stroke({90, 80}, {100, 85});
+    EXPECT_FALSE(Canvas().History().CanRedo());
+    EXPECT_EQ(Canvas().History().Steps(), 3u);
+
+    // The steps of the first picture are out of reach of the next one.
+    Open(TablePicture);
+    EXPECT_FALSE(Canvas().History().CanUndo());
+    Click(UndoButton);
+    EXPECT_EQ(Canvas().DisplayLayer(), blank);
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
 }
 

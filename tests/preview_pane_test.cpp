@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 namespace {
 
 constexpr int ClientWidth = 700;
@@ -113,10 +117,39 @@ TEST_F(PreviewPane, PictureThatFitsGrowsIntoTheViewBeforeStepping)
     EXPECT_FALSE(pane.IsFitMode());
     EXPECT_DOUBLE_EQ(pane.ZoomIn(), 3.0);
     EXPECT_DOUBLE_EQ(pane.ZoomOut(), 2.0);
-    EXPECT_DOUBLE_EQ(pane.ZoomOut(), 1.0);
-    EXPECT_FALSE(pane.IsFitMode());
+    // Down the steps stop at the fit, then at 1:1, the smallest.
     EXPECT_DOUBLE_EQ(pane.ZoomOut(), 500.0 / 300.0);
     EXPECT_TRUE(pane.IsFitMode());
+    EXPECT_DOUBLE_EQ(pane.ZoomOut(), 1.0);
+    EXPECT_FALSE(pane.IsFitMode());
+    EXPECT_DOUBLE_EQ(pane.ZoomOut(), 1.0);
+    EXPECT_DOUBLE_EQ(pane.ZoomIn(), 500.0 / 300.0);
+}
+
+TEST_F(PreviewPane, ZoomStepsRunOneWayWithFitAndOneToOneOnTheWay)
+{
+    for (const QString* picture : {&s_small, &s_large}) {
+        ASSERT_TRUE(pane.LoadFile(*picture));
+        const double fit = *pane.FitZoom();
+        std::vector<double> up{pane.GetZoom()};
+        while (up.back() < 7.0 && up.size() < 40)
+            up.push_back(pane.ZoomIn());
+        std::vector<double> down{up.back()};
+        while (down.size() < 40 && (down.size() == 1 || down.back() != down[down.size() - 2]))
+            down.push_back(pane.ZoomOut());
+        for (const std::vector<double>* steps : {&up, &down}) {
+            const bool rising = steps == &up;
+            for (std::size_t i = 1; i + 1 < steps->size(); ++i)
+                EXPECT_TRUE(rising ? (*steps)[i] > (*steps)[i - 1] : (*steps)[i] < (*steps)[i - 1])
+                    << (rising ? "in " : "out ") << i << ": " << (*steps)[i - 1] << " -> " << (*steps)[i];
+            for (double stop : {fit, 1.0})
+                EXPECT_NE(std::find_if(steps->begin(), steps->end(),
+                                       [stop](double zoom) { return std::abs(zoom - stop) < 1e-9; }),
+                          steps->end())
+                    << (rising ? "in misses " : "out misses ") << stop;
+        }
+        EXPECT_DOUBLE_EQ(down.back(), std::min(fit, 1.0));
+    }
 }
 
 TEST_F(PreviewPane, EmptyPaneStepsWithoutBars)

@@ -3,8 +3,10 @@
 #include "controls/progress_box.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -41,10 +43,19 @@ struct SeenBox {
     QString button;
 };
 
+// The box on screen, or null.
+QWidget* ShownBox()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->findChild<QProgressBar*>() != nullptr)
+            return window;
+    return nullptr;
+}
+
 void LookAtTheBox(SeenBox& seen, bool pressCancel)
 {
     QTimer::singleShot(0, [&seen, pressCancel] {
-        QWidget* box = QApplication::activeModalWidget();
+        QWidget* box = ShownBox();
         ASSERT_NE(box, nullptr);
         seen.bar = box->findChild<QProgressBar*>()->value();
         auto* cancel = box->findChild<QPushButton*>();
@@ -63,7 +74,7 @@ TEST(ProgressBox, QuickJobShowsNothing)
     ScriptedJob job(1);
     EXPECT_FALSE(FollowJob(QStringLiteral("Working"), job));
     EXPECT_EQ(job.looks, 1);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(ShownBox(), nullptr);
 }
 
 TEST(ProgressBox, ShowsProgressUntilTheJobEnds)
@@ -86,5 +97,48 @@ TEST(ProgressBox, CancelAsksOnceAndWaitsForTheJobToEnd)
     EXPECT_TRUE(FollowJob(QStringLiteral("Working"), job));
     EXPECT_EQ(job.cancels, 1);
     EXPECT_GT(job.looksAfterCancel, 2);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(ShownBox(), nullptr);
+}
+
+namespace {
+
+// A window that counts the requests to close it and refuses them, as the
+// editor does while its job runs; a click on it is counted too.
+class Owner : public QWidget {
+public:
+    int closeRequests = 0;
+    int clicks = 0;
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        ++closeRequests;
+        event->ignore();
+    }
+    void mousePressEvent(QMouseEvent*) override { ++clicks; }
+};
+
+} // namespace
+
+TEST(ProgressBox, ClosingTheBoxCancelsAndClosesItsOwnerWhichStillTakesCloseRequests)
+{
+    Owner owner;
+    owner.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+    ScriptedJob job(0);
+    QTimer::singleShot(0, [&owner] {
+        QWidget* box = ShownBox();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->parentWidget(), &owner);
+        // The owner's input waits for the box, its close box does not.
+        QTest::mouseClick(&owner, Qt::LeftButton);
+        owner.close();
+        EXPECT_EQ(owner.closeRequests, 1);
+        box->close();
+    });
+    EXPECT_TRUE(FollowJob(QStringLiteral("Working"), job, &owner));
+    EXPECT_EQ(job.cancels, 1);
+    EXPECT_EQ(owner.closeRequests, 2);
+    EXPECT_EQ(owner.clicks, 0);
+    EXPECT_EQ(ShownBox(), nullptr);
 }

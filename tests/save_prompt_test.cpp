@@ -31,16 +31,23 @@ protected:
     void Exit() { dialog->findChild<QAction*>(QStringLiteral("32771"))->trigger(); }
 };
 
-TEST_F(SavePrompt, StrokesAloneAskNothing)
+TEST_F(SavePrompt, StrokesNotYetPaintedAreUnsavedWork)
 {
     StartDialog();
     Open(TablePicture);
     Stroke({40, 40}, {70, 52});
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("coffee_table.png[*] - Quenlo"));
+    EXPECT_TRUE(dialog->isWindowModified());
+    saveChoice = SaveAnswer::Cancel;
+    Open(BrickPicture);
+    EXPECT_EQ(saveQuestions, QStringList{Question()});
+    EXPECT_EQ(Text(1032), TablePicture);
+    // The stroke undone, nothing is left to lose.
+    Click(1043);
     EXPECT_FALSE(dialog->isWindowModified());
     Open(BrickPicture);
     Exit();
-    EXPECT_TRUE(saveQuestions.isEmpty());
+    EXPECT_EQ(saveQuestions.size(), 1);
     EXPECT_FALSE(dialog->isVisible());
 }
 
@@ -114,7 +121,8 @@ TEST_F(SavePrompt, FailedOpenAsksAndStillChangesNothing)
     EXPECT_TRUE(SameBytes(painted.get(), Canvas().WorkingImage()));
     EXPECT_EQ(dialog->Mask(), mask);
     EXPECT_TRUE(Canvas().IsModified());
-    // Undo still brings back the picture before the Paint.
+    // Undo still brings back the picture before the Paint, past the stroke.
+    Click(1043);
     Click(1043);
     EXPECT_FALSE(SameBytes(painted.get(), Canvas().WorkingImage()));
 }

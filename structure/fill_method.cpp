@@ -15,9 +15,10 @@ std::optional<FillMethod> FillMethodNamed(std::string_view name)
     return std::nullopt;
 }
 
-InpaintOutcome RunFill(FillMethod method, const InpaintJob& job, std::vector<CopiedPixel>* copied)
+InpaintOutcome RunFill(FillMethod method, const InpaintJob& job, std::vector<CopiedPixel>* copied,
+                       const GuideMap* guides)
 {
     if (method == FillMethod::Structure)
-        return StructureFill(job, copied);
+        return StructureFill(job, copied, guides);
     return InpaintRegion(job);
 }

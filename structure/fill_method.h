@@ -16,5 +16,7 @@ enum class FillMethod {
 std::string_view FillMethodName(FillMethod method);
 std::optional<FillMethod> FillMethodNamed(std::string_view name);
 
-// Runs the method on the job; copied is filled by the structure method only.
-InpaintOutcome RunFill(FillMethod method, const InpaintJob& job, std::vector<CopiedPixel>* copied = nullptr);
+// Runs the method on the job; copied is filled and guides are followed by
+// the structure method only.
+InpaintOutcome RunFill(FillMethod method, const InpaintJob& job, std::vector<CopiedPixel>* copied = nullptr,
+                       const GuideMap* guides = nullptr);

@@ -98,8 +98,9 @@ void WriteFill(const InpaintJob& job, const FillGrid& grid, const FineLabels& fi
 
 } // namespace
 
-InpaintOutcome StructureFill(InpaintJob job, std::vector<CopiedPixel>* copied)
+InpaintOutcome StructureFill(InpaintJob job, std::vector<CopiedPixel>* copied, const GuideMap* guides)
 {
+    (void)guides;
     if (copied != nullptr)
         copied->clear();
     const int bytesPerPixel = driver::UsableBytesPerPixel(job);

@@ -20,8 +20,16 @@ struct CopiedPixel {
     int32_t fromY = 0;
 };
 
+// Guide lines the user drew where an edge runs: one byte per picture pixel,
+// rows from the bottom as in the mask, non-zero on a guide. Guide pixels on
+// the hole are hole pixels in the mask as well; the others show where the
+// edge comes from.
+using GuideMap = std::vector<uint8_t>;
+
 // Fills the hole pixels of job.maskImage in job.targetImage and codes every
 // filled pixel MaskSource, as InpaintRegion does; the result is the same for
 // any number of threads. When copied is given it receives one entry per
-// filled pixel that was copied rather than averaged.
-InpaintOutcome StructureFill(InpaintJob job, std::vector<CopiedPixel>* copied = nullptr);
+// filled pixel that was copied rather than averaged. guides, when given,
+// holds imageWidth * imageHeight bytes.
+InpaintOutcome StructureFill(InpaintJob job, std::vector<CopiedPixel>* copied = nullptr,
+                             const GuideMap* guides = nullptr);

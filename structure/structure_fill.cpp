@@ -13,6 +13,7 @@
 #include "engine/whole_region_fill.h"
 #include "kernels/bitmap_rows.h"
 #include "structure/fill_grid.h"
+#include "structure/guide_fill.h"
 #include "structure/offset_labels.h"
 #include "structure/offset_refinement.h"
 #include "structure/patch_offsets.h"
@@ -68,6 +69,8 @@ GridBox HoleBoxOf(const FillGrid& grid)
 // labels can fill any hole that has known picture on one side.
 void AddShiftsOutOfBox(const GridBox& box, std::vector<Offset>& offsets)
 {
+    if (box.Empty())
+        return;
     const Offset shifts[4] = {{box.Width(), 0}, {-box.Width(), 0}, {0, box.Height()}, {0, -box.Height()}};
     for (const Offset& shift : shifts)
         if (std::find(offsets.begin(), offsets.end(), shift) == offsets.end())
@@ -75,11 +78,20 @@ void AddShiftsOutOfBox(const GridBox& box, std::vector<Offset>& offsets)
 }
 
 void WriteFill(const InpaintJob& job, const FillGrid& grid, const FineLabels& fine, const BlendedColours& blended,
-               std::vector<CopiedPixel>* copied)
+               const std::vector<GuidedPixel>& guided, std::vector<CopiedPixel>* copied)
 {
     const BitmapRows picture = RowsOf(job.targetImage);
     const BitmapRows mask = RowsOf(job.maskImage);
     const int channels = grid.channels;
+    for (const GuidedPixel& pixel : guided) {
+        const int column = grid.originX + pixel.index % grid.width;
+        const int line = grid.originY + pixel.index / grid.width;
+        std::copy_n(grid.colour.begin() + static_cast<std::ptrdiff_t>(pixel.index) * channels, channels,
+                    picture.Row(line) + static_cast<std::size_t>(column) * channels);
+        mask.Row(line)[column] = MaskSource;
+        if (copied != nullptr)
+            copied->push_back(CopiedPixel{column, line, column + pixel.offset.dx, line + pixel.offset.dy});
+    }
     for (int y = 0; y < grid.height; ++y)
         for (int x = 0; x < grid.width; ++x) {
             const int index = grid.Index(x, y);
@@ -100,7 +112,6 @@ void WriteFill(const InpaintJob& job, const FillGrid& grid, const FineLabels& fi
 
 InpaintOutcome StructureFill(InpaintJob job, std::vector<CopiedPixel>* copied, const GuideMap* guides)
 {
-    (void)guides;
     if (copied != nullptr)
         copied->clear();
     const int bytesPerPixel = driver::UsableBytesPerPixel(job);
@@ -115,7 +126,9 @@ InpaintOutcome StructureFill(InpaintJob job, std::vector<CopiedPixel>* copied, c
     const std::atomic<bool>* stop = job.progress.stop;
 
     const Surroundings around = SurroundingsOf(counts.holeBox);
-    const FillGrid fine = ReadGrid(job, bytesPerPixel, around.minX, around.maxX, around.minY, around.maxY);
+    FillGrid fine = ReadGrid(job, bytesPerPixel, around.minX, around.maxX, around.minY, around.maxY);
+    const std::vector<GuidedPixel> guided =
+        guides != nullptr ? FillAlongGuides(fine, *guides, job.imageWidth) : std::vector<GuidedPixel>();
     const int factor = ReductionFactor(fine, counts.holeBox);
     const FillGrid reduced = factor > 1 ? ReduceGrid(fine, factor) : FillGrid{};
     const FillGrid& coarse = factor > 1 ? reduced : fine;
@@ -153,7 +166,7 @@ InpaintOutcome StructureFill(InpaintJob job, std::vector<CopiedPixel>* copied, c
     const BlendedColours blended = BlendSeams(fine, labels);
     if (progress.StopRequested())
         return InpaintOutcome::Cancelled;
-    WriteFill(job, fine, labels, blended, copied);
+    WriteFill(job, fine, labels, blended, guided, copied);
 
     // What no offset could fill is averaged from the filled pixels around it.
     const HoleBox left = counts.holeBox;

@@ -145,6 +145,46 @@ TEST(StructureFill, CopiesOnlyFromTheAllowedArea)
         }
 }
 
+// Two textures meet along a bend; the user draws the bend across the hole.
+// The guided fill keeps it within two pixels, on one thread or many.
+TEST(StructureFill, FollowsAGuideAlongABend)
+{
+    const int w = 420;
+    const int h = 320;
+    auto borderRow = [](int x) { return 150 + (x - 210) * (x - 210) / 400; };
+    auto run = [&](int threads, Bitmap& image) {
+        WorkerThreadLimit limit(threads);
+        Scene scene{MakeBitmap(w, h, 24), MakeBitmap(w, h, 8), nullptr};
+        PaintTexture(scene.image.get(), 21);
+        GuideMap guides(static_cast<std::size_t>(w) * h, 0);
+        for (int x = 0; x < w; ++x) {
+            for (int y = 0; y < h; ++y) {
+                const Channels grain = PixelAt(scene.image.get(), x, y);
+                SetPixelAt(scene.image.get(), x, y,
+                           y < borderRow(x) ? Channels{grain[0] / 4, 90, 40, 0} : Channels{200, 170 + grain[1] / 8, 150, 0});
+            }
+            if (x >= 120 && x <= 300)
+                guides[static_cast<std::size_t>(borderRow(x)) * w + x] = 1;
+        }
+        FillCodes(scene.mask.get(), 0, w - 1, 0, h - 1, MaskSource);
+        FillCodes(scene.mask.get(), 170, 250, 120, 200, MaskHole);
+        EXPECT_EQ(StructureFill(WholePictureJob(scene), nullptr, &guides), InpaintOutcome::Filled);
+        image = std::move(scene.image);
+    };
+    Bitmap one;
+    Bitmap two;
+    run(1, one);
+    run(2, two);
+    EXPECT_TRUE(SameBytes(one.get(), two.get()));
+    for (int x = 170; x <= 250; ++x) {
+        int firstLight = -1;
+        for (int y = 120; y <= 200 && firstLight < 0; ++y)
+            if (PixelAt(one.get(), x, y)[0] > 120)
+                firstLight = y;
+        EXPECT_NEAR(firstLight, borderRow(x), 2) << "column " << x;
+    }
+}
+
 TEST(StructureFill, StoppedJobLeavesTheHoleAndTheMask)
 {
     Scene scene = HoleInTexture(MakeBitmap(300, 240, 24), 5);

@@ -57,22 +57,20 @@ int64_t OffsetEnergy::Seam(int px, int py, int qx, int qy, int32_t a, int32_t b)
     return atP + atQ;
 }
 
-std::vector<int> FirstAllowedLabels(const OffsetEnergy& energy, std::vector<int32_t>& labels)
+std::vector<int> FirstAllowedLabels(const OffsetEnergy& energy, LabelMap& labels)
 {
     const FillGrid& grid = energy.Grid();
     const int32_t count = static_cast<int32_t>(energy.Offsets().size());
+    const GridBox& box = labels.Box();
     std::vector<int> holes;
-    for (int y = 0; y < grid.height; ++y)
-        for (int x = 0; x < grid.width; ++x) {
+    for (int y = box.minY; y <= box.maxY; ++y)
+        for (int x = box.minX; x <= box.maxX; ++x) {
             const int index = grid.Index(x, y);
-            if (grid.state[index] != StateHole) {
-                labels[index] = grid.state[index] >= StateKnown ? KnownLabel : NoLabel;
+            if (grid.state[index] != StateHole)
                 continue;
-            }
-            labels[index] = NoLabel;
             for (int32_t label = 0; label < count; ++label)
                 if (energy.Allowed(x, y, label)) {
-                    labels[index] = label;
+                    labels.Set(index, label);
                     holes.push_back(index);
                     break;
                 }
@@ -116,7 +114,7 @@ private:
 
 // One expansion move: every node the label may fill either keeps its label
 // or takes this one, whichever the minimum cut says. True when any changed.
-bool ExpandOne(const OffsetEnergy& energy, std::vector<int32_t>& labels, const std::vector<int>& nodes, int32_t alpha,
+bool ExpandOne(const OffsetEnergy& energy, LabelMap& labels, const std::vector<int>& nodes, int32_t alpha,
                const GridBox& reach, GraphIndex& graphIndex)
 {
     const FillGrid& grid = energy.Grid();
@@ -181,7 +179,7 @@ bool ExpandOne(const OffsetEnergy& energy, std::vector<int32_t>& labels, const s
     for (std::size_t node = 0; node < moving.size(); ++node) {
         graphIndex.Set(moving[node], -1);
         if (flow.OnSinkSide(static_cast<int>(node))) {
-            labels[moving[node]] = alpha;
+            labels.Set(moving[node], alpha);
             changed = true;
         }
     }
@@ -189,7 +187,7 @@ bool ExpandOne(const OffsetEnergy& energy, std::vector<int32_t>& labels, const s
 }
 
 // Where each label may spread this round: everywhere, or near where it is.
-std::vector<GridBox> Reaches(const FillGrid& grid, const std::vector<int32_t>& labels, const std::vector<int>& nodes,
+std::vector<GridBox> Reaches(const FillGrid& grid, const LabelMap& labels, const std::vector<int>& nodes,
                              int32_t count, int reach)
 {
     const GridBox everywhere{0, grid.width - 1, 0, grid.height - 1};
@@ -214,7 +212,7 @@ std::vector<GridBox> Reaches(const FillGrid& grid, const std::vector<int32_t>& l
 
 } // namespace
 
-bool ExpandLabels(const OffsetEnergy& energy, std::vector<int32_t>& labels, const std::vector<int>& nodes, int rounds,
+bool ExpandLabels(const OffsetEnergy& energy, LabelMap& labels, const std::vector<int>& nodes, int rounds,
                   int reach, const std::atomic<bool>* stop)
 {
     GraphIndex graphIndex(energy.Grid(), nodes);

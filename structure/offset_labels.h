@@ -7,13 +7,11 @@
 #pragma once
 
 #include "structure/fill_grid.h"
+#include "structure/label_map.h"
 
 #include <atomic>
 #include <cstdint>
 #include <vector>
-
-constexpr int32_t NoLabel = -2;    // a hole pixel no offset can fill
-constexpr int32_t KnownLabel = -1; // a known pixel: itself, offset 0
 
 class OffsetEnergy {
 public:
@@ -42,14 +40,13 @@ private:
     std::vector<int64_t> m_nearCost;
 };
 
-// labels holds one label per grid pixel: KnownLabel on known pixels, a label
-// or NoLabel on hole pixels. Gives every hole pixel the first allowed label
-// (labels come most useful first) and returns the hole pixels that have one.
-std::vector<int> FirstAllowedLabels(const OffsetEnergy& energy, std::vector<int32_t>& labels);
+// Gives every hole pixel the first allowed label (labels come most useful
+// first) and returns the hole pixels that have one; labels must hold them all.
+std::vector<int> FirstAllowedLabels(const OffsetEnergy& energy, LabelMap& labels);
 
 // Runs rounds of expansion moves (every label once, in order) over nodes,
 // the other pixels keeping theirs, until a round changes nothing or rounds
 // have run. With reach >= 0 a label only spreads to nodes within reach of
 // the box of the pixels that hold it. False when stop was set on the way.
-bool ExpandLabels(const OffsetEnergy& energy, std::vector<int32_t>& labels, const std::vector<int>& nodes, int rounds,
+bool ExpandLabels(const OffsetEnergy& energy, LabelMap& labels, const std::vector<int>& nodes, int rounds,
                   int reach, const std::atomic<bool>* stop);

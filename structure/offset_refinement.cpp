@@ -28,44 +28,54 @@ int64_t Difference(const FillGrid& grid, int ax, int ay, int bx, int by)
 }
 
 // The connected regions of one label, each a list of pixels in scan order.
-std::vector<std::vector<int>> Regions(const FillGrid& grid, const std::vector<int32_t>& labels)
+std::vector<std::vector<int>> Regions(const FillGrid& grid, const LabelMap& labels)
 {
-    std::vector<int> region(labels.size(), -1);
+    const GridBox& box = labels.Box();
+    if (box.Empty())
+        return {};
+    std::vector<int> regionOfSlot(static_cast<std::size_t>(box.Width()) * box.Height(), -1);
+    auto region = [&](int index) -> int& {
+        return regionOfSlot[static_cast<std::size_t>(index / grid.width - box.minY) * box.Width() +
+                            (index % grid.width - box.minX)];
+    };
     std::vector<std::vector<int>> regions;
     std::vector<int> stack;
-    for (int start = 0; start < static_cast<int>(labels.size()); ++start) {
-        if (labels[start] < 0 || region[start] >= 0)
-            continue;
-        const int id = static_cast<int>(regions.size());
-        regions.emplace_back();
-        region[start] = id;
-        stack.push_back(start);
-        while (!stack.empty()) {
-            const int index = stack.back();
-            stack.pop_back();
-            regions[id].push_back(index);
-            const int x = index % grid.width;
-            const int y = index / grid.width;
-            const int steps[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
-            for (const auto& s : steps) {
-                if (!grid.Inside(x + s[0], y + s[1]))
-                    continue;
-                const int next = grid.Index(x + s[0], y + s[1]);
-                if (region[next] < 0 && labels[next] == labels[index]) {
-                    region[next] = id;
-                    stack.push_back(next);
+    for (int y = box.minY; y <= box.maxY; ++y)
+        for (int x = box.minX; x <= box.maxX; ++x) {
+            const int start = grid.Index(x, y);
+            if (labels[start] < 0 || region(start) >= 0)
+                continue;
+            const int id = static_cast<int>(regions.size());
+            regions.emplace_back();
+            region(start) = id;
+            stack.push_back(start);
+            while (!stack.empty()) {
+                const int index = stack.back();
+                stack.pop_back();
+                regions[id].push_back(index);
+                const int steps[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+                for (const auto& s : steps) {
+                    const int nx = index % grid.width + s[0];
+                    const int ny = index / grid.width + s[1];
+                    if (!grid.Inside(nx, ny))
+                        continue;
+                    const int next = grid.Index(nx, ny);
+                    // Labels match only inside the map's box, where regions are kept.
+                    if (labels[next] == labels[index] && region(next) < 0) {
+                        region(next) = id;
+                        stack.push_back(next);
+                    }
                 }
             }
+            std::sort(regions[id].begin(), regions[id].end());
         }
-        std::sort(regions[id].begin(), regions[id].end());
-    }
     return regions;
 }
 
 // The offset near base that fits the region best: few pixels it cannot copy,
 // then the least disagreement along the region's edge with the known pixels
 // and the other regions' copies around it.
-Offset BestNear(const FillGrid& grid, const std::vector<int>& region, const std::vector<int32_t>& labels,
+Offset BestNear(const FillGrid& grid, const std::vector<int>& region, const LabelMap& labels,
                 const std::vector<Offset>& baseOffsets, Offset base, int radius)
 {
     std::vector<std::pair<int, int>> edges; // (inside, outside) pixel pairs
@@ -128,22 +138,27 @@ Offset BestNear(const FillGrid& grid, const std::vector<int>& region, const std:
 } // namespace
 
 FineLabels RefineOffsets(const FillGrid& fine, const FillGrid& reduced, const std::vector<Offset>& reducedOffsets,
-                         const std::vector<int32_t>& reducedLabels)
+                         const LabelMap& reducedLabels)
 {
     const int factor = reduced.scale / fine.scale;
     std::vector<Offset> baseOffsets;
     for (const Offset& o : reducedOffsets)
         baseOffsets.push_back(Offset{o.dx * factor, o.dy * factor});
-    std::vector<int32_t> labels(fine.state.size(), NoLabel);
-    ParallelFor(0, fine.height, [&](int y) {
-        for (int x = 0; x < fine.width; ++x) {
-            const int index = fine.Index(x, y);
-            if (fine.state[index] == StateHole)
-                labels[index] = reducedLabels[reduced.Index(x / factor, y / factor)];
-            else if (fine.state[index] >= StateKnown)
-                labels[index] = KnownLabel;
-        }
-    }, fine.width);
+    BoxBuilder holes;
+    for (int y = 0; y < fine.height; ++y)
+        for (int x = 0; x < fine.width; ++x)
+            if (fine.state[fine.Index(x, y)] == StateHole)
+                holes.Include(x, y);
+    LabelMap labels(fine, holes.Grown(1));
+    const GridBox& box = labels.Box();
+    if (!box.Empty())
+        ParallelFor(box.minY, box.maxY + 1, [&](int y) {
+            for (int x = box.minX; x <= box.maxX; ++x) {
+                const int index = fine.Index(x, y);
+                if (fine.state[index] == StateHole)
+                    labels.Set(index, reducedLabels[reduced.Index(x / factor, y / factor)]);
+            }
+        }, box.Width());
 
     const std::vector<std::vector<int>> regions = Regions(fine, labels);
     std::vector<Offset> refined(regions.size());
@@ -164,7 +179,7 @@ FineLabels RefineOffsets(const FillGrid& fine, const FillGrid& reduced, const st
             result.offsets.push_back(refined[r]);
         }
         for (int index : regions[r])
-            result.labels[index] = found->second;
+            result.labels.Set(index, found->second);
     }
     return result;
 }

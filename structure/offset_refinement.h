@@ -5,15 +5,15 @@
 #pragma once
 
 #include "structure/fill_grid.h"
-#include "structure/offset_labels.h"
+#include "structure/label_map.h"
 
 #include <cstdint>
 #include <vector>
 
 struct FineLabels {
     std::vector<Offset> offsets;  // one per label
-    std::vector<int32_t> labels;  // one per pixel of the full-resolution grid
+    LabelMap labels;              // for the pixels of the full-resolution grid
 };
 
 FineLabels RefineOffsets(const FillGrid& fine, const FillGrid& reduced, const std::vector<Offset>& reducedOffsets,
-                         const std::vector<int32_t>& reducedLabels);
+                         const LabelMap& reducedLabels);

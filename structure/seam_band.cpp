@@ -37,7 +37,7 @@ std::vector<uint8_t> Grown(const std::vector<uint8_t>& marked, int width, int he
 
 } // namespace
 
-std::vector<int> SeamBand(const OffsetEnergy& energy, std::vector<int32_t>& labels, int reach)
+std::vector<int> SeamBand(const OffsetEnergy& energy, LabelMap& labels, int reach)
 {
     const FillGrid& grid = energy.Grid();
     const int32_t count = static_cast<int32_t>(energy.Offsets().size());
@@ -58,7 +58,7 @@ std::vector<int> SeamBand(const OffsetEnergy& energy, std::vector<int32_t>& labe
     for (int y = box.minY; y <= box.maxY; ++y)
         for (int x = box.minX; x <= box.maxX; ++x) {
             const int index = grid.Index(x, y);
-            int32_t& label = labels[index];
+            int32_t label = labels[index];
             if (grid.state[index] != StateHole || label == NoLabel)
                 continue;
             if (!energy.Allowed(x, y, label)) {
@@ -66,6 +66,7 @@ std::vector<int> SeamBand(const OffsetEnergy& energy, std::vector<int32_t>& labe
                 for (int32_t other = 0; other < count && label == NoLabel; ++other)
                     if (energy.Allowed(x, y, other))
                         label = other;
+                labels.Set(index, label);
                 marked[slot(x, y)] = 1;
                 continue;
             }

@@ -10,4 +10,4 @@
 // Gives every hole pixel whose label cannot copy the first label that can
 // (or NoLabel), and returns the hole pixels within reach of a seam or of
 // such a pixel, in scan order.
-std::vector<int> SeamBand(const OffsetEnergy& energy, std::vector<int32_t>& labels, int reach);
+std::vector<int> SeamBand(const OffsetEnergy& energy, LabelMap& labels, int reach);

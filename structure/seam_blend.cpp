@@ -180,8 +180,9 @@ void Cycle(Level& level)
 BlendedColours BlendSeams(const FillGrid& grid, const FineLabels& labels)
 {
     BoxBuilder builder;
-    for (int y = 0; y < grid.height; ++y)
-        for (int x = 0; x < grid.width; ++x)
+    const GridBox& stored = labels.labels.Box();
+    for (int y = stored.minY; y <= stored.maxY; ++y)
+        for (int x = stored.minX; x <= stored.maxX; ++x)
             if (labels.labels[grid.Index(x, y)] >= 0 && grid.state[grid.Index(x, y)] == StateHole)
                 builder.Include(x, y);
     BlendedColours result;

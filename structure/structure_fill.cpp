@@ -92,8 +92,9 @@ void WriteFill(const InpaintJob& job, const FillGrid& grid, const FineLabels& fi
         if (copied != nullptr)
             copied->push_back(CopiedPixel{column, line, column + pixel.offset.dx, line + pixel.offset.dy});
     }
-    for (int y = 0; y < grid.height; ++y)
-        for (int x = 0; x < grid.width; ++x) {
+    const GridBox& box = fine.labels.Box();
+    for (int y = box.minY; y <= box.maxY; ++y)
+        for (int x = box.minX; x <= box.maxX; ++x) {
             const int index = grid.Index(x, y);
             const int32_t label = fine.labels[index];
             if (grid.state[index] != StateHole || label < 0)
@@ -142,7 +143,7 @@ InpaintOutcome StructureFill(InpaintJob job, std::vector<CopiedPixel>* copied, c
     progress.Add(counts.holeCount / 4);
 
     const OffsetEnergy coarseEnergy(coarse, offsets);
-    std::vector<int32_t> coarseLabels(coarse.state.size(), NoLabel);
+    LabelMap coarseLabels(coarse, GridBox{0, coarse.width - 1, 0, coarse.height - 1});
     const std::vector<int> coarseNodes = FirstAllowedLabels(coarseEnergy, coarseLabels);
     if (!ExpandLabels(coarseEnergy, coarseLabels, coarseNodes, 2, -1, stop))
         return InpaintOutcome::Cancelled;

@@ -233,7 +233,7 @@ TEST_F(ViewerDialog, MethodListIsReachedByTabAndKeysAndLeavesTheWheelToZoom)
     Open(SmallPicture(PathOf(QStringLiteral("p.png"))));
     const double zoom = Canvas().GetZoom();
     const QPointF global = methods->mapToGlobal(QPointF(methods->rect().center()));
-    QWheelEvent turn(methods->mapFromGlobal(global), global, QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+    QWheelEvent turn(methods->mapFromGlobal(global), global, QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
                      Qt::NoScrollPhase, false);
     QApplication::sendEvent(methods, &turn);
     EXPECT_EQ(dialog->Method(), FillMethod::Structure);

@@ -49,7 +49,8 @@ std::string PictureSizeProblem(long long width, long long height)
     return {};
 }
 
-DecodedPicture DecodePictureFile(const std::string& path, const std::string& name, std::uint64_t budgetBytes)
+DecodedPicture DecodePictureFile(const std::string& path, const std::string& name, std::uint64_t budgetBytes,
+                                 const BeforePixels& beforePixels)
 {
     DecodedPicture result;
     EnsureFreeImageMessagesRouted();
@@ -67,6 +68,7 @@ DecodedPicture DecodePictureFile(const std::string& path, const std::string& nam
     // Read the header alone first, so that a file claiming an enormous size
     // is refused before memory is reserved for it. Some decoders cannot stop
     // after the header; for a few of those the size is read here instead.
+    long long claimedPixels = 0;
     if (const std::optional<ClaimedSize> claimed = ReadClaimedSize(path, format)) {
         // A file cut short before its size is refused as cut short, not as empty.
         if (claimed->cutShort && claimed->Pixels() <= MaxPicturePixels) {
@@ -78,6 +80,7 @@ DecodedPicture DecodePictureFile(const std::string& path, const std::string& nam
             result.error = BudgetProblem(claimed->width, claimed->height, ClaimedBytes(*claimed), budgetBytes);
         if (!result.error.empty())
             return result;
+        claimedPixels = claimed->Pixels();
     } else if (FreeImage_FIFSupportsNoPixels(format)) {
         BitmapPtr header(FreeImage_Load(format, path.c_str(), LoadFlagsFor(format) | FIF_LOAD_NOPIXELS));
         if (!header) {
@@ -96,8 +99,11 @@ DecodedPicture DecodePictureFile(const std::string& path, const std::string& nam
                                          budgetBytes);
         if (!result.error.empty())
             return result;
+        claimedPixels = width * height;
     }
 
+    if (beforePixels)
+        beforePixels(claimedPixels);
     TakeFreeImageMessages();
     result.bitmap.reset(FreeImage_Load(format, path.c_str(), LoadFlagsFor(format)));
     if (!result.bitmap || !FreeImage_HasPixels(result.bitmap.get())) {

@@ -2,12 +2,14 @@
 // Decoding in the helper process: a decoder that crashes, hangs or runs out
 // of its budget costs a refusal with a reason; only regular files are read;
 // and what comes back is the bitmap the decoder made, metadata included.
+#include "picture/decode_time_budget.h"
 #include "picture/freeimage_messages.h"
 #include "picture/isolated_decoding.h"
 #include "picture/picture_loader.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -180,6 +182,27 @@ TEST(IsolatedDecoding, LargePicturesComeBackWholeAndWithinTheBudget)
     const DecodedPicture refused = DecodeIsolated(j2k, CurrentDecodeLimits());
     SetMemoryBudget(0);
     EXPECT_EQ(refused.error, "the picture needs more than 4 MiB to open");
+}
+
+// A small file gets the floor, a large picture several times what the
+// slowest sound one measured (a progressive JPEG: 1.2 s for 24 megapixels),
+// and the user's limit bounds both.
+TEST(IsolatedDecoding, TheTimeAllowedGrowsWithTheFileAndItsClaim)
+{
+    EXPECT_EQ(DecodeSecondsFor(31, 0, 60), DecodeFloorSeconds);
+    EXPECT_GT(DecodeSecondsFor(31, 10 * 1000 * 1000, 60), DecodeFloorSeconds);
+    EXPECT_GE(DecodeSecondsFor(21 * 1000 * 1000, 24 * 1000 * 1000, 60), 5);
+    EXPECT_EQ(DecodeSecondsFor(50 * 1000 * 1000, 24 * 1000 * 1000, 3), 3);
+    EXPECT_EQ(DecodeSecondsFor(1000 * 1000 * 1000, 1LL << 28, 60), 60);
+
+    // A 31-byte file that hangs its decoder costs the floor, not the limit.
+    SetDecodeSeconds(60);
+    const auto start = std::chrono::steady_clock::now();
+    const LoadedPicture hanging = LoadPicture(fs::path(QUENLO_TEST_DATA_DIR) / "hostile" / "hang_cut_short.iff");
+    const auto spent = std::chrono::steady_clock::now() - start;
+    SetDecodeSeconds(0);
+    EXPECT_NE(hanging.error.find("(decoding took longer than 2 seconds"), std::string::npos) << hanging.error;
+    EXPECT_LT(spent, std::chrono::seconds(5));
 }
 
 TEST(IsolatedDecoding, AProcessStartedAheadThatWentWhileWaitingIsReplacedUnseen)

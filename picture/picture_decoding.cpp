@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "picture/picture_decoding.h"
 
+#include "picture/claim_floors.h"
 #include "picture/claimed_picture_size.h"
 #include "picture/decode_limits.h"
 #include "picture/exif_models.h"
@@ -8,6 +9,7 @@
 #include "picture/png_chunks.h"
 #include "picture/tiff_samples.h"
 
+#include <filesystem>
 #include <optional>
 
 namespace {
@@ -64,6 +66,19 @@ DecodedPicture DecodePictureFile(const std::string& path, const std::string& nam
         return result;
     }
     result.format = format;
+
+    // A claim the file is too small to hold is refused before any decoder reserves memory for it.
+    if (const std::optional<ClaimFloor> floor = ReadClaimFloor(path, format)) {
+        result.error = PictureSizeProblem(floor->claimed.width, floor->claimed.height);
+        std::error_code unknown;
+        const std::uintmax_t fileBytes = std::filesystem::file_size(path, unknown);
+        if (result.error.empty() && !unknown && floor->leastFileBytes > fileBytes)
+            result.error = "the file is damaged or not a picture (its header claims " +
+                           std::to_string(floor->claimed.width) + " x " + std::to_string(floor->claimed.height) +
+                           " pixels, more than its " + std::to_string(fileBytes) + " bytes can hold)";
+        if (!result.error.empty())
+            return result;
+    }
 
     // Read the header alone first, so that a file claiming an enormous size
     // is refused before memory is reserved for it. Some decoders cannot stop

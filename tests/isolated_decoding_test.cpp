@@ -9,12 +9,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <tuple>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -203,6 +206,40 @@ TEST(IsolatedDecoding, TheTimeAllowedGrowsWithTheFileAndItsClaim)
     SetDecodeSeconds(0);
     EXPECT_NE(hanging.error.find("(decoding took longer than 2 seconds"), std::string::npos) << hanging.error;
     EXPECT_LT(spent, std::chrono::seconds(5));
+}
+
+// Plain pictures compress close to what deflate and Huffman codes allow at
+// best, and still hold more bytes than their claim needs.
+TEST(IsolatedDecoding, PlainPicturesNearTheFloorOfTheirClaimLoad)
+{
+    BitmapPtr black(FreeImage_Allocate(3000, 3000, 24));
+    for (const auto& [format, name, flags] : {std::tuple{FIF_PNG, "black.png", PNG_Z_BEST_COMPRESSION},
+                                              std::tuple{FIF_JPEG, "black.jpg", JPEG_PROGRESSIVE | JPEG_QUALITYBAD}}) {
+        const fs::path path = SavedPicture(black.get(), format, name, flags);
+        const LoadedPicture loaded = LoadPicture(path);
+        EXPECT_TRUE(loaded) << name << ": " << fs::file_size(path) << " bytes: " << loaded.error;
+    }
+}
+
+// Under an inherited address-space limit (ulimit -v) the budget leaves room
+// for the programs and the picture mapped into the program too, and a
+// picture still opens within it.
+TEST(IsolatedDecoding, TheBudgetFitsAnInheritedAddressSpaceLimit)
+{
+    rlimit inherited{};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &inherited), 0);
+    rlimit lower = inherited;
+    lower.rlim_cur = std::min<rlim_t>(inherited.rlim_cur, 2048 * MiB);
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &lower), 0);
+    const DecodeLimits limits = CurrentDecodeLimits();
+    SetMemoryBudget(8192 * MiB);
+    const std::uint64_t asked = CurrentDecodeLimits().budgetBytes;
+    SetMemoryBudget(0);
+    const LoadedPicture loaded = LoadPicture(fs::path(QUENLO_TEST_DATA_DIR) / "hostile" / "rgba.png");
+    setrlimit(RLIMIT_AS, &inherited);
+    EXPECT_LE(limits.budgetBytes, (lower.rlim_cur - 512 * MiB) / 2);
+    EXPECT_EQ(asked, limits.budgetBytes);
+    EXPECT_TRUE(loaded) << loaded.error;
 }
 
 TEST(IsolatedDecoding, AProcessStartedAheadThatWentWhileWaitingIsReplacedUnseen)

@@ -94,6 +94,22 @@ TEST(IsolatedDecoding, ACrashingOrHangingDecoderCostsARefusal)
     }
 }
 
+// Heap damage ends the helper: its allocator runs with the checks on, added
+// to whatever tunables the user set.
+TEST(IsolatedDecoding, TheHelperRunsWithTheHeapChecksOn)
+{
+    const fs::path seen = fs::path(QUENLO_TEST_OUTPUT_DIR) / "isolated" / "tunables.txt";
+    setenv("GLIBC_TUNABLES", "glibc.malloc.arena_max=2", 1);
+    {
+        FakeDecoder telling("echo \"$GLIBC_TUNABLES\" > '" + seen.string() + "'");
+        LoadPicture(fs::path(QUENLO_TEST_DATA_DIR) / "hostile" / "rgba.png");
+    }
+    unsetenv("GLIBC_TUNABLES");
+    std::string tunables;
+    std::getline(std::ifstream(seen), tunables);
+    EXPECT_EQ(tunables, "glibc.malloc.arena_max=2:glibc.malloc.tcache_count=0:glibc.malloc.perturb=165");
+}
+
 TEST(IsolatedDecoding, APictureLargerThanTheBudgetIsRefusedWithItsSize)
 {
     BitmapPtr big(FreeImage_Allocate(3000, 2000, 24));

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <limits>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -28,6 +30,18 @@ std::optional<long long> FromEnvironment(const char* name, long long lo, long lo
 }
 
 } // namespace
+
+std::uint64_t AddressSpaceBudgetCap()
+{
+    rlimit limit{};
+    if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return std::numeric_limits<std::uint64_t>::max();
+    // The programs' own code and threads first; the decoded picture is then
+    // mapped into the program too, beside the copies it works on.
+    const std::uint64_t reserved = 512 * MiB;
+    const std::uint64_t inherited = limit.rlim_cur;
+    return inherited > reserved + 2 * 16 * MiB ? (inherited - reserved) / 2 : 16 * MiB;
+}
 
 std::uint64_t DefaultMemoryBudget()
 {
@@ -57,6 +71,8 @@ DecodeLimits CurrentDecodeLimits()
             text == nullptr ? std::nullopt : ParseMemoryBudgetMiB(text);
         limits.budgetBytes = fromEnvironment.value_or(DefaultMemoryBudget());
     }
+    // A budget beyond the address space this process was given could never be used.
+    limits.budgetBytes = std::min(limits.budgetBytes, AddressSpaceBudgetCap());
     limits.seconds = g_seconds.load();
     if (limits.seconds == 0)
         limits.seconds = static_cast<int>(FromEnvironment(DecodeSecondsVariable, 1, 86400).value_or(DefaultDecodeSeconds));

@@ -18,7 +18,12 @@ constexpr const char* DecodeSecondsVariable = "QUENLO_DECODE_SECONDS"; // second
 // The smaller of 4 GiB and half the machine's memory.
 std::uint64_t DefaultMemoryBudget();
 
-// The limits in force: those set below, else the environment's, else the defaults.
+// The largest budget an address-space limit inherited from the shell
+// (ulimit -v) leaves room for; no bound without one.
+std::uint64_t AddressSpaceBudgetCap();
+
+// The limits in force: those set below, else the environment's, else the
+// defaults, never beyond what an inherited address-space limit allows.
 DecodeLimits CurrentDecodeLimits();
 
 // Overrides for this process; 0 returns to the environment or the default.

@@ -15,6 +15,7 @@
 #include <thread>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 extern char** environ;
 
@@ -32,6 +33,30 @@ Spare& TheSpare()
     // Never destroyed: a waiting process ends by itself when this program does.
     static Spare* const spare = new Spare;
     return *spare;
+}
+
+// The C library's allocator of the helper without its per-thread cache, so
+// that every free passes the checks that find a damaged heap and end the
+// process, and with freed memory overwritten, so that a decoder reading it
+// after its release reads no stale pixels.
+constexpr const char* HeapChecks = "glibc.malloc.tcache_count=0:glibc.malloc.perturb=165";
+
+// This program's environment with the heap checks added to any tunables set.
+std::vector<std::string> DecoderEnvironment()
+{
+    std::vector<std::string> variables;
+    bool tunablesSet = false;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        std::string variable = *entry;
+        if (variable.starts_with("GLIBC_TUNABLES=")) {
+            variable += std::string(variable.size() > 15 ? ":" : "") + HeapChecks;
+            tunablesSet = true;
+        }
+        variables.push_back(std::move(variable));
+    }
+    if (!tunablesSet)
+        variables.push_back(std::string("GLIBC_TUNABLES=") + HeapChecks);
+    return variables;
 }
 
 std::optional<DecoderProcess> Start(const std::string& helper, std::string& error)
@@ -58,8 +83,14 @@ std::optional<DecoderProcess> Start(const std::string& helper, std::string& erro
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
     char* arguments[] = {const_cast<char*>(helper.c_str()), nullptr};
+    std::vector<std::string> variables = DecoderEnvironment();
+    std::vector<char*> environment;
+    for (std::string& variable : variables)
+        environment.push_back(variable.data());
+    environment.push_back(nullptr);
     pid_t pid = -1;
-    const int spawned = nothing < 0 ? errno : posix_spawn(&pid, helper.c_str(), &actions, &attributes, arguments, environ);
+    const int spawned =
+        nothing < 0 ? errno : posix_spawn(&pid, helper.c_str(), &actions, &attributes, arguments, environment.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (nothing >= 0)

@@ -100,3 +100,11 @@ void WriteBlockNote(int fd, std::uint64_t offset, std::uint64_t size)
     std::memcpy(note + 9, &size, sizeof size);
     [[maybe_unused]] const ssize_t ignored = write(fd, note, sizeof note);
 }
+
+void WriteSecondsNote(int fd, std::uint32_t seconds)
+{
+    char note[DecoderNote::SecondsBytes];
+    note[0] = DecoderNote::Seconds;
+    std::memcpy(note + 1, &seconds, sizeof seconds);
+    [[maybe_unused]] const ssize_t ignored = write(fd, note, sizeof note);
+}

@@ -32,9 +32,12 @@ constexpr char Received = 'R'; // the request was taken
 constexpr char RefusedMemory = 'M'; // an allocation was refused
 constexpr char Block = 'B'; // a large block is backed: file offset and size follow, 8 bytes each
 constexpr char Done = 'D'; // the result is whole in the memory file; the process ends
+constexpr char Seconds = 'T'; // the time the decoding may take from the request on: 4 bytes of seconds follow
 constexpr std::size_t BlockBytes = 17;
+constexpr std::size_t SecondsBytes = 5;
 } // namespace DecoderNote
 
 // Writes a note, ignoring a program that stopped listening.
 void WriteNote(int fd, char note);
 void WriteBlockNote(int fd, std::uint64_t offset, std::uint64_t size);
+void WriteSecondsNote(int fd, std::uint32_t seconds);

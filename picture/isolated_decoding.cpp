@@ -5,8 +5,10 @@
 #include "picture/decoder_processes.h"
 #include "picture/decoder_protocol.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -81,6 +83,7 @@ struct Notes {
     bool received = false;
     bool refusedMemory = false;
     bool done = false;
+    int seconds = 0; // the time the decoder gave itself for this file, 0 until it says
     std::string pending; // the start of a note still being read
 };
 
@@ -102,6 +105,15 @@ void TakeNotes(Notes& notes, const char* bytes, std::size_t size, PremappedBlock
             at += DecoderNote::BlockBytes;
             continue;
         }
+        if (note == DecoderNote::Seconds) {
+            if (notes.pending.size() - at < DecoderNote::SecondsBytes)
+                break;
+            std::uint32_t seconds = 0;
+            std::memcpy(&seconds, notes.pending.data() + at + 1, sizeof seconds);
+            notes.seconds = static_cast<int>(std::min<std::uint32_t>(seconds, INT32_MAX));
+            at += DecoderNote::SecondsBytes;
+            continue;
+        }
         notes.received = notes.received || note == DecoderNote::Received;
         notes.refusedMemory = notes.refusedMemory || note == DecoderNote::RefusedMemory;
         notes.done = notes.done || note == DecoderNote::Done;
@@ -110,13 +122,21 @@ void TakeNotes(Notes& notes, const char* bytes, std::size_t size, PremappedBlock
     notes.pending.erase(0, at);
 }
 
+// The seconds the decoding may take: what the decoder gave itself for this
+// file once it said, never more than the limit asked for.
+int AllowedSeconds(const Notes& notes, int limit)
+{
+    return notes.seconds > 0 ? std::min(notes.seconds, limit) : limit;
+}
+
 // Waits until the decoder says it is done or closes its end of the note pipe
-// (by exiting), at the latest until the deadline, taking its notes
-// meanwhile; true when it did.
-bool AwaitEnd(int readEnd, std::chrono::steady_clock::time_point deadline, Notes& notes,
+// (by exiting), at the latest until the time allowed from start is over,
+// taking its notes meanwhile; true when it did.
+bool AwaitEnd(int readEnd, std::chrono::steady_clock::time_point start, int limit, Notes& notes,
                PremappedBlocks& premapped)
 {
     for (;;) {
+        const auto deadline = start + std::chrono::seconds(AllowedSeconds(notes, limit));
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
                                                                                std::chrono::steady_clock::now());
         if (left.count() <= 0)
@@ -173,6 +193,8 @@ Attempt Run(const DecoderProcess& process, int file, const std::string& name, co
         }
         return attempt;
     }
+    // The decoder counts its time from the request on too.
+    const auto started = std::chrono::steady_clock::now();
     const bool sent = SendDecodeRequest(socket.fd, request);
     // Only the decoder holds the write end now, so the pipe closes when it ends.
     close(writeEnd.fd);
@@ -182,9 +204,7 @@ Attempt Run(const DecoderProcess& process, int file, const std::string& name, co
 
     PremappedBlocks premapped(memory.fd, limits.budgetBytes);
     // Not sent: the process is gone or deaf, and is ended for sure.
-    attempt.exited = !sent || AwaitEnd(readEnd.fd, std::chrono::steady_clock::now() +
-                                                        std::chrono::seconds(limits.seconds),
-                                        attempt.notes, premapped);
+    attempt.exited = !sent || AwaitEnd(readEnd.fd, started, limits.seconds, attempt.notes, premapped);
     if (!attempt.exited || !sent || attempt.notes.done)
         kill(process.pid, SIGKILL);
     // Done: it is ending, and is reaped later rather than waited for.
@@ -236,10 +256,11 @@ DecodedPicture DecodeIsolated(const std::string& path, const DecodeLimits& limit
     }
 
     const int outcome = attempt.outcome;
+    const std::string seconds = std::to_string(AllowedSeconds(attempt.notes, limits.seconds));
     const std::string overBudget =
         "the picture needs more than " + std::to_string(limits.budgetBytes / MiB) + " MiB to open";
     if (!attempt.exited)
-        return Refused(Damaged("decoding took longer than " + std::to_string(limits.seconds) + " seconds"));
+        return Refused(Damaged("decoding took longer than " + seconds + " seconds"));
     if (WIFEXITED(outcome) && WEXITSTATUS(outcome) == 0) {
         // A decoder that gave up when refused memory failed for the budget's sake.
         return attempt.picture.bitmap || !attempt.notes.refusedMemory ? std::move(attempt.picture)
@@ -248,10 +269,9 @@ DecodedPicture DecodeIsolated(const std::string& path, const DecodeLimits& limit
     if (attempt.notes.refusedMemory)
         return Refused(overBudget);
     if (WIFSIGNALED(outcome) && (WTERMSIG(outcome) == SIGXCPU || WTERMSIG(outcome) == SIGKILL))
-        return Refused(Damaged("decoding took longer than " + std::to_string(limits.seconds) +
-                               " seconds of processor time"));
+        return Refused(Damaged("decoding took longer than " + seconds + " seconds of processor time"));
     if (WIFSIGNALED(outcome) && WTERMSIG(outcome) == SIGALRM)
-        return Refused(Damaged("decoding took longer than " + std::to_string(limits.seconds) + " seconds"));
+        return Refused(Damaged("decoding took longer than " + seconds + " seconds"));
     if (WIFSIGNALED(outcome))
         return Refused(Damaged("its decoder failed: " + SignalText(WTERMSIG(outcome))));
     if (WIFEXITED(outcome) && WEXITSTATUS(outcome) == 127)

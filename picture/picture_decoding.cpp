@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "picture/picture_decoding.h"
 
+#include "picture/claim_floors.h"
 #include "picture/claimed_picture_size.h"
 #include "picture/decode_limits.h"
 #include "picture/exif_models.h"
@@ -8,6 +9,7 @@
 #include "picture/png_chunks.h"
 #include "picture/tiff_samples.h"
 
+#include <filesystem>
 #include <optional>
 
 namespace {
@@ -49,7 +51,8 @@ std::string PictureSizeProblem(long long width, long long height)
     return {};
 }
 
-DecodedPicture DecodePictureFile(const std::string& path, const std::string& name, std::uint64_t budgetBytes)
+DecodedPicture DecodePictureFile(const std::string& path, const std::string& name, std::uint64_t budgetBytes,
+                                 const BeforePixels& beforePixels)
 {
     DecodedPicture result;
     EnsureFreeImageMessagesRouted();
@@ -64,9 +67,23 @@ DecodedPicture DecodePictureFile(const std::string& path, const std::string& nam
     }
     result.format = format;
 
+    // A claim the file is too small to hold is refused before any decoder reserves memory for it.
+    if (const std::optional<ClaimFloor> floor = ReadClaimFloor(path, format)) {
+        result.error = PictureSizeProblem(floor->claimed.width, floor->claimed.height);
+        std::error_code unknown;
+        const std::uintmax_t fileBytes = std::filesystem::file_size(path, unknown);
+        if (result.error.empty() && !unknown && floor->leastFileBytes > fileBytes)
+            result.error = "the file is damaged or not a picture (its header claims " +
+                           std::to_string(floor->claimed.width) + " x " + std::to_string(floor->claimed.height) +
+                           " pixels, more than its " + std::to_string(fileBytes) + " bytes can hold)";
+        if (!result.error.empty())
+            return result;
+    }
+
     // Read the header alone first, so that a file claiming an enormous size
     // is refused before memory is reserved for it. Some decoders cannot stop
     // after the header; for a few of those the size is read here instead.
+    long long claimedPixels = 0;
     if (const std::optional<ClaimedSize> claimed = ReadClaimedSize(path, format)) {
         // A file cut short before its size is refused as cut short, not as empty.
         if (claimed->cutShort && claimed->Pixels() <= MaxPicturePixels) {
@@ -78,6 +95,7 @@ DecodedPicture DecodePictureFile(const std::string& path, const std::string& nam
             result.error = BudgetProblem(claimed->width, claimed->height, ClaimedBytes(*claimed), budgetBytes);
         if (!result.error.empty())
             return result;
+        claimedPixels = claimed->Pixels();
     } else if (FreeImage_FIFSupportsNoPixels(format)) {
         BitmapPtr header(FreeImage_Load(format, path.c_str(), LoadFlagsFor(format) | FIF_LOAD_NOPIXELS));
         if (!header) {
@@ -96,8 +114,11 @@ DecodedPicture DecodePictureFile(const std::string& path, const std::string& nam
                                          budgetBytes);
         if (!result.error.empty())
             return result;
+        claimedPixels = width * height;
     }
 
+    if (beforePixels)
+        beforePixels(claimedPixels);
     TakeFreeImageMessages();
     result.bitmap.reset(FreeImage_Load(format, path.c_str(), LoadFlagsFor(format)));
     if (!result.bitmap || !FreeImage_HasPixels(result.bitmap.get())) {

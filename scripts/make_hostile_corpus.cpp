@@ -51,10 +51,10 @@ void Save(FIBITMAP* bitmap, FREE_IMAGE_FORMAT format, const std::string& name, i
     FreeImage_Unload(bitmap);
 }
 
-Bytes SaveToMemory(FIBITMAP* bitmap, FREE_IMAGE_FORMAT format)
+Bytes SaveToMemory(FIBITMAP* bitmap, FREE_IMAGE_FORMAT format, int flags = 0)
 {
     FIMEMORY* memory = FreeImage_OpenMemory();
-    if (!FreeImage_SaveToMemory(format, bitmap, memory, 0))
+    if (!FreeImage_SaveToMemory(format, bitmap, memory, flags))
         Fail("cannot encode a picture");
     BYTE* data = nullptr;
     DWORD size = 0;
@@ -390,6 +390,33 @@ void WriteSignedTiff()
     Fail("no SampleFormat entry to change in rgb_signed_16bit.tif");
 }
 
+// Small files whose headers claim pictures far larger than their bytes can
+// hold, each below the size limit, so that only the claim's floor refuses them.
+void WriteOverclaims()
+{
+    // A progressive JPEG's decoder reserves coefficients for the whole picture up front.
+    Bytes jpeg = SaveToMemory(ColourPicture(16, 16, 24), FIF_JPEG, JPEG_PROGRESSIVE);
+    const std::size_t frame = Find(jpeg, {0xFF, 0xC2});
+    jpeg[frame + 5] = static_cast<uint8_t>(8000 >> 8), jpeg[frame + 6] = static_cast<uint8_t>(8000 & 0xFF);
+    jpeg[frame + 7] = static_cast<uint8_t>(30000 >> 8), jpeg[frame + 8] = static_cast<uint8_t>(30000 & 0xFF);
+    WriteBytes("overclaim_progressive.jpg", jpeg);
+
+    Bytes png = SaveToMemory(ColourPicture(16, 12, 24), FIF_PNG);
+    const std::size_t ihdr = FindChunk(png, "IHDR");
+    WriteBig32(png, ihdr + 8, 16000);
+    WriteBig32(png, ihdr + 12, 16000);
+    FixChunkCrc(png, ihdr);
+    WriteBytes("overclaim.png", png);
+
+    // The data window's corner, past the two version words and the attributes before it.
+    Bytes exr = SaveToMemory(FloatPicture(FIT_RGBF, 16, 16, 3), FIF_EXR, EXR_ZIP);
+    const std::size_t window = Find(exr, TextBytes(std::string("dataWindow\0box2i\0", 17))) + 17 + 4 + 8;
+    for (const std::size_t at : {window, window + 4})
+        for (int i = 0; i < 4; ++i)
+            exr[at + static_cast<std::size_t>(i)] = static_cast<uint8_t>(15999 >> (8 * i));
+    WriteBytes("overclaim.exr", exr);
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 2)
@@ -406,6 +433,7 @@ int main(int argc, char** argv)
     WriteMngs();
     WriteJpeg2000s();
     WritePicts();
+    WriteOverclaims();
 
     Save(PalettePicture(13, 7, 1), FIF_PNG, "bilevel_1bit.png");
     Save(PalettePicture(13, 7, 4), FIF_BMP, "palette_4bit.bmp");

@@ -162,7 +162,7 @@ TEST_F(CliFullDepth, FormatsThatCannotHoldSixteenBitsAreRefusedUnlessAskedForEig
 // TIFF reader skips (Orientation, GPS).
 TEST_F(CliFullDepth, ExifOfAJpegReachesATiffOutput)
 {
-    LoadedPicture photo = LoadPicture(QUENLO_SAMPLES_DIR "/rocket.jpg");
+    LoadedPicture photo = LoadPicture(QUENLO_TEST_DATA_DIR "/rocket_small.jpg");
     ASSERT_TRUE(photo) << photo.error;
     const BitmapPtr small(FreeImage_Rescale(photo.bitmap.get(), 40, 30, FILTER_BOX));
     AddPhotoMetadata(small.get());

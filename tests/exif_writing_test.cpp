@@ -248,7 +248,7 @@ TEST(TiffMetadata, BigTiffAndFilesWithoutTagsAreLeftAlone)
 TEST(WritePicture, ExifOfATiffReachesJpegAndPngFiles)
 {
     const fs::path folder = FreshFolder("from_tiff");
-    LoadedPicture sample = LoadPicture(QUENLO_SAMPLES_DIR "/chelsea.png");
+    LoadedPicture sample = LoadPicture(QUENLO_TEST_DATA_DIR "/chelsea_small.png");
     ASSERT_TRUE(sample);
     AddPhotoMetadata(sample.bitmap.get());
     const std::string tiff = (folder / "photo.tif").string();
@@ -301,7 +301,7 @@ TEST(WritePicture, ThumbnailOfTheRawBlockIsLeftBehind)
     put32(0);
     const std::string thumbnail = "THUMBNAIL-PIXELS";
     block.insert(block.end(), thumbnail.begin(), thumbnail.end());
-    LoadedPicture sample = LoadPicture(QUENLO_SAMPLES_DIR "/chelsea.png");
+    LoadedPicture sample = LoadPicture(QUENLO_TEST_DATA_DIR "/chelsea_small.png");
     ASSERT_TRUE(sample);
     SetTag(sample.bitmap.get(), FIMD_EXIF_RAW, 0, FIDT_BYTE, static_cast<DWORD>(block.size()), block.data(),
            static_cast<DWORD>(block.size()));

@@ -2,17 +2,22 @@
 // Decoding in the helper process: a decoder that crashes, hangs or runs out
 // of its budget costs a refusal with a reason; only regular files are read;
 // and what comes back is the bitmap the decoder made, metadata included.
+#include "picture/decode_time_budget.h"
 #include "picture/freeimage_messages.h"
 #include "picture/isolated_decoding.h"
 #include "picture/picture_loader.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <tuple>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -87,6 +92,22 @@ TEST(IsolatedDecoding, ACrashingOrHangingDecoderCostsARefusal)
         FakeDecoder missing("exit 0"); // exits without a result
         EXPECT_EQ(LoadPicture(picture).error, "the decoder gave back no result");
     }
+}
+
+// Heap damage ends the helper: its allocator runs with the checks on, added
+// to whatever tunables the user set.
+TEST(IsolatedDecoding, TheHelperRunsWithTheHeapChecksOn)
+{
+    const fs::path seen = fs::path(QUENLO_TEST_OUTPUT_DIR) / "isolated" / "tunables.txt";
+    setenv("GLIBC_TUNABLES", "glibc.malloc.arena_max=2", 1);
+    {
+        FakeDecoder telling("echo \"$GLIBC_TUNABLES\" > '" + seen.string() + "'");
+        LoadPicture(fs::path(QUENLO_TEST_DATA_DIR) / "hostile" / "rgba.png");
+    }
+    unsetenv("GLIBC_TUNABLES");
+    std::string tunables;
+    std::getline(std::ifstream(seen), tunables);
+    EXPECT_EQ(tunables, "glibc.malloc.arena_max=2:glibc.malloc.tcache_count=0:glibc.malloc.perturb=165");
 }
 
 TEST(IsolatedDecoding, APictureLargerThanTheBudgetIsRefusedWithItsSize)
@@ -180,6 +201,61 @@ TEST(IsolatedDecoding, LargePicturesComeBackWholeAndWithinTheBudget)
     const DecodedPicture refused = DecodeIsolated(j2k, CurrentDecodeLimits());
     SetMemoryBudget(0);
     EXPECT_EQ(refused.error, "the picture needs more than 4 MiB to open");
+}
+
+// A small file gets the floor, a large picture several times what the
+// slowest sound one measured (a progressive JPEG: 1.2 s for 24 megapixels),
+// and the user's limit bounds both.
+TEST(IsolatedDecoding, TheTimeAllowedGrowsWithTheFileAndItsClaim)
+{
+    EXPECT_EQ(DecodeSecondsFor(31, 0, 60), DecodeFloorSeconds);
+    EXPECT_GT(DecodeSecondsFor(31, 10 * 1000 * 1000, 60), DecodeFloorSeconds);
+    EXPECT_GE(DecodeSecondsFor(21 * 1000 * 1000, 24 * 1000 * 1000, 60), 5);
+    EXPECT_EQ(DecodeSecondsFor(50 * 1000 * 1000, 24 * 1000 * 1000, 3), 3);
+    EXPECT_EQ(DecodeSecondsFor(1000 * 1000 * 1000, 1LL << 28, 60), 60);
+
+    // A 31-byte file that hangs its decoder costs the floor, not the limit.
+    SetDecodeSeconds(60);
+    const auto start = std::chrono::steady_clock::now();
+    const LoadedPicture hanging = LoadPicture(fs::path(QUENLO_TEST_DATA_DIR) / "hostile" / "hang_cut_short.iff");
+    const auto spent = std::chrono::steady_clock::now() - start;
+    SetDecodeSeconds(0);
+    EXPECT_NE(hanging.error.find("(decoding took longer than 2 seconds"), std::string::npos) << hanging.error;
+    EXPECT_LT(spent, std::chrono::seconds(5));
+}
+
+// Plain pictures compress close to what deflate and Huffman codes allow at
+// best, and still hold more bytes than their claim needs.
+TEST(IsolatedDecoding, PlainPicturesNearTheFloorOfTheirClaimLoad)
+{
+    BitmapPtr black(FreeImage_Allocate(3000, 3000, 24));
+    for (const auto& [format, name, flags] : {std::tuple{FIF_PNG, "black.png", PNG_Z_BEST_COMPRESSION},
+                                              std::tuple{FIF_JPEG, "black.jpg", JPEG_PROGRESSIVE | JPEG_QUALITYBAD}}) {
+        const fs::path path = SavedPicture(black.get(), format, name, flags);
+        const LoadedPicture loaded = LoadPicture(path);
+        EXPECT_TRUE(loaded) << name << ": " << fs::file_size(path) << " bytes: " << loaded.error;
+    }
+}
+
+// Under an inherited address-space limit (ulimit -v) the budget leaves room
+// for the programs and the picture mapped into the program too, and a
+// picture still opens within it.
+TEST(IsolatedDecoding, TheBudgetFitsAnInheritedAddressSpaceLimit)
+{
+    rlimit inherited{};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &inherited), 0);
+    rlimit lower = inherited;
+    lower.rlim_cur = std::min<rlim_t>(inherited.rlim_cur, 2048 * MiB);
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &lower), 0);
+    const DecodeLimits limits = CurrentDecodeLimits();
+    SetMemoryBudget(8192 * MiB);
+    const std::uint64_t asked = CurrentDecodeLimits().budgetBytes;
+    SetMemoryBudget(0);
+    const LoadedPicture loaded = LoadPicture(fs::path(QUENLO_TEST_DATA_DIR) / "hostile" / "rgba.png");
+    setrlimit(RLIMIT_AS, &inherited);
+    EXPECT_LE(limits.budgetBytes, (lower.rlim_cur - 512 * MiB) / 2);
+    EXPECT_EQ(asked, limits.budgetBytes);
+    EXPECT_TRUE(loaded) << loaded.error;
 }
 
 TEST(IsolatedDecoding, AProcessStartedAheadThatWentWhileWaitingIsReplacedUnseen)

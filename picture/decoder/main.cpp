@@ -4,6 +4,7 @@
 // under the limits sent, into the memory file sent. Large blocks are served
 // from that file, so the decoded pixels are already in place there. The note
 // pipe hears how it goes and closes when this process ends, however it ends.
+#include "picture/decode_time_budget.h"
 #include "picture/decoded_transfer.h"
 #include "picture/decoder_protocol.h"
 #include "picture/decoder_sandbox.h"
@@ -12,6 +13,8 @@
 #include "picture/sanitized_build.h"
 #include "picture/shared_heap.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +24,8 @@
 #include <malloc.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace {
@@ -60,6 +65,45 @@ void Limit(int resource, rlim_t soft, rlim_t hard)
 {
     const rlimit limit{soft, hard};
     setrlimit(resource, &limit);
+}
+
+// The time this decoding may take, counted from the request on, as far as
+// this file can need it; the limit the program sent stays the bound.
+class DecodeClock {
+public:
+    DecodeClock(std::uint64_t fileBytes, std::uint32_t limitSeconds)
+        : m_fileBytes(fileBytes), m_limit(static_cast<int>(std::min<std::uint32_t>(limitSeconds, 86400))),
+          m_start(std::chrono::steady_clock::now())
+    {
+    }
+
+    // Gives the decoder what a file of its size claiming this many pixels
+    // may take, on the processor and on the wall clock, and tells the program.
+    void Allow(long long claimedPixels) const
+    {
+        const int seconds = DecodeSecondsFor(m_fileBytes, claimedPixels, m_limit);
+        // Processor time counts from this process's start, a moment before the request.
+        Limit(RLIMIT_CPU, static_cast<rlim_t>(seconds), static_cast<rlim_t>(m_limit) + 1);
+        // Bounded even when the program that asked is gone; the program ends it at `seconds` itself.
+        const auto spent = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - m_start);
+        const long long left = std::max<long long>(seconds * 1000000LL + 1000000LL - spent.count(), 1000);
+        itimerval timer{};
+        timer.it_value.tv_sec = static_cast<time_t>(left / 1000000);
+        timer.it_value.tv_usec = static_cast<suseconds_t>(left % 1000000);
+        setitimer(ITIMER_REAL, &timer, nullptr);
+        WriteSecondsNote(NoteDescriptor, static_cast<std::uint32_t>(seconds));
+    }
+
+private:
+    std::uint64_t m_fileBytes;
+    int m_limit;
+    std::chrono::steady_clock::time_point m_start;
+};
+
+std::uint64_t InputBytes()
+{
+    struct stat status {};
+    return fstat(InputDescriptor, &status) == 0 && status.st_size > 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
 }
 
 } // namespace
@@ -152,10 +196,9 @@ int main(int argc, char**)
     close_range(NoteDescriptor + 1, ~0U, 0);
     WriteNote(NoteDescriptor, DecoderNote::Received);
     const std::uint64_t budget = request.budgetBytes;
-    const rlim_t seconds = request.seconds;
-    Limit(RLIMIT_CPU, seconds, seconds + 1);
-    // Bounded even when the program that asked is gone.
-    alarm(static_cast<unsigned>(seconds) + 1);
+    // Until the header is read, the file's size alone says how long it may take.
+    const DecodeClock clock(InputBytes(), request.seconds);
+    clock.Allow(0);
     // Before any thread starts: the lockdown holds for the threads started after it.
     LockDownDecoder(STDIN_FILENO);
     std::uint64_t freeFrom = TransferHeadBytes;
@@ -171,7 +214,8 @@ int main(int argc, char**)
 #endif
 
     RouteFreeImageMessages();
-    const DecodedPicture picture = DecodePictureFile("/proc/self/fd/0", request.name, budget);
+    const DecodedPicture picture = DecodePictureFile("/proc/self/fd/0", request.name, budget,
+                                                     [&clock](long long claimedPixels) { clock.Allow(claimedPixels); });
     std::optional<std::uint64_t> pixelsAt;
 #if !defined(QUENLO_SANITIZED)
     if (FIBITMAP* dib = picture.bitmap.get(); dib != nullptr && g_sharedHeap != nullptr)

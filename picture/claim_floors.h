@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+// The fewest bytes a file can hold the picture its header claims in, read
+// from the header before any decoder reserves memory for the claim: a
+// header whose claim the file is too small for is damaged.
+#pragma once
+
+#include "picture/claimed_picture_size.h"
+
+#include <FreeImage.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+struct ClaimFloor {
+    ClaimedSize claimed;
+    std::uint64_t leastFileBytes = 0; // 0 when the coding allows any claim in a few bytes
+};
+
+// For JPEG, PNG, OpenEXR and WebP files; nullopt for other formats and for
+// headers too damaged to say, which the decoder judges.
+std::optional<ClaimFloor> ReadClaimFloor(const std::string& path, FREE_IMAGE_FORMAT format);

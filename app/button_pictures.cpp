@@ -13,6 +13,7 @@ QString ButtonPicturePath(int id)
     case IDB_SHAPE_SQUARE: name = "shape_square"; break;
     case IDB_SHAPE_ROUND: name = "shape_round"; break;
     case IDB_GREEN_PENCIL: name = "green_pencil"; break;
+    case IDB_GUIDE_PENCIL: name = "guide_pencil"; break;
     case IDB_ZOOM_IN: name = "zoom_in"; break;
     case IDB_ZOOM_OUT: name = "zoom_out"; break;
     case IDB_ERASER: name = "eraser"; break;

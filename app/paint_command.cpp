@@ -48,9 +48,9 @@ QString UnfilledText(long long pixels, bool outlined)
 
 } // namespace
 
-bool CViewerDlg::RunPaintJob(const InpaintJob& job, std::vector<CopiedPixel>* copied)
+bool CViewerDlg::RunPaintJob(const InpaintJob& job, std::vector<CopiedPixel>* copied, GuideMap guides)
 {
-    CPaintRun run(job, m_fillMethod, copied);
+    CPaintRun run(job, m_fillMethod, copied, std::move(guides));
     m_pRunningPaint = &run;
     const RunningPaint forget{m_pRunningPaint};
     const bool cancelled = FollowJob(QStringLiteral("Painting..."), run, this);
@@ -96,10 +96,11 @@ void CViewerDlg::PaintCommand()
         ShowMessageBox(QStringLiteral("GetDIBits() failed."));
     const int width = m_pCanvas->PictureWidth();
     const int height = m_pCanvas->PictureHeight();
+    GuideMap guides;
     const InpaintJob job =
         OverlayToMask(overlay.value_or(OverlayRows{}), width, height, m_pMask.get(), m_nPatchSize,
                       m_bSmoothSeam != 0, target,
-                      [](const std::string& message) { ShowMessageBox(QString::fromStdString(message)); });
+                      [](const std::string& message) { ShowMessageBox(QString::fromStdString(message)); }, &guides);
     // The step is taken before the engine runs: a Paint without one could
     // not be undone.
     if (!m_pCanvas->SaveUndoState(std::move(*maskBefore), JobReach(job) | m_pCanvas->StrokesRect())) {
@@ -112,7 +113,7 @@ void CViewerDlg::PaintCommand()
     std::vector<CopiedPixel> copied;
     bool finished = false;
     try {
-        finished = RunPaintJob(job, fullDepth != nullptr ? &copied : nullptr);
+        finished = RunPaintJob(job, fullDepth != nullptr ? &copied : nullptr, std::move(guides));
     } catch (const std::bad_alloc&) {
         ShowMessageBox(QStringLiteral("Not enough memory to paint this picture."));
     }

@@ -2,11 +2,14 @@
 #include "app/paint_run.h"
 
 #include <system_error>
+#include <utility>
 
-CPaintRun::CPaintRun(InpaintJob job, FillMethod method, std::vector<CopiedPixel>* copied)
+CPaintRun::CPaintRun(InpaintJob job, FillMethod method, std::vector<CopiedPixel>* copied, GuideMap guides)
+    : m_guides(std::move(guides))
 {
     job.progress = {&CPaintRun::Report, this, &m_stop};
-    const auto fill = [job, method, copied] { return RunFill(method, job, copied); };
+    const GuideMap* const followed = m_guides.empty() ? nullptr : &m_guides;
+    const auto fill = [job, method, copied, followed] { return RunFill(method, job, copied, followed); };
     try {
         m_result = std::async(std::launch::async, fill);
     } catch (const std::system_error&) {

@@ -16,8 +16,9 @@ class CPaintRun final : public CJobWatch {
 public:
     // Starts the job at once with method; on a system without room for
     // another thread it runs here and has ended when the constructor
-    // returns. copied, when given, is written by the fill until it ends.
-    CPaintRun(InpaintJob job, FillMethod method, std::vector<CopiedPixel>* copied = nullptr);
+    // returns. copied, when given, is written by the fill until it ends;
+    // guides (empty: none) are kept here while the fill follows them.
+    CPaintRun(InpaintJob job, FillMethod method, std::vector<CopiedPixel>* copied = nullptr, GuideMap guides = {});
     // Waits for the worker: it must never outlive the bitmaps it writes.
     ~CPaintRun() override;
     CPaintRun(const CPaintRun&) = delete;
@@ -37,5 +38,7 @@ private:
     std::atomic<int64_t> m_filled{0};
     std::atomic<int64_t> m_total{0};
     std::atomic<bool> m_stop{false};
+    // Before the result: the worker reads it until the destructor has waited.
+    const GuideMap m_guides;
     std::future<InpaintOutcome> m_result;
 };

@@ -17,9 +17,10 @@ void CViewerDlg::SelectTool(int tool)
 {
     m_pCanvas->SetTool(tool);
     // The buttons flip their own check mark on every click; setting all
-    // three makes them one group, and a click on the selected tool keeps it.
+    // four makes them one group, and a click on the selected tool keeps it.
     m_btnBrush->SetCheckMark(tool == ToolHoleBrush);
     m_btnOutline->SetCheckMark(tool == ToolSourceOutline);
+    m_btnGuide->SetCheckMark(tool == ToolGuide);
     m_btnEraser->SetCheckMark(tool == ToolEraser);
 }
 

@@ -48,6 +48,7 @@ void CViewerDlg::ConnectCommands()
     onTool(ID_TOOL_BRUSH, ToolHoleBrush);
     onTool(ID_TOOL_ERASER, ToolEraser);
     onTool(ID_TOOL_OUTLINE, ToolSourceOutline);
+    onTool(ID_TOOL_GUIDE, ToolGuide);
     connect(m_pMenuBar->findChild<QAction*>(QString::number(ID_TOOL_SMALLER)), &QAction::triggered, this,
             [this] { StepBrushSize(-1); });
     connect(m_pMenuBar->findChild<QAction*>(QString::number(ID_TOOL_LARGER)), &QAction::triggered, this,
@@ -62,6 +63,7 @@ void CViewerDlg::ConnectCommands()
 
     connect(m_btnBrush, &QAbstractButton::clicked, this, [this] { SelectTool(ToolHoleBrush); });
     connect(m_btnOutline, &QAbstractButton::clicked, this, [this] { SelectTool(ToolSourceOutline); });
+    connect(m_btnGuide, &QAbstractButton::clicked, this, [this] { SelectTool(ToolGuide); });
     connect(m_btnEraser, &QAbstractButton::clicked, this, [this] { SelectTool(ToolEraser); });
     connect(m_btnSquare, &QAbstractButton::clicked, this, [this] { SelectShape(BrushSquare); });
     connect(m_btnRound, &QAbstractButton::clicked, this, [this] { SelectShape(BrushRound); });
@@ -162,6 +164,7 @@ void CViewerDlg::SetToolTips()
     tip(m_btnSave, QStringLiteral("Save image"), ID_FILE_SAVE_IMAGE);
     tip(m_btnBrush, QStringLiteral("Hole brush"), ID_TOOL_BRUSH);
     tip(m_btnOutline, QStringLiteral("Outline pencil"), ID_TOOL_OUTLINE);
+    tip(m_btnGuide, QStringLiteral("Guide pencil"), ID_TOOL_GUIDE);
     tip(m_btnEraser, QStringLiteral("Eraser"), ID_TOOL_ERASER);
     tip(m_btnFit, QStringLiteral("Fit to window"), ID_VIEW_ZOOM_FIT);
     tip(m_btnActualSize, QStringLiteral("Actual size"), ID_VIEW_ACTUAL_SIZE);

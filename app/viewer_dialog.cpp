@@ -71,6 +71,7 @@ void CViewerDlg::AttachControls()
     m_stBrushSize = label(IDC_BRUSH_SIZE_TEXT);
     m_btnBrush = button(IDC_TOOL_BRUSH);
     m_btnOutline = button(IDC_TOOL_OUTLINE);
+    m_btnGuide = button(IDC_TOOL_GUIDE);
     m_btnEraser = button(IDC_TOOL_ERASER);
     m_btnZoomIn = button(IDC_ZOOM_IN);
     m_btnZoomOut = button(IDC_ZOOM_OUT);
@@ -124,6 +125,7 @@ void CViewerDlg::CreateMenu()
     add(tools, QStringLiteral("&Hole brush"), ID_TOOL_BRUSH, {QKeySequence(Qt::Key_B)});
     add(tools, QStringLiteral("&Eraser"), ID_TOOL_ERASER, {QKeySequence(Qt::Key_E)});
     add(tools, QStringLiteral("&Outline pencil"), ID_TOOL_OUTLINE, {QKeySequence(Qt::Key_O)});
+    add(tools, QStringLiteral("&Guide pencil"), ID_TOOL_GUIDE, {QKeySequence(Qt::Key_G)});
     tools->addSeparator();
     add(tools, QStringLiteral("&Smaller brush"), ID_TOOL_SMALLER, {QKeySequence(Qt::Key_BracketLeft)});
     add(tools, QStringLiteral("&Larger brush"), ID_TOOL_LARGER, {QKeySequence(Qt::Key_BracketRight)});
@@ -186,6 +188,8 @@ void CViewerDlg::OnInitDialog()
     m_btnBrush->SetToolbarLook(true);
     SetupBitmapButton(m_btnOutline, IDB_GREEN_PENCIL, transparent);
     m_btnOutline->SetToolbarLook(true);
+    SetupBitmapButton(m_btnGuide, IDB_GUIDE_PENCIL, transparent);
+    m_btnGuide->SetToolbarLook(true);
     SetupBitmapButton(m_btnEraser, IDB_ERASER, transparent);
     m_btnEraser->SetToolbarLook(true);
     SetupBitmapButton(m_btnZoomIn, IDB_ZOOM_IN, transparent);

@@ -110,8 +110,9 @@ private:
     void ReplaceMask();
     // Runs the chosen fill while the progress box follows it; true when the
     // job ran to its end, false when the user cancelled it. copied, when
-    // given, receives the pixels the fill copied.
-    bool RunPaintJob(const InpaintJob& job, std::vector<CopiedPixel>* copied);
+    // given, receives the pixels the fill copied; guides (empty: none) are
+    // followed by the structure method.
+    bool RunPaintJob(const InpaintJob& job, std::vector<CopiedPixel>* copied, GuideMap guides);
 
     void SetStatusText(const QString& text);
     void UpdateBrushSizeText();
@@ -155,6 +156,7 @@ private:
     QLabel* m_stBrushSize = nullptr;
     CXPStyleButtonST* m_btnBrush = nullptr;
     CXPStyleButtonST* m_btnOutline = nullptr;
+    CXPStyleButtonST* m_btnGuide = nullptr;
     CXPStyleButtonST* m_btnEraser = nullptr;
     CXPStyleButtonST* m_btnZoomIn = nullptr;
     CXPStyleButtonST* m_btnZoomOut = nullptr;

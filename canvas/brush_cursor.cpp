@@ -40,8 +40,9 @@ QImage DrawBrushPicture(int size, QRgb colour, bool square)
 
 int CCanvasPane::BrushScreenSize() const
 {
-    return m_nTool == ToolSourceOutline ? SmallestCursorSize
-                                        : std::max(SmallestCursorSize, TruncToInt(m_nBrushSize * GetZoom()));
+    // The pencils draw one pixel whatever the brush size.
+    const bool pencil = m_nTool == ToolSourceOutline || m_nTool == ToolGuide;
+    return pencil ? SmallestCursorSize : std::max(SmallestCursorSize, TruncToInt(m_nBrushSize * GetZoom()));
 }
 
 double CCanvasPane::DeviceRatio() const

@@ -205,7 +205,7 @@ void CCanvasPane::SetBrushSize(int size)
 
 void CCanvasPane::SetTool(int tool)
 {
-    if (tool != ToolHoleBrush && tool != ToolSourceOutline && tool != ToolEraser)
+    if (tool != ToolHoleBrush && tool != ToolSourceOutline && tool != ToolEraser && tool != ToolGuide)
         return;
     m_nTool = tool;
     RebuildCursor();

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The picture view the user works in: the preview pane's loading, zoom and
 // scrolling, plus layers of the picture's size, a brush that paints removal
-// and outline strokes into them, an eraser and a cursor showing the brush.
+// strokes and pencils that draw outlines and guide lines into them, an eraser
+// and a cursor showing the brush.
 //
 // The overlay layer is what the Paint command reads: black where nothing is
-// marked, exactly HoleRgb or OutlineRgb where a stroke went.
+// marked, exactly HoleRgb, OutlineRgb or GuideRgb where a stroke went.
 #pragma once
 
 #include "canvas/color_cursor.h"
@@ -20,12 +21,13 @@
 #include <cstdint>
 #include <optional>
 
-enum Tool { ToolHoleBrush = 0, ToolSourceOutline = 1, ToolEraser = 2 };
+enum Tool { ToolHoleBrush = 0, ToolSourceOutline = 1, ToolEraser = 2, ToolGuide = 3 };
 enum BrushShape { BrushSquare = 0, BrushRound = 1 };
 
 // The brush colours as the layers hold them.
 inline constexpr QRgb HoleRgb = qRgb(RedOf(HoleColour), GreenOf(HoleColour), BlueOf(HoleColour));
 inline constexpr QRgb OutlineRgb = qRgb(RedOf(OutlineColour), GreenOf(OutlineColour), BlueOf(OutlineColour));
+inline constexpr QRgb GuideRgb = qRgb(RedOf(GuideColour), GreenOf(GuideColour), BlueOf(GuideColour));
 
 class QMouseEvent;
 class QPainter;
@@ -68,7 +70,7 @@ public:
 
     // Sizes below 1 pixel are taken as 1.
     void SetBrushSize(int size);
-    // Values other than the three tools are ignored.
+    // Values other than the four tools are ignored.
     void SetTool(int tool);
     void SetBrushShape(int shape) { m_nBrushShape = shape; }
 
@@ -94,7 +96,7 @@ public:
     // Strokes are no change of the picture, but work a close would lose.
     int Revision() const { return m_nRevision; }
     bool IsModified() const { return m_nRevision != m_nSavedRevision || HasStrokes(); }
-    bool HasStrokes() const { return HasStrokeOf(HoleRgb) || HasStrokeOf(OutlineRgb); }
+    bool HasStrokes() const { return HasStrokeOf(HoleRgb) || HasStrokeOf(OutlineRgb) || HasStrokeOf(GuideRgb); }
     // The picture was changed: its state gets a new number.
     void MarkChanged();
     // Shows that an earlier state is back, as undo brings one back.
@@ -170,8 +172,9 @@ private:
     // One piece of the stroke from one picture point to another (a dab when
     // they are the same) into the layers, and the repaint of its part.
     void DrawPiece(QPoint from, QPoint to);
-    // The outline pencil's piece, drawn on every pixel but the hole's.
-    void DrawAroundHole(const QRect& span, QPoint from, QPoint to);
+    // A piece drawn on every pixel of span but those holding spared: the
+    // outline pencil spares the hole, the hole brush the guide lines.
+    void DrawSparing(const QRect& span, QPoint from, QPoint to, QRgb spared);
     // Draws the stroke through the positions the system recorded since the
     // last event the stroke took, then to the event's own.
     void FollowPointer(const QMouseEvent& event);

@@ -4,7 +4,9 @@
 // from the previous one, with round caps and no antialiasing, so every marked
 // pixel holds exactly the brush colour. The application asks for motion events
 // uncompressed, so that a slow repaint at a low zoom loses no position. Outline strokes leave hole pixels
-// alone, so that what the user marked for removal stays marked.
+// alone, so that what the user marked for removal stays marked; removal
+// strokes leave guide pixels alone, so that a guide drawn before the hole
+// still runs across it; guide lines are drawn over everything.
 #include "canvas/canvas_pane.h"
 
 #include "canvas/pointer_history.h"
@@ -47,7 +49,7 @@ void DrawShape(QImage& layer, const QPen& pen, QPoint from, QPoint to)
 
 int CCanvasPane::PenWidth() const
 {
-    return m_nTool == ToolSourceOutline ? m_nOutlineWidth : m_nBrushSize;
+    return m_nTool == ToolSourceOutline || m_nTool == ToolGuide ? m_nOutlineWidth : m_nBrushSize;
 }
 
 QRgb CCanvasPane::BrushColour() const
@@ -55,6 +57,7 @@ QRgb CCanvasPane::BrushColour() const
     switch (m_nTool) {
     case ToolHoleBrush: return HoleRgb;
     case ToolSourceOutline: return OutlineRgb;
+    case ToolGuide: return GuideRgb;
     default: return qRgb(0, 0, 0);
     }
 }
@@ -142,7 +145,9 @@ void CCanvasPane::DrawPiece(QPoint from, QPoint to)
     if (m_nTool == ToolEraser) {
         EraseRect(span);
     } else if (m_nTool == ToolSourceOutline) {
-        DrawAroundHole(span.adjusted(-1, -1, 1, 1), from, to);
+        DrawSparing(span.adjusted(-1, -1, 1, 1), from, to, HoleRgb);
+    } else if (m_nTool == ToolHoleBrush) {
+        DrawSparing(span.adjusted(-1, -1, 1, 1), from, to, GuideRgb);
     } else {
         DrawShape(m_imgDisplay, m_strokePen, from, to);
         DrawShape(m_imgOverlay, m_strokePen, from, to);
@@ -155,13 +160,13 @@ void CCanvasPane::DrawPiece(QPoint from, QPoint to)
     update(ImageRectToWidget(span.adjusted(-1, -1, 1, 1)));
 }
 
-void CCanvasPane::DrawAroundHole(const QRect& span, QPoint from, QPoint to)
+void CCanvasPane::DrawSparing(const QRect& span, QPoint from, QPoint to, QRgb spared)
 {
     const QRect area = span & m_imgOverlay.rect();
     if (area.isEmpty())
         return;
     // The stroke alone, drawn where the layers would have it, then copied
-    // onto every pixel not marked for removal.
+    // onto every pixel that is not spared.
     QImage piece(area.size(), QImage::Format_RGB32);
     piece.fill(Qt::black);
     DrawShape(piece, m_strokePen, from - area.topLeft(), to - area.topLeft());
@@ -171,7 +176,7 @@ void CCanvasPane::DrawAroundHole(const QRect& span, QPoint from, QPoint to)
         auto* overlay = reinterpret_cast<QRgb*>(m_imgOverlay.scanLine(area.y() + y)) + area.x();
         auto* display = reinterpret_cast<QRgb*>(m_imgDisplay.scanLine(area.y() + y)) + area.x();
         for (int x = 0; x < area.width(); ++x) {
-            if (drawn[x] == colour && overlay[x] != HoleRgb) {
+            if (drawn[x] == colour && overlay[x] != spared) {
                 overlay[x] = colour;
                 display[x] = colour;
             }

@@ -63,7 +63,7 @@ void CCanvasPane::DrawThinMarks(QPainter& painter, const QRect& exposed) const
             const auto* overlay = reinterpret_cast<const QRgb*>(m_imgOverlay.constScanLine(y));
             for (int x = markedFromX; x < markedToX; ++x) {
                 const QRgb mark = overlay[x];
-                if (mark != HoleRgb && mark != OutlineRgb)
+                if (mark != HoleRgb && mark != OutlineRgb && mark != GuideRgb)
                     continue;
                 const int column = shown.x() - area.x() +
                                    static_cast<int>(std::floor((x - placement.sourceOrigin.x()) * scaleX));

@@ -222,7 +222,12 @@ What to remove, exactly one of:
   --overlay FILE    a picture of strokes, the size of INPUT, as the editor
                     paints them: RGB(255,125,125) marks what to remove;
                     closed one-pixel lines of RGB(75,255,75) limit where
-                    texture may come from; any other colour marks nothing
+                    texture may come from; one-pixel lines of
+                    RGB(75,125,255) are guides: drawn across the hole and
+                    a little beyond it, each shows where an edge runs
+                    behind what is removed (structure method only; the
+                    report gives their pixels); any other colour marks
+                    nothing
   --mask FILE       a picture the size of INPUT: every pixel that is not
                     black is filled, every black one may give texture
 
@@ -255,7 +260,8 @@ Options:
                     QUENLO_MEMORY_BUDGET); a larger picture is refused
   --force           replace OUTPUT (and the --save-mask file) even when it
                     is read-only
-  --quiet           print errors, and metadata or detail the output lost
+  --quiet           print errors, metadata or detail the output lost, and
+                    guide lines the patches method ignored
   --help            show this help
   --version         show the version
 

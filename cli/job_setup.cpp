@@ -134,7 +134,7 @@ std::optional<PreparedJob> PrepareJob(const CliOptions& options, CliFailure& fai
             return std::nullopt;
         // A loaded overlay always yields a buffer, so the hook is never asked.
         prepared.job = OverlayToMask(overlay.data(), width, height, prepared.mask.get(), options.patchSize,
-                                     options.smoothSeam, picture, {});
+                                     options.smoothSeam, picture, {}, &prepared.guides);
     } else {
         if (!allocateMask())
             return std::nullopt;

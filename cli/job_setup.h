@@ -6,6 +6,7 @@
 #include "cli/exit_status.h"
 #include "engine/inpaint_job.h"
 #include "picture/bitmap.h"
+#include "structure/structure_fill.h"
 
 #include <optional>
 #include <string>
@@ -15,6 +16,7 @@ struct PreparedJob {
     BitmapPtr fullDepth; // the picture at 16 bits per channel, or null
     BitmapPtr mask;
     InpaintJob job;
+    GuideMap guides; // the overlay's guide lines; empty without any
     FREE_IMAGE_FORMAT inputFormat = FIF_UNKNOWN;
     std::string inputDepth; // as read, before any --depth 8
 };

@@ -111,6 +111,12 @@ void ReportFailure(std::ostream& err, const BatchItem& item, const FinishedWorke
         err << "quenlo-inpaint: " << item.input << ": stopped with status " << worker.status << '\n';
 }
 
+// A worker that ran quietly says on stderr that it ignored guide lines.
+bool IgnoredGuides(const FinishedWorker& worker)
+{
+    return worker.errors.find("ignored by the patches method") != std::string::npos;
+}
+
 } // namespace
 
 ExitStatus RunBatch(const CliOptions& options, const char* program, std::ostream& out, std::ostream& err)
@@ -154,6 +160,7 @@ ExitStatus RunBatch(const CliOptions& options, const char* program, std::ostream
     const auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
     std::size_t finished = 0;
     std::size_t written = 0;
+    std::size_t guidesIgnored = 0;
     const auto showLine = [&] {
         if (showProgress)
             err << '\r' << ProgressLine(finished, items->size(), elapsed()) << "\x1b[K" << std::flush;
@@ -179,6 +186,7 @@ ExitStatus RunBatch(const CliOptions& options, const char* program, std::ostream
         ++finished;
         if (worker.status == ExitDone) {
             ++written;
+            guidesIgnored += IgnoredGuides(worker) ? 1 : 0;
         } else if (!stopRequested || worker.status < 128) {
             clearLine();
             ReportFailure(err, (*items)[workable[worker.index]], worker);
@@ -199,6 +207,10 @@ ExitStatus RunBatch(const CliOptions& options, const char* program, std::ostream
             << " pictures written, the others left as they were\n";
         return ExitInterrupted;
     }
+    // Said once for the run, not once per picture.
+    if (guidesIgnored > 0)
+        err << "quenlo-inpaint: the guide lines of " << guidesIgnored
+            << (guidesIgnored == 1 ? " picture were" : " pictures were") << " ignored by the patches method\n";
     const std::string skippedText = skipped > 0 ? ", " + std::to_string(skipped) + " left as they were" : "";
     if (failed > 0) {
         err << "quenlo-inpaint: " << failed << " of " << items->size() << " pictures failed, " << written

@@ -46,6 +46,8 @@ ExitStatus RunInpaint(const CliOptions& options, std::ostream& out, std::ostream
     summary.holePixels = counts.holeCount;
     summary.method = options.method;
     summary.wholeRegion = ChoosesWholeRegionFill(counts.holeCount, counts.knownCount);
+    const GuideMap& guides = prepared->guides;
+    summary.guidePixels = std::count_if(guides.begin(), guides.end(), [](uint8_t guide) { return guide != 0; });
 
     {
         std::unique_ptr<WorkerThreadLimit> limit;
@@ -54,7 +56,7 @@ ExitStatus RunInpaint(const CliOptions& options, std::ostream& out, std::ostream
         const auto start = std::chrono::steady_clock::now();
         std::vector<uint8_t> filled = fullDepth != nullptr ? HolePixels(job.maskImage) : std::vector<uint8_t>();
         std::vector<CopiedPixel> copied;
-        RunFill(options.method, job, fullDepth != nullptr ? &copied : nullptr);
+        RunFill(options.method, job, fullDepth != nullptr ? &copied : nullptr, guides.empty() ? nullptr : &guides);
         if (fullDepth != nullptr) {
             KeepFilledPixels(filled, job.maskImage);
             ComposeFullDepth(fullDepth, picture, filled, PixelCopiesOf(copied));
@@ -83,9 +85,13 @@ ExitStatus RunInpaint(const CliOptions& options, std::ostream& out, std::ostream
     summary.lossyOutput = FreeImage_GetFIFFromFilename(options.output.c_str()) == FIF_JPEG &&
                           prepared->inputFormat != FIF_JPEG;
     summary.savedMask = options.saveMask;
-    if (!options.quiet)
+    if (!options.quiet) {
         PrintSummary(out, summary);
-    else
+    } else {
+        // Quiet, the run still says what it left undone.
+        if (options.method == FillMethod::Patches)
+            PrintGuides(err, summary);
         PrintLosses(err, summary);
+    }
     return ExitDone;
 }

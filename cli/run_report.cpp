@@ -25,12 +25,21 @@ void PrintSummary(std::ostream& out, const RunSummary& summary)
         out << "path:     " << FillMethodName(summary.method)
             << (summary.method == FillMethod::Patches && summary.wholeRegion ? " (whole-region neighbour averaging)" : "")
             << '\n';
+    PrintGuides(out, summary);
     out << "time:     " << std::fixed << std::setprecision(6) << summary.seconds << " s\n";
     out << "unfilled: " << summary.unfilledPixels << " pixels\n";
     out << "written:  " << summary.output << " (" << summary.outputDepth << ")\n";
     PrintLosses(out, summary);
     if (!summary.savedMask.empty())
         out << "mask:     " << summary.savedMask << '\n';
+}
+
+void PrintGuides(std::ostream& out, const RunSummary& summary)
+{
+    if (summary.guidePixels == 0)
+        return;
+    out << "guides:   " << summary.guidePixels << (summary.guidePixels == 1 ? " pixel" : " pixels")
+        << (summary.method == FillMethod::Patches ? ", ignored by the patches method" : "") << '\n';
 }
 
 void PrintLosses(std::ostream& out, const RunSummary& summary)

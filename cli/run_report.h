@@ -17,6 +17,7 @@ struct RunSummary {
     long long holePixels = 0;
     FillMethod method = FillMethod::Patches;
     bool wholeRegion = false; // the patch engine fills by averaging alone
+    long long guidePixels = 0; // guide line pixels the overlay holds
     double seconds = 0.0;
     long long unfilledPixels = 0;
     std::string output;
@@ -31,6 +32,10 @@ struct RunSummary {
 long long CountHolePixels(InpaintJob job);
 
 void PrintSummary(std::ostream& out, const RunSummary& summary);
+
+// The report's line about the guide lines: how many pixels the structure
+// method followed, or that the patch method ignored them; nothing without guides.
+void PrintGuides(std::ostream& out, const RunSummary& summary);
 
 // The report's lines about what the output lost: metadata it could not
 // hold and a lossy format; nothing when it lost neither.

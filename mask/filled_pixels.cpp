@@ -46,9 +46,11 @@ long long CountUnfilledMarks(const OverlayRows& overlay, FIBITMAP* mask)
         const int right = std::min(static_cast<int>(FreeImage_GetWidth(mask)) - 1, overlay.markedRight);
         for (int x = std::max(0, overlay.markedLeft); x <= right; ++x) {
             const uint8_t* pixel = marks + static_cast<std::ptrdiff_t>(x) * overlay.pixelBytes;
-            const bool marked = pixel[0] == BlueOf(HoleColour) && pixel[1] == GreenOf(HoleColour) &&
-                                pixel[2] == RedOf(HoleColour);
-            count += marked && (codes[x] == MaskHole || codes[x] == MaskExcluded);
+            const uint32_t colour = (static_cast<uint32_t>(pixel[0]) << 16) |
+                                    (static_cast<uint32_t>(pixel[1]) << 8) | static_cast<uint32_t>(pixel[2]);
+            // A guide pixel was marked when the conversion made it a hole pixel.
+            count += (colour == HoleColour && (codes[x] == MaskHole || codes[x] == MaskExcluded)) ||
+                     (colour == GuideColour && codes[x] == MaskHole);
         }
     }
     return count;

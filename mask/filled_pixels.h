@@ -14,7 +14,8 @@
 std::vector<uint8_t> HolePixels(FIBITMAP* mask);
 
 // How many pixels the overlay marks for removal that the job of mask (8
-// bits, after the job) left unfilled: still hole, or outside every outline.
+// bits, after the job) left unfilled: still hole, or outside every outline;
+// guide pixels count when they were hole pixels and still are.
 long long CountUnfilledMarks(const OverlayRows& overlay, FIBITMAP* mask);
 
 // Clears the pixels of holes that mask still marks as hole: the job left them.

@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: MIT
-// Classifies the overlay's pixels into hole, outline and unmarked, then
-// fills the area enclosed by the outline strokes with Source codes by runs
-// swept along rows and columns from both ends; screen rows are written
-// straight into the bottom-up lines of the mask.
+// Classifies the overlay's pixels into hole, outline and unmarked (a guide
+// pixel as what it was drawn across), then fills the area enclosed by the
+// outline strokes with Source codes by runs swept along rows and columns
+// from both ends; screen rows are written straight into the bottom-up lines
+// of the mask.
 #include "mask/overlay_to_mask.h"
 
 #include "kernels/bitmap_rows.h"
 #include "kernels/parallel_for.h"
 #include "mask/brush_colours.h"
 #include "mask/editor_job.h"
+#include "mask/guide_pixels.h"
 #include "mask/overlay_buffer.h"
 
 #include <algorithm>
@@ -50,6 +52,7 @@ struct Classification {
     Box removal;
     Box outline;
     bool outlineSeen = false;
+    GuideSpan guides;
 };
 
 // A line's marks: first and last column of each colour, first > last when absent.
@@ -58,19 +61,39 @@ struct LineMarks {
     int removalLast = 0;
     int outlineFirst = 1;
     int outlineLast = 0;
+    int guideFirst = 1;
+    int guideLast = 0;
+};
+
+// The picture row y being classified, for the guide pixels' look around.
+struct LineContext {
+    const OverlayRows& overlay;
+    int y;
+    int width;
+    int height;
 };
 
 // Unmarked pixels become Source, as they stay when no outline is drawn;
 // columns count from first, the row's and the codes' first pixel.
 template <int PixelBytes>
-LineMarks ClassifyLine(const uint8_t* row, uint8_t* codes, int first, int count)
+LineMarks ClassifyLine(const LineContext& line, const uint8_t* row, uint8_t* codes, int first, int count)
 {
     LineMarks marks;
     bool removal = false;
     bool outline = false;
     for (int x = first; x < first + count; ++x, row += PixelBytes, ++codes) {
-        const uint32_t colour = (static_cast<uint32_t>(row[0]) << 16) | (static_cast<uint32_t>(row[1]) << 8) |
-                                static_cast<uint32_t>(row[2]);
+        uint32_t colour = (static_cast<uint32_t>(row[0]) << 16) | (static_cast<uint32_t>(row[1]) << 8) |
+                          static_cast<uint32_t>(row[2]);
+        if (colour == GuideColour) {
+            marks.guideFirst = marks.guideFirst <= marks.guideLast ? marks.guideFirst : x;
+            marks.guideLast = x;
+            // A guide pixel takes the part of what it was drawn across.
+            switch (RoleOfGuidePixel(line.overlay, x, line.y, line.width, line.height)) {
+            case GuideRole::Hole: colour = HoleColour; break;
+            case GuideRole::Outline: colour = OutlineColour; break;
+            case GuideRole::Unmarked: break;
+            }
+        }
         if (colour == HoleColour) {
             *codes = static_cast<uint8_t>(MaskHole);
             marks.removalFirst = removal ? marks.removalFirst : x;
@@ -89,7 +112,7 @@ LineMarks ClassifyLine(const uint8_t* row, uint8_t* codes, int first, int count)
 }
 
 // One screen row: the marked columns are read, the rest is Source unread.
-LineMarks ClassifyRow(const OverlayRows& overlay, int y, uint8_t* codes, int width)
+LineMarks ClassifyRow(const OverlayRows& overlay, int y, uint8_t* codes, int width, int height)
 {
     const int left = std::max(overlay.markedLeft, 0);
     const int right = std::min(overlay.markedRight, width - 1);
@@ -101,20 +124,25 @@ LineMarks ClassifyRow(const OverlayRows& overlay, int y, uint8_t* codes, int wid
     std::memset(codes + right + 1, MaskSource, static_cast<std::size_t>(width - 1 - right));
     const uint8_t* row = overlay.top + static_cast<std::ptrdiff_t>(y) * overlay.stride;
     const int count = right - left + 1;
-    return overlay.pixelBytes == 4 ? ClassifyLine<4>(row + 4 * static_cast<std::ptrdiff_t>(left), codes + left, left, count)
-                                   : ClassifyLine<3>(row + 3 * static_cast<std::ptrdiff_t>(left), codes + left, left, count);
+    const LineContext line{overlay, y, width, height};
+    return overlay.pixelBytes == 4
+               ? ClassifyLine<4>(line, row + 4 * static_cast<std::ptrdiff_t>(left), codes + left, left, count)
+               : ClassifyLine<3>(line, row + 3 * static_cast<std::ptrdiff_t>(left), codes + left, left, count);
 }
 
 Classification Classify(const OverlayRows& overlay, int width, int height, const MaskGrid& mask)
 {
-    Classification result{{width, 0, height, 0}, {width, 0, height, 0}, false};
+    Classification result{{width, 0, height, 0}, {width, 0, height, 0}, false, {}};
     if (overlay.top == nullptr)
         return result;
-    // Lines are independent; the boxes are gathered from them after.
+    // Lines are independent (a guide pixel only reads the overlay around
+    // it); the boxes are gathered from them after.
     std::vector<LineMarks> lines(static_cast<std::size_t>(height));
     ParallelFor(0, height, [&](int y) {
-        lines[static_cast<std::size_t>(y)] = ClassifyRow(overlay, y, mask.Row(y), width);
+        lines[static_cast<std::size_t>(y)] = ClassifyRow(overlay, y, mask.Row(y), width, height);
     }, width);
+    GuideSpan& guides = result.guides;
+    guides = {height, -1, width, -1};
     for (int y = std::max(overlay.markedTop, 0); y <= std::min(overlay.markedBottom, height - 1); ++y) {
         const LineMarks& line = lines[static_cast<std::size_t>(y)];
         if (line.removalFirst <= line.removalLast) {
@@ -125,6 +153,12 @@ Classification Classify(const OverlayRows& overlay, int width, int height, const
             result.outline.Include(line.outlineFirst, y);
             result.outline.Include(line.outlineLast, y);
             result.outlineSeen = true;
+        }
+        if (line.guideFirst <= line.guideLast) {
+            guides.top = std::min(guides.top, y);
+            guides.bottom = y;
+            guides.left = std::min(guides.left, line.guideFirst);
+            guides.right = std::max(guides.right, line.guideLast);
         }
     }
     return result;
@@ -250,16 +284,20 @@ InpaintJob UnusableMaskJob(int width, int height, int patchSize, bool smoothSeam
 } // namespace
 
 InpaintJob OverlayToMask(const uint8_t* overlay, int width, int height, FIBITMAP* mask, int patchSize,
-                         bool smoothSeam, FIBITMAP* targetImage, const UserMessageHook& report)
+                         bool smoothSeam, FIBITMAP* targetImage, const UserMessageHook& report,
+                         std::vector<uint8_t>* guides)
 {
     const OverlayRows rows{overlay, static_cast<std::ptrdiff_t>(OverlayRowStride(width)), 3, 0, 0, width - 1,
                            height - 1};
-    return OverlayToMask(rows, width, height, mask, patchSize, smoothSeam, targetImage, report);
+    return OverlayToMask(rows, width, height, mask, patchSize, smoothSeam, targetImage, report, guides);
 }
 
 InpaintJob OverlayToMask(const OverlayRows& overlay, int width, int height, FIBITMAP* mask, int patchSize,
-                         bool smoothSeam, FIBITMAP* targetImage, const UserMessageHook& report)
+                         bool smoothSeam, FIBITMAP* targetImage, const UserMessageHook& report,
+                         std::vector<uint8_t>* guides)
 {
+    if (guides != nullptr)
+        guides->clear();
     if (overlay.top == nullptr && report)
         report(MissingOverlayMessage);
     if (!HasPlainLayout(mask, 1) || static_cast<int>(FreeImage_GetWidth(mask)) != width ||
@@ -269,6 +307,8 @@ InpaintJob OverlayToMask(const OverlayRows& overlay, int width, int height, FIBI
     const MaskGrid grid{FreeImage_GetBits(mask) + static_cast<std::ptrdiff_t>(height - 1) * pitch, -pitch};
     const Classification classes = Classify(overlay, width, height, grid);
     const Box& removal = classes.removal;
+    if (guides != nullptr)
+        *guides = GuideMapOf(overlay, width, height, classes.guides);
 
     if (overlay.top == nullptr) {
         // Without strokes the codes the mask had stay, read as the old conversion read them.

@@ -27,6 +27,7 @@ constexpr int IDB_OPEN_FOLDER = 161;
 constexpr int IDB_FLOPPY_DISK = 162;
 constexpr int IDB_ZOOM_FIT = 164;
 constexpr int IDB_ACTUAL_SIZE = 165;
+constexpr int IDB_GUIDE_PENCIL = 166;
 
 // Controls of the About box.
 constexpr int IDC_AUTHOR1 = 1045;
@@ -67,6 +68,7 @@ constexpr int IDC_TOOLBAR_LINE = 1056;
 constexpr int IDC_BEFORE_AFTER = 1057;
 constexpr int IDC_FILL_METHOD_LABEL = 1059;
 constexpr int IDC_FILL_METHOD = 1060;
+constexpr int IDC_TOOL_GUIDE = 1061;
 // The Preferences dialog's one choice.
 constexpr int IDC_REMEMBER_TOOLS = 1058;
 
@@ -91,6 +93,7 @@ constexpr int ID_TOOL_OUTLINE = 32785;
 constexpr int ID_TOOL_SMALLER = 32786;
 constexpr int ID_TOOL_LARGER = 32787;
 constexpr int ID_EDIT_PREFERENCES = 32788;
+constexpr int ID_TOOL_GUIDE = 32789;
 // The File menu's recent pictures, first to last, and the entry that clears them.
 constexpr int ID_FILE_RECENT_FIRST = 32790;
 constexpr int ID_FILE_RECENT_CLEAR = 32799;

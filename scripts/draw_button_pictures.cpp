@@ -105,15 +105,23 @@ void Floppy(QPainter& p)
     p.drawLine(QPointF(7.5, 18.5), QPointF(16.5, 18.5));
 }
 
-void Pencil(QPainter& p)
+// The colours of a pencil: its painted body, the highlight on it, and the lead.
+struct PencilColours {
+    QColor edge;
+    QColor body;
+    QColor highlight;
+    QColor lead;
+};
+
+void Pencil(QPainter& p, const PencilColours& colours)
 {
     p.translate(16, 16);
     p.rotate(-45);
     // Body along the x axis, point to the left (towards the bottom left).
-    p.setPen(Outline(QColor(20, 80, 20)));
-    p.setBrush(QColor(60, 170, 60));
+    p.setPen(Outline(colours.edge));
+    p.setBrush(colours.body);
     p.drawRect(QRectF(-6, -3.5, 17, 7));
-    p.setBrush(QColor(110, 210, 110));
+    p.setBrush(colours.highlight);
     p.setPen(Qt::NoPen);
     p.drawRect(QRectF(-6, -3, 17, 2));
     // Eraser end with its ferrule.
@@ -137,8 +145,25 @@ void Pencil(QPainter& p)
     lead.lineTo(-10.5, 1.25);
     lead.closeSubpath();
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 150, 0));
+    p.setBrush(colours.lead);
     p.drawPath(lead);
+}
+
+void GreenPencil(QPainter& p)
+{
+    Pencil(p, {QColor(20, 80, 20), QColor(60, 170, 60), QColor(110, 210, 110), QColor(0, 150, 0)});
+}
+
+// The guide pencil: a blue pencil that has drawn a bending line.
+void GuidePencil(QPainter& p)
+{
+    QPainterPath line;
+    line.moveTo(6.5, 25.5);
+    line.cubicTo(10, 31, 20, 24, 30, 29);
+    p.setPen(Outline(QColor(75, 125, 255), 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(line);
+    Pencil(p, {QColor(20, 40, 110), QColor(60, 100, 220), QColor(130, 165, 255), QColor(40, 80, 230)});
 }
 
 void Eraser(QPainter& p)
@@ -307,7 +332,8 @@ int main(int argc, char* argv[])
     } pictures[] = {
         {"open_folder", {26, 23}, OpenFolder},
         {"floppy_disk", {24, 24}, Floppy},
-        {"green_pencil", {32, 32}, Pencil},
+        {"green_pencil", {32, 32}, GreenPencil},
+        {"guide_pencil", {32, 32}, GuidePencil},
         {"eraser", {32, 32}, Eraser},
         {"red_brush", {32, 32}, PaintBrush},
         {"zoom_fit", {34, 27}, Fit},

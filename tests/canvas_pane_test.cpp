@@ -113,6 +113,44 @@ TEST_F(CanvasPane, OutlineIsOnePixelWideWhateverTheBrushSize)
     EXPECT_EQ(BoxOf(canvas.OverlayLayer(), OutlineRgb), QRect(QPoint(5, 5), QPoint(45, 25)));
 }
 
+TEST_F(CanvasPane, GuidePencilDrawsOnePixelOverStrokesAndIsErasedUndoneAndRedone)
+{
+    canvas.SetBrushSize(10);
+    Stroke({10, 20}, {50, 20});
+    const QImage red = canvas.OverlayLayer().copy();
+    canvas.SetTool(ToolGuide);
+    Stroke({30, 5}, {30, 35});
+    const QImage guided = canvas.OverlayLayer().copy();
+    EXPECT_EQ(BoxOf(guided, GuideRgb), QRect(30, 5, 1, 31));
+    EXPECT_EQ(CountInColumn(guided, 30, GuideRgb), 31) << "drawn across the red stroke too";
+    EXPECT_EQ(BoxOf(canvas.DisplayLayer(), GuideRgb), QRect(30, 5, 1, 31));
+    EXPECT_TRUE(canvas.HasStrokeOf(GuideRgb));
+
+    // The hole brush paints around a guide, so that it still runs across the hole.
+    canvas.SetTool(ToolHoleBrush);
+    Stroke({20, 30}, {40, 30});
+    EXPECT_EQ(CountInColumn(canvas.OverlayLayer(), 30, GuideRgb), 31);
+    EXPECT_EQ(canvas.OverlayLayer().pixel(29, 30), HoleRgb);
+    EXPECT_EQ(canvas.OverlayLayer().pixel(31, 30), HoleRgb);
+
+    canvas.SetTool(ToolEraser);
+    Stroke({30, 10}, {30, 10});
+    EXPECT_EQ(BoxOf(canvas.OverlayLayer(), GuideRgb), QRect(30, 15, 1, 21));
+    EXPECT_EQ(canvas.DisplayLayer().pixel(30, 10), PictureColour);
+
+    const QImage erased = canvas.OverlayLayer().copy();
+    ASSERT_TRUE(canvas.RestoreUndoState(nullptr));
+    ASSERT_TRUE(canvas.RestoreUndoState(nullptr));
+    EXPECT_EQ(canvas.OverlayLayer(), guided);
+    EXPECT_EQ(BoxOf(canvas.DisplayLayer(), GuideRgb), QRect(30, 5, 1, 31));
+    ASSERT_TRUE(canvas.RestoreUndoState(nullptr));
+    EXPECT_EQ(canvas.OverlayLayer(), red);
+    EXPECT_FALSE(canvas.HasStrokeOf(GuideRgb));
+    for (int step = 0; step < 3; ++step)
+        ASSERT_TRUE(canvas.RedoState(nullptr));
+    EXPECT_EQ(canvas.OverlayLayer(), erased);
+}
+
 TEST_F(CanvasPane, EraserRestoresARectangleFromTheResultLayer)
 {
     canvas.SetBrushSize(40);

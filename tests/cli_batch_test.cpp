@@ -62,6 +62,26 @@ protected:
         ASSERT_TRUE(WritePicture(mask.get(), (folder / "masks" / (name + maskExtension)).string(), error)) << error;
     }
 
+    // The same crop with an overlay: a removal rectangle and, with guide, a
+    // vertical guide line through it and beyond.
+    void AddOverlayPicture(const std::string& name, int left, int top, bool guide) const
+    {
+        AddPicture(name, left, top, ".png");
+        fs::create_directories(folder / "overlays");
+        BitmapPtr overlay(FreeImage_Allocate(160, 120, 24));
+        const int hole[4] = {125, 125, 255, 0};
+        const int line[4] = {255, 125, 75, 0};
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 160; ++x) {
+                if (x >= 60 && x < 90 && y >= 40 && y < 70)
+                    WritePixel(overlay.get(), x, y, hole, 3);
+                if (guide && x == 75 && y >= 30 && y < 80)
+                    WritePixel(overlay.get(), x, y, line, 3);
+            }
+        std::string error;
+        ASSERT_TRUE(WritePicture(overlay.get(), (folder / "overlays" / (name + ".png")).string(), error)) << error;
+    }
+
     std::string Batch(const std::string& options) const
     {
         return "--output-dir " + Quoted(folder / "out") + " --mask-dir " + Quoted(folder / "masks") + " " +
@@ -173,6 +193,29 @@ TEST_F(CliBatch, MethodForceAndMemoryBudgetReachEveryPicture)
     EXPECT_EQ(budget.status, 4);
     EXPECT_NE(budget.err.find("needs more than 16 MiB"), std::string::npos) << budget.err;
     EXPECT_FALSE(fs::exists(folder / "out" / "big.png"));
+}
+
+TEST_F(CliBatch, GuidesReachEveryPictureAndTheirNoticeIsSaidOnce)
+{
+    AddOverlayPicture("a", 0, 0, true);
+    AddOverlayPicture("b", 300, 200, true);
+    AddOverlayPicture("c", 440, 280, false);
+    const std::string inputs = Quoted(folder / "in" / "a.png") + " " + Quoted(folder / "in" / "b.png") + " " +
+                               Quoted(folder / "in" / "c.png");
+    const std::string batch = "--output-dir " + Quoted(folder / "out") + " --overlay-dir " +
+                              Quoted(folder / "overlays") + " --overwrite ";
+    const ToolRun patches = Run(batch + inputs);
+    ASSERT_EQ(patches.status, 0) << patches.err;
+    EXPECT_EQ(patches.err, "quenlo-inpaint: the guide lines of 2 pictures were ignored by the patches method\n");
+
+    const ToolRun structure = Run(batch + "--method structure " + inputs);
+    ASSERT_EQ(structure.status, 0) << structure.err;
+    EXPECT_EQ(structure.err, "");
+    const fs::path single = folder / "single" / "a.png";
+    const ToolRun alone = Run(Quoted(folder / "in" / "a.png") + " " + Quoted(single) +
+                              " --quiet --method structure --overlay " + Quoted(folder / "overlays" / "a.png"));
+    ASSERT_EQ(alone.status, 0) << alone.err;
+    EXPECT_EQ(ReadText(folder / "out" / "a.png"), ReadText(single));
 }
 
 TEST_F(CliBatch, PlanFindsMarksByNameAndRefusesClashes)

@@ -170,6 +170,42 @@ TEST_F(CliEndToEnd, MethodIsChosenByNameAndNamedInTheReport)
     EXPECT_FALSE(fs::exists(folder / "out.png"));
 }
 
+TEST_F(CliEndToEnd, GuideLinesAreCountedInTheReportAndIgnoredByPatchesOnce)
+{
+    // A guide down through the left blemish (rows 224 to 246 from the top),
+    // 11 pixels beyond it above and 4 below.
+    const BitmapPtr overlay = Load(SampleOverlay);
+    const int guide[4] = {BlueOf(GuideColour), GreenOf(GuideColour), RedOf(GuideColour), 0};
+    for (int row = 213; row <= 250; ++row)
+        WritePixel(overlay.get(), 18, 399 - row, guide, 3);
+    WriteOrFail(overlay.get(), folder / "guided.png");
+    const std::string files = Quoted(Sample) + " " + Quoted(folder / "out.png") + " --overlay " +
+                              Quoted(folder / "guided.png");
+
+    const ToolRun structure = Run(files + " --method structure --save-mask " + Quoted(folder / "mask.png"));
+    ASSERT_EQ(structure.status, 0) << structure.err;
+    // The guide replaced 23 of the blemish's pixels and they stay hole.
+    EXPECT_NE(structure.out.find("hole:     860 pixels\npath:     structure\nguides:   38 pixels\n"), std::string::npos)
+        << structure.out;
+    EXPECT_NE(structure.out.find("unfilled: 0 pixels"), std::string::npos) << structure.out;
+    EXPECT_EQ(CountCode(Load(folder / "mask.png").get(), MaskSource), 600 * 400);
+    ExpectUnchangedWhere(Load(Sample).get(), Load(folder / "out.png").get(), HolePixels(Load(SampleOverlay).get()));
+
+    const ToolRun patches = Run(files);
+    ASSERT_EQ(patches.status, 0) << patches.err;
+    const std::string ignored = "guides:   38 pixels, ignored by the patches method\n";
+    EXPECT_NE(patches.out.find("path:     patches\n" + ignored), std::string::npos) << patches.out;
+    EXPECT_EQ(patches.out.find("guides:"), patches.out.rfind("guides:")) << "said once";
+    EXPECT_EQ(patches.err, "");
+    // Quiet, the patch method still says what it ignored; the structure method says nothing.
+    EXPECT_EQ(Run(files + " --quiet").err, ignored);
+    EXPECT_EQ(Run(files + " --quiet --method structure").err, "");
+    // Without guides the report has no such line.
+    EXPECT_EQ(Run(Quoted(Sample) + " " + Quoted(folder / "plain.png") + " --overlay " + Quoted(SampleOverlay))
+                  .out.find("guides:"),
+              std::string::npos);
+}
+
 TEST_F(CliEndToEnd, SmoothSeamChangesNothingBeyondTheBlendDiscs)
 {
     const int patchSize = 12;

@@ -13,7 +13,8 @@
 namespace {
 
 // An overlay drawn from text rows, top row first: 'h' the removal colour,
-// 'o' the outline colour, 'x' RGB(255, 125, 124), anything else black.
+// 'o' the outline colour, 'g' the guide colour, 'x' RGB(255, 125, 124),
+// anything else black.
 std::vector<uint8_t> DrawOverlay(const std::vector<std::string>& rows)
 {
     const int width = static_cast<int>(rows[0].size());
@@ -26,6 +27,7 @@ std::vector<uint8_t> DrawOverlay(const std::vector<std::string>& rows)
             switch (rows[y][static_cast<std::size_t>(x)]) {
             case 'h': colour = HoleColour; break;
             case 'o': colour = OutlineColour; break;
+            case 'g': colour = GuideColour; break;
             case 'x': colour = HoleColour - 0x010000; break;
             default: break;
             }
@@ -40,6 +42,7 @@ std::vector<uint8_t> DrawOverlay(const std::vector<std::string>& rows)
 struct Converted {
     BitmapPtr mask;
     InpaintJob job;
+    std::vector<uint8_t> guides;
     int width = 0;
     int height = 0;
 
@@ -55,8 +58,43 @@ Converted Convert(const std::vector<std::string>& rows, int patchSize = 32)
     result.mask.reset(FreeImage_Allocate(result.width, result.height, 8));
     const std::vector<uint8_t> overlay = DrawOverlay(rows);
     result.job = OverlayToMask(overlay.data(), result.width, result.height, result.mask.get(), patchSize, false,
-                               nullptr, [](const std::string&) { ADD_FAILURE() << "no message expected"; });
+                               nullptr, [](const std::string&) { ADD_FAILURE() << "no message expected"; },
+                               &result.guides);
     return result;
+}
+
+// The codes of every pixel, rows from the top.
+std::vector<std::vector<int>> CodesOf(const Converted& converted)
+{
+    std::vector<std::vector<int>> codes(static_cast<std::size_t>(converted.height));
+    for (int y = 0; y < converted.height; ++y)
+        for (int x = 0; x < converted.width; ++x)
+            codes[static_cast<std::size_t>(y)].push_back(converted.Code(x, y));
+    return codes;
+}
+
+// The guide map drawn back as text rows, top row first: 'g' on a guide pixel.
+std::vector<std::string> GuideRows(const Converted& converted)
+{
+    std::vector<std::string> rows(static_cast<std::size_t>(converted.height),
+                                  std::string(static_cast<std::size_t>(converted.width), '.'));
+    if (converted.guides.empty())
+        return rows;
+    EXPECT_EQ(converted.guides.size(), static_cast<std::size_t>(converted.width * converted.height));
+    for (int y = 0; y < converted.height; ++y)
+        for (int x = 0; x < converted.width; ++x)
+            if (converted.guides[static_cast<std::size_t>((converted.height - 1 - y) * converted.width + x)] != 0)
+                rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = 'g';
+    return rows;
+}
+
+// Only the guide pixels of rows, the rest blank.
+std::vector<std::string> GuidesOnly(std::vector<std::string> rows)
+{
+    for (std::string& row : rows)
+        for (char& pixel : row)
+            pixel = pixel == 'g' ? 'g' : '.';
+    return rows;
 }
 
 void ExpectCodes(const Converted& converted, const std::vector<std::vector<int>>& expected)
@@ -233,4 +271,100 @@ TEST(OverlayBuffer, OddWidthsKeepEveryRowInPlace)
             }
         ExpectScan(job, 0, width - 1, 0, 1);
     }
+}
+
+TEST(OverlayGuides, GuidePixelsOnTheHoleAreHoleAndTheOthersMarkNothing)
+{
+    // A guide across the stroke, and two guides crossing inside it: every
+    // pixel the blue replaced is hole, the guide beyond the stroke is not.
+    const std::vector<std::string> rows = {
+        "...g.......",
+        "...g...g...",
+        ".hhghhhghh.",
+        ".hhghgggggg",
+        ".hhghhhghh.",
+        "...g.......",
+    };
+    const Converted converted = Convert(rows);
+    const int S = 255;
+    const int H = 127;
+    ExpectCodes(converted, {
+                               {S, S, S, S, S, S, S, S, S, S, S},
+                               {S, S, S, S, S, S, S, S, S, S, S},
+                               {S, H, H, H, H, H, H, H, H, H, S},
+                               {S, H, H, H, H, H, H, H, H, H, S},
+                               {S, H, H, H, H, H, H, H, H, H, S},
+                               {S, S, S, S, S, S, S, S, S, S, S},
+                           });
+    ExpectScan(converted.job, 1, 9, 1, 3);
+    EXPECT_EQ(GuideRows(converted), GuidesOnly(rows));
+}
+
+TEST(OverlayGuides, GuideAloneOrBesideTheStrokeMarksNothing)
+{
+    const Converted alone = Convert({"g....", ".g...", "..ggg"});
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(alone.Code(x, y), 255) << x << ", " << y;
+    ExpectScan(alone.job, 5, 0, 2, -1);
+    EXPECT_EQ(GuideRows(alone), std::vector<std::string>({"g....", ".g...", "..ggg"}));
+
+    // Red on one side only: the guide runs along the stroke, not across it.
+    const Converted beside = Convert({"hhhh", "gggg", "...."});
+    EXPECT_EQ(CodesOf(beside), std::vector<std::vector<int>>({{127, 127, 127, 127}, {255, 255, 255, 255},
+                                                              {255, 255, 255, 255}}));
+    ExpectScan(beside.job, 0, 3, 2, 2);
+
+    const Converted none = Convert({"h..", "..."});
+    EXPECT_TRUE(none.guides.empty());
+}
+
+TEST(OverlayGuides, GuideCrossingAnOutlineKeepsItsSourceArea)
+{
+    // The guide replaced an outline pixel on each side of the box; the area
+    // it encloses is the one the outline alone gives.
+    const std::vector<std::string> crossed = {
+        "...........",
+        ".ooooooooo.",
+        ".o.......o.",
+        "ggggggggggg",
+        ".o..hhh..o.",
+        ".ooooooooo.",
+    };
+    const std::vector<std::string> closed = {
+        "...........",
+        ".ooooooooo.",
+        ".o.......o.",
+        ".o.......o.",
+        ".o..hhh..o.",
+        ".ooooooooo.",
+    };
+    const Converted converted = Convert(crossed);
+    EXPECT_EQ(CodesOf(converted), CodesOf(Convert(closed)));
+    EXPECT_EQ(converted.Code(0, 3), 0);
+    EXPECT_EQ(converted.Code(5, 3), 255);
+    ExpectScan(converted.job, 4, 6, 1, 1);
+    EXPECT_EQ(GuideRows(converted), GuidesOnly(crossed));
+}
+
+TEST(OverlayGuides, GuidesTouchingThePictureEdgeStayInside)
+{
+    // A guide from the top edge through a stroke that reaches the left,
+    // bottom and right edges, and one down the right edge into the corner.
+    const std::vector<std::string> rows = {
+        "..g...g",
+        "hhghhhg",
+        "hhghhgh",
+        "hhghghg",
+    };
+    const Converted converted = Convert(rows);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 7; ++x) {
+            // The edge is neither colour: a guide pixel there is hole only when
+            // red lies on both sides along some line through it.
+            const bool hole = y > 0 && !(x == 6 && y != 2);
+            EXPECT_EQ(converted.Code(x, y), hole ? 127 : 255) << x << ", " << y;
+        }
+    ExpectScan(converted.job, 0, 6, 0, 2);
+    EXPECT_EQ(GuideRows(converted), GuidesOnly(rows));
 }

@@ -99,6 +99,35 @@ TEST_F(PaintCommand, FillsTheRemovalStrokeAsTheCommandLineToolDoes)
     EXPECT_EQ(Canvas().DisplayLayer(), Canvas().ResultLayer());
 }
 
+TEST_F(PaintCommand, GuideLinesReachTheStructureFillAsTheCommandLineToolTakesThem)
+{
+    OpenAndMark();
+    auto* method = Find<QComboBox>(1060);
+    method->setCurrentIndex(method->findData(QStringLiteral("structure")));
+    ASSERT_EQ(dialog->Method(), FillMethod::Structure);
+    Click(1061);
+    Stroke({55, 25}, {58, 70});
+    const QImage overlay = Canvas().OverlayLayer().copy();
+    ASSERT_GT(CountColour(overlay, GuideRgb), 40);
+
+    Click(PaintButton);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
+    EXPECT_EQ(CountColour(Canvas().OverlayLayer(), GuideRgb), 0) << "the guide is used up like the strokes";
+
+    ASSERT_TRUE(overlay.save(PathOf(QStringLiteral("overlay.png"))));
+    const QString result = PathOf(QStringLiteral("cli.png"));
+    const std::string command = std::string("'" QUENLO_INPAINT_TOOL "' --quiet --method structure '") +
+                                TablePicture.toStdString() + "' '" + result.toStdString() + "' --overlay '" +
+                                PathOf(QStringLiteral("overlay.png")).toStdString() + "'";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+    EXPECT_TRUE(SameBytes(Load(result).get(), Canvas().WorkingImage()));
+
+    // Undo brings the guide back with the strokes.
+    Click(UndoButton);
+    EXPECT_EQ(Canvas().OverlayLayer(), overlay);
+}
+
 TEST_F(PaintCommand, NothingMarkedForRemovalChangesNothingAndKeepsUndo)
 {
     StartDialog();

@@ -9,6 +9,7 @@
 #include "controls/message_box.h"
 #include "editor_fixture.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
@@ -228,6 +229,9 @@ TEST_F(Shortcuts, EachCommandKeyRunsItsCommand)
     EXPECT_EQ(Canvas().CurrentTool(), ToolEraser);
     Press(Qt::Key_O);
     EXPECT_EQ(Canvas().CurrentTool(), ToolSourceOutline);
+    Press(Qt::Key_G);
+    EXPECT_EQ(Canvas().CurrentTool(), ToolGuide);
+    EXPECT_TRUE(Find<QAbstractButton>(1061)->isChecked());
     Press(Qt::Key_B);
     EXPECT_EQ(Canvas().CurrentTool(), ToolHoleBrush);
     Press(Qt::Key_BracketLeft);
@@ -237,6 +241,7 @@ TEST_F(Shortcuts, EachCommandKeyRunsItsCommand)
     EXPECT_EQ(Canvas().BrushSize(), 11);
     EXPECT_EQ(Text(1034), QStringLiteral("11 px"));
     EXPECT_TRUE(Find<QWidget>(1024)->toolTip().contains(QStringLiteral("(B)")));
+    EXPECT_EQ(Find<QWidget>(1061)->toolTip(), QStringLiteral("Guide pencil (G)"));
 
     QUrl opened;
     SetDesktopOpenHook([&](const QUrl& url) {

@@ -38,13 +38,13 @@ TEST_F(ViewerDialog, ControlsStandWhereTheTemplatePutsThem)
     const DialogBaseUnits base = BaseUnitsOf(dialog->font());
     // Controls that the layout never moves, and the hidden ones.
     const QMap<int, QRect> places = {{1001, {7, 6, 24, 19}},    {1024, {70, 6, 22, 19}},
-                                     {1033, {174, 12, 140, 11}}, {1032, {7, 43, 240, 10}},
+                                     {1033, {196, 12, 118, 11}}, {1032, {7, 43, 240, 10}},
                                      {1023, {304, 267, 75, 10}}, {1031, {7, 274, 372, 8}}};
     for (auto place = places.begin(); place != places.end(); ++place)
         EXPECT_EQ(Find<QWidget>(place.key())->geometry(), DialogUnitsToPixels(place.value(), base)) << place.key();
     for (int hidden : {1026, 1023, 1002, 1028, 1029, 1031, 1035, 1036})
         EXPECT_TRUE(Find<QWidget>(hidden)->isHidden()) << hidden;
-    for (int shown : {1001, 1003, 1027, 1025, 1033, 1037, 1030, 1021, 1022, 1038, 1044, 1042, 1043, 1024, 1034,
+    for (int shown : {1001, 1003, 1027, 1061, 1025, 1033, 1037, 1030, 1021, 1022, 1038, 1044, 1042, 1043, 1024, 1034,
                       1053, 1020, 1032, 1054, 1056, 1055, 1039, 1059, 1060, 9999})
         EXPECT_TRUE(Find<QWidget>(shown)->isVisible()) << shown;
     // The canvas takes the hidden placeholder's place (before any resize).
@@ -166,20 +166,23 @@ TEST_F(ViewerDialog, ToolButtonsActAsOneGroup)
     StartDialog();
     const auto checked = [this] {
         return std::vector<bool>{Find<QAbstractButton>(1024)->isChecked(), Find<QAbstractButton>(1027)->isChecked(),
-                                 Find<QAbstractButton>(1025)->isChecked()};
+                                 Find<QAbstractButton>(1061)->isChecked(), Find<QAbstractButton>(1025)->isChecked()};
     };
     Click(1027);
     EXPECT_EQ(Canvas().CurrentTool(), ToolSourceOutline);
-    EXPECT_EQ(checked(), (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(checked(), (std::vector<bool>{false, true, false, false}));
     Click(1027);
     EXPECT_EQ(Canvas().CurrentTool(), ToolSourceOutline);
-    EXPECT_EQ(checked(), (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(checked(), (std::vector<bool>{false, true, false, false}));
+    Click(1061);
+    EXPECT_EQ(Canvas().CurrentTool(), ToolGuide);
+    EXPECT_EQ(checked(), (std::vector<bool>{false, false, true, false}));
     Click(1025);
     EXPECT_EQ(Canvas().CurrentTool(), ToolEraser);
-    EXPECT_EQ(checked(), (std::vector<bool>{false, false, true}));
+    EXPECT_EQ(checked(), (std::vector<bool>{false, false, false, true}));
     Click(1024);
     EXPECT_EQ(Canvas().CurrentTool(), ToolHoleBrush);
-    EXPECT_EQ(checked(), (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(checked(), (std::vector<bool>{true, false, false, false}));
 
     dialog->SelectShape(BrushRound);
     EXPECT_EQ(Canvas().CurrentBrushShape(), BrushRound);

@@ -15,19 +15,10 @@
 #include "mask/overlay_to_mask.h"
 #include "picture/full_depth.h"
 
-#include <algorithm>
 #include <new>
 #include <utility>
 
 namespace {
-
-std::vector<PixelCopy> PixelCopiesOf(const std::vector<CopiedPixel>& copied)
-{
-    std::vector<PixelCopy> copies(copied.size());
-    std::transform(copied.begin(), copied.end(), copies.begin(),
-                   [](const CopiedPixel& pixel) { return PixelCopy{pixel.x, pixel.y, pixel.fromX, pixel.fromY}; });
-    return copies;
-}
 
 // Forgets the running job however the run ends.
 struct RunningPaint {

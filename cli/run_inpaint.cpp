@@ -11,21 +11,8 @@
 #include "picture/picture_writer.h"
 #include "structure/fill_method.h"
 
-#include <algorithm>
 #include <chrono>
 #include <memory>
-
-namespace {
-
-std::vector<PixelCopy> PixelCopiesOf(const std::vector<CopiedPixel>& copied)
-{
-    std::vector<PixelCopy> copies(copied.size());
-    std::transform(copied.begin(), copied.end(), copies.begin(),
-                   [](const CopiedPixel& pixel) { return PixelCopy{pixel.x, pixel.y, pixel.fromX, pixel.fromY}; });
-    return copies;
-}
-
-} // namespace
 
 ExitStatus RunInpaint(const CliOptions& options, std::ostream& out, std::ostream& err, CliFailure& failure)
 {

@@ -33,6 +33,17 @@ struct PixelCopy {
     int32_t fromY = 0;
 };
 
+// The copies a fill reported in its own record of the same four fields.
+template <typename Copied>
+std::vector<PixelCopy> PixelCopiesOf(const std::vector<Copied>& copied)
+{
+    std::vector<PixelCopy> copies;
+    copies.reserve(copied.size());
+    for (const Copied& pixel : copied)
+        copies.push_back(PixelCopy{pixel.x, pixel.y, pixel.fromX, pixel.fromY});
+    return copies;
+}
+
 // As above, but a filled pixel named in copies takes the 16-bit samples of
 // its source with the 8-bit result as their high byte: an exact copy where
 // the fill kept the source's bytes, and where it blended them afterwards,

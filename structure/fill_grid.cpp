@@ -19,6 +19,20 @@ uint8_t StateOfCode(int code, bool inScan)
 
 } // namespace
 
+int64_t PixelDifference(const FillGrid& grid, int ax, int ay, int bx, int by)
+{
+    if (!grid.KnownAt(ax, ay) || !grid.KnownAt(bx, by))
+        return BlindPixel;
+    const uint8_t* a = grid.ColourAt(ax, ay);
+    const uint8_t* b = grid.ColourAt(bx, by);
+    int64_t sum = 0;
+    for (int c = 0; c < grid.channels; ++c) {
+        const int d = a[c] - b[c];
+        sum += d * d;
+    }
+    return sum;
+}
+
 FillGrid ReadGrid(const InpaintJob& job, int bytesPerPixel, int minX, int maxX, int minY, int maxY)
 {
     minX = std::max(minX, 0);

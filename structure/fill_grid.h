@@ -38,6 +38,13 @@ struct FillGrid {
     const uint8_t* ColourAt(int x, int y) const { return colour.data() + static_cast<std::size_t>(Index(x, y)) * channels; }
 };
 
+// What a pixel one side cannot read costs, against a squared colour step.
+constexpr int64_t BlindPixel = 3 * 128 * 128;
+
+// The squared colour difference of two pixels of the grid, or BlindPixel
+// when either is outside it or not known.
+int64_t PixelDifference(const FillGrid& grid, int ax, int ay, int bx, int by);
+
 // The rectangle [minX, maxX] x [minY, maxY] of the job's picture (cut to it):
 // colours from the target, states from the mask codes, holes only inside the
 // scan rectangle.

@@ -130,7 +130,7 @@ public:
                 const int y = p.y + j;
                 if (!m_grid.Inside(x, y) || m_grid.state[m_grid.Index(x, y)] < StateKnown)
                     continue;
-                sum += Difference(x, y, a.x + i, a.y + j);
+                sum += PixelDifference(m_grid, x, y, a.x + i, a.y + j);
             }
         const double along = std::abs(p.tangentX * a.tangentX + p.tangentY * a.tangentY);
         return sum + static_cast<int64_t>(std::llround((1.0 - along) * TurnCost));
@@ -146,25 +146,11 @@ public:
         int64_t sum = 0;
         for (int y = std::max(p.y, q.y) - PatchRadius; y <= std::min(p.y, q.y) + PatchRadius; ++y)
             for (int x = std::max(p.x, q.x) - PatchRadius; x <= std::min(p.x, q.x) + PatchRadius; ++x)
-                sum += Difference(a.x + x - p.x, a.y + y - p.y, b.x + x - q.x, b.y + y - q.y);
+                sum += PixelDifference(m_grid, a.x + x - p.x, a.y + y - p.y, b.x + x - q.x, b.y + y - q.y);
         return sum;
     }
 
 private:
-    int64_t Difference(int ax, int ay, int bx, int by) const
-    {
-        if (!m_grid.KnownAt(ax, ay) || !m_grid.KnownAt(bx, by))
-            return 3 * 128 * 128;
-        const uint8_t* a = m_grid.ColourAt(ax, ay);
-        const uint8_t* b = m_grid.ColourAt(bx, by);
-        int64_t sum = 0;
-        for (int c = 0; c < m_grid.channels; ++c) {
-            const int d = a[c] - b[c];
-            sum += d * d;
-        }
-        return sum;
-    }
-
     const FillGrid& m_grid;
     const std::vector<LinePoint>& m_points;
 };

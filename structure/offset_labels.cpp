@@ -11,8 +11,6 @@ namespace {
 // Energies are in 1/16 of a squared colour step, so the preference for near
 // sources can be a fraction of one.
 constexpr int64_t EnergyUnit = 16;
-// A seam through a pixel that one of the sources does not know.
-constexpr int64_t BlindSeam = EnergyUnit * 3 * 128 * 128;
 
 } // namespace
 
@@ -28,20 +26,9 @@ int64_t OffsetEnergy::Disagreement(int x, int y, int32_t a, int32_t b) const
 {
     const Offset oa = a == KnownLabel ? Offset{} : m_offsets[a];
     const Offset ob = b == KnownLabel ? Offset{} : m_offsets[b];
-    const bool aKnown = m_grid.KnownAt(x + oa.dx, y + oa.dy);
-    const bool bKnown = m_grid.KnownAt(x + ob.dx, y + ob.dy);
-    if ((a == KnownLabel && !aKnown) || (b == KnownLabel && !bKnown))
+    if ((a == KnownLabel || b == KnownLabel) && !m_grid.KnownAt(x, y))
         return -1;
-    if (!aKnown || !bKnown)
-        return BlindSeam;
-    const uint8_t* ca = m_grid.ColourAt(x + oa.dx, y + oa.dy);
-    const uint8_t* cb = m_grid.ColourAt(x + ob.dx, y + ob.dy);
-    int64_t sum = 0;
-    for (int c = 0; c < m_grid.channels; ++c) {
-        const int d = ca[c] - cb[c];
-        sum += d * d;
-    }
-    return sum * EnergyUnit;
+    return PixelDifference(m_grid, x + oa.dx, y + oa.dy, x + ob.dx, y + ob.dy) * EnergyUnit;
 }
 
 int64_t OffsetEnergy::Seam(int px, int py, int qx, int qy, int32_t a, int32_t b) const

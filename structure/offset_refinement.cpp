@@ -10,22 +10,6 @@
 namespace {
 
 constexpr int64_t Unusable = std::numeric_limits<int64_t>::max();
-// What a pixel the copy cannot read costs, against a squared colour step.
-constexpr int64_t BlindPixel = 3 * 128 * 128;
-
-int64_t Difference(const FillGrid& grid, int ax, int ay, int bx, int by)
-{
-    if (!grid.KnownAt(ax, ay) || !grid.KnownAt(bx, by))
-        return BlindPixel;
-    const uint8_t* a = grid.ColourAt(ax, ay);
-    const uint8_t* b = grid.ColourAt(bx, by);
-    int64_t sum = 0;
-    for (int c = 0; c < grid.channels; ++c) {
-        const int d = a[c] - b[c];
-        sum += d * d;
-    }
-    return sum;
-}
 
 // The connected regions of one label, each a list of pixels in scan order.
 std::vector<std::vector<int>> Regions(const FillGrid& grid, const LabelMap& labels)
@@ -103,11 +87,11 @@ Offset BestNear(const FillGrid& grid, const std::vector<int>& region, const Labe
             const Offset other = label >= 0 ? baseOffsets[label] : Offset{};
             const int ox = outside % grid.width;
             const int oy = outside / grid.width;
-            cost += Difference(grid, ox + candidate.dx, oy + candidate.dy, ox + other.dx, oy + other.dy);
+            cost += PixelDifference(grid, ox + candidate.dx, oy + candidate.dy, ox + other.dx, oy + other.dy);
             if (label >= 0) {
                 const int ix = inside % grid.width;
                 const int iy = inside / grid.width;
-                cost += Difference(grid, ix + candidate.dx, iy + candidate.dy, ix + other.dx, iy + other.dy);
+                cost += PixelDifference(grid, ix + candidate.dx, iy + candidate.dy, ix + other.dx, iy + other.dy);
             }
         }
         return cost;

@@ -270,7 +270,8 @@ def main():
                             CASES / f'{name}_overlay.png')
         package, inner, author, licence = PICTURES[picture]
         record['timing'][name] = {'file': f'{name}.jpg', 'what': what, 'hole pixels': area, 'size': list(size),
-                                  'source': origin, 'path': inner, 'author': author, 'licence': licence}
+                                  'source': origin, 'path': inner, 'author': author, 'licence': licence,
+                                  'source size': list(Image.open(path).size)}
         print(f'{name}: {size[0]} x {size[1]}, hole {area} pixels')
     (CASES / 'cases.json').write_text(json.dumps(record, indent=1, ensure_ascii=False) + '\n')
     write_sources(record)
@@ -290,7 +291,7 @@ def write_sources(record):
                      f"`{entry['path']}` | {entry['source size'][0]} x {entry['source size'][1]} |")
     for entry in record['timing'].values():
         lines.append(f"| {entry['file']} | {entry['author']} | {entry['licence']} | {entry['source']}, "
-                     f"`{entry['path']}` | {entry['size'][0]} x {entry['size'][1]} |")
+                     f"`{entry['path']}` | {entry['source size'][0]} x {entry['source size'][1]} |")
     lines += ['', 'Pictures from `shared/samples` come from the scikit-image data folder as Debian\'s',
               'python3-skimage package ships it.', '',
               '| case | class | picture | size | hole pixels | what |', '|---|---|---|---|---|---|']

@@ -42,9 +42,9 @@ class Report:
 
     def mae_matrix(self):
         self.add('Mean absolute error over the hole\'s bounding box (0–255, every channel; lower is better;',
-                 'the lowest of each row in bold):', '',
-                 '| case | class | ' + ' | '.join(t.label for t in self.tools) + ' |',
-                 '|---|---|' + '---|' * len(self.tools))
+                 'the lowest of each row in bold; edge points: where edge continuity is judged):', '',
+                 '| case | class | edge points | ' + ' | '.join(t.label for t in self.tools) + ' |',
+                 '|---|---|---|' + '---|' * len(self.tools))
         for name, case in self.cases.items():
             values = [self.metric(name, t, 'mae') for t in self.tools]
             best = min((v for v in values if v is not None), default=None)
@@ -52,11 +52,11 @@ class Report:
             for tool, value in zip(self.tools, values):
                 text = cell(value, 2) if value is not None else self.status(name, tool)
                 cells.append(f'**{text}**' if value is not None and value == best else text)
-            self.add(f'| {name} | {case["class"]} | ' + ' | '.join(cells) + ' |')
+            self.add(f'| {name} | {case["class"]} | {case["edge points"]} | ' + ' | '.join(cells) + ' |')
         for kind, title in (('structure', 'mean, structure cases'), ('texture', 'mean, texture controls')):
             names = self.names(kind)
             means = [mean([self.metric(n, t, 'mae') for n in names]) for t in self.tools]
-            self.add(f'| **{title}** | | ' + ' | '.join(cell(m, 2) for m in means) + ' |')
+            self.add(f'| **{title}** | | | ' + ' | '.join(cell(m, 2) for m in means) + ' |')
         names = self.names('structure')
         wins = []
         for tool in self.tools:
@@ -66,7 +66,8 @@ class Report:
                 mine = self.metric(name, tool, 'mae')
                 count += mine is not None and mine == min(v for v in values if v is not None)
             wins.append(str(count))
-        self.add(f'| **lowest on structure cases** | | ' + ' | '.join(f'{w} of {len(names)}' for w in wins) + ' |', '')
+        self.add('| **lowest on structure cases** | | | ' + ' | '.join(f'{w} of {len(names)}' for w in wins) + ' |',
+                 '')
 
     def summary(self):
         self.add('Means per tool (PSNR in dB and SSIM over the bounding box; hole MAE over the hole\'s',

@@ -32,6 +32,7 @@ REPO = HERE.parent.parent
 CASES = HERE / 'cases'
 HASHES = HERE / 'hashes.txt'
 REMOVAL_BGR = (125, 125, 255)
+SLOW = 120  # seconds a case after which a tool's time is noted
 
 
 def parse_arguments():
@@ -138,6 +139,18 @@ def run_case(name, case, tools, inputs, arguments, out, versions_text):
     return truth, hole, continuity, outcomes, reused
 
 
+def describe_note(text, where, case_count):
+    """One line for a note that holds on several cases: which cases, and the
+    range of the number each one carries (pixels, seconds)."""
+    names = [w if isinstance(w, str) else w[0] for w in where]
+    numbers = [w[1] for w in where if not isinstance(w, str)]
+    cases = f'all {case_count} cases' if len(names) == case_count else ', '.join(names)
+    if numbers:
+        low, high, unit = min(numbers), max(numbers), where[0][2]
+        cases += f' ({low:,}' + (f' to {high:,}' if high != low else '') + f' {unit} a case)'
+    return f'{text}: {cases}'
+
+
 def thread_check(tool, arguments, inputs, folder, digest):
     """The result on one thread must be the result on all of them."""
     picture_path, mask_path, overlay_path = inputs
@@ -167,13 +180,14 @@ def main():
     versions_text = json.dumps(found_versions, sort_keys=True)
     expected = load_expected_hashes()
 
-    outcomes, hashes, notes, reused = {}, [], {}, []
+    outcomes, hashes, notes, reused, edge_points = {}, [], {}, [], {}
     for name in names:
         case = catalogue['cases'][name]
         print(f'{name} ({case["class"]}, hole {case["hole pixels"]} px)', flush=True)
         truth, hole, continuity, case_outcomes, was_reused = run_case(
             name, case, tools, inputs[name], arguments, out, versions_text)
         outcomes[name] = case_outcomes
+        edge_points[name] = len(continuity.checks)
         if was_reused:
             reused.append(name)
         if continuity.entries == 0 or not continuity.checks:
@@ -185,8 +199,11 @@ def main():
                 notes.setdefault(f'{tool.label}: {outcome["run"].note}', []).append(name)
             changed = outcome['metrics']['changed_outside'] if outcome['metrics'] else 0
             if changed:
-                notes.setdefault(f'{tool.label}: changed pixels outside the hole by more than 2 levels', []).append(
-                    f'{name} ({changed} px)')
+                notes.setdefault(f'{tool.label}: changed pixels outside the hole by more than 2 levels',
+                                 []).append((name, changed, 'px'))
+            if outcome['run'].wall and outcome['run'].wall > SLOW:
+                notes.setdefault(f'{tool.label}: took more than {SLOW:.0f} s', []).append(
+                    (name, round(outcome['run'].wall), 's'))
             if tool.ours and outcome['result'] is not None:
                 digest = pixel_hash(outcome['result'])
                 known = expected.get((name, tool.key))
@@ -233,9 +250,8 @@ def main():
     meta = {'date': datetime.date.today().isoformat(), 'cores': os.cpu_count(), 'quenlo': quenlo_shown,
             'revision': revision, 'versions': found_versions, 'timing runs': arguments.timing_runs,
             'reused': ', '.join(reused)}
-    cases = {n: catalogue['cases'][n] for n in names}
-    notes = [f'{text}: all {len(names)} cases' if len(where) == len(names) else f'{text}: {", ".join(where)}'
-             for text, where in notes.items()]
+    cases = {n: {**catalogue['cases'][n], 'edge points': edge_points[n]} for n in names}
+    notes = [describe_note(text, where, len(names)) for text, where in notes.items()]
     section = report.Report(cases, tools, outcomes, meta).text(timing_cases, timings, notes, hashes)
     print(section)
     if not arguments.no_results:

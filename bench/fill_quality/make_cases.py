@@ -15,7 +15,6 @@ Usage: make_cases.py [--sources DIR] [--shared DIR]
 import argparse
 import json
 import math
-import os
 import shutil
 import subprocess
 import sys

@@ -80,8 +80,7 @@ def prepare_inputs(catalogue, names, work):
         case = catalogue['cases'][name]
         picture = catalogue['pictures'][case['picture']]
         picture_path = work / f'{case["picture"]}.png'
-        if not picture_path.exists():
-            cv2.imwrite(str(picture_path), cv2.imread(str(CASES / picture['file']), cv2.IMREAD_COLOR))
+        cv2.imwrite(str(picture_path), cv2.imread(str(CASES / picture['file']), cv2.IMREAD_COLOR))
         overlay_path = CASES / f'{name}_overlay.png'
         overlay = cv2.imread(str(overlay_path), cv2.IMREAD_COLOR)
         hole = (overlay == REMOVAL_BGR).all(axis=2)
@@ -101,7 +100,7 @@ def load_expected_hashes():
     return expected
 
 
-def run_case(name, case, tools, inputs, arguments, out, versions_text):
+def run_case(name, tools, inputs, arguments, out, versions_text):
     picture_path, mask_path, overlay_path = inputs
     truth = cv2.imread(str(picture_path), cv2.IMREAD_COLOR)
     hole = cv2.imread(str(mask_path), cv2.IMREAD_GRAYSCALE) > 0
@@ -185,7 +184,7 @@ def main():
         case = catalogue['cases'][name]
         print(f'{name} ({case["class"]}, hole {case["hole pixels"]} px)', flush=True)
         truth, hole, continuity, case_outcomes, was_reused = run_case(
-            name, case, tools, inputs[name], arguments, out, versions_text)
+            name, tools, inputs[name], arguments, out, versions_text)
         outcomes[name] = case_outcomes
         edge_points[name] = len(continuity.checks)
         if was_reused:

@@ -13,7 +13,7 @@ constexpr int PatchSide = 2 * PatchRadius + 1;
 // Points along a line, this far apart: consecutive patches overlap by half.
 constexpr int PointStep = PatchRadius;
 // The nearest anchors by distance along the line; more cost time, not fit.
-constexpr int MostAnchors = 64;
+constexpr int MostAnchors = 32;
 // What a turn of the line between a point and an anchor costs, against the
 // squared colour steps of the patch (a right angle costs this much).
 constexpr int64_t TurnCost = 3 * 40 * 40 * PatchSide;

@@ -46,9 +46,12 @@ struct SeenBox {
 // The box on screen, or null.
 QWidget* ShownBox()
 {
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->isVisible() && window->findChild<QProgressBar*>() != nullptr)
+    // The owner holds the box as a child, so the bar must be the window's own.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        const auto* bar = window->findChild<QProgressBar*>();
+        if (window->isVisible() && bar != nullptr && bar->window() == window)
             return window;
+    }
     return nullptr;
 }
 

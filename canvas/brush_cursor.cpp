@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The pointer over the canvas is a hatched picture of the brush at the
-// current zoom: a disc for the two brushes, a square for the eraser. A brush
+// The pointer over the canvas is the outline of the brush at the current
+// zoom: a circle for the two brushes, a square for the eraser. A brush
 // larger than a cursor may be, or a screen whose pixels are not the widget's,
 // gets its outline drawn on the canvas under a small cross instead.
 #include "canvas/canvas_pane.h"
@@ -15,24 +15,29 @@
 namespace {
 
 constexpr int SmallestCursorSize = 10;
+// Nearly black: black itself is see-through in a cursor.
+constexpr QRgb DarkRing = qRgb(24, 24, 24);
 
+// Only the outline, so that what lies under the brush stays in sight: the
+// brush's colour inside a dark ring that keeps it visible on any picture.
 QImage DrawBrushPicture(int size, QRgb colour, bool square)
 {
     QImage picture(size, size, QImage::Format_RGB32);
     picture.fill(Qt::black);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(QColor(colour), 1));
-    painter.setBrush(QBrush(QColor(colour), Qt::BDiagPattern));
-    // The gaps of the hatch are white.
-    painter.setBackgroundMode(Qt::OpaqueMode);
-    painter.setBackground(Qt::white);
+    painter.setBrush(Qt::NoBrush);
+    const auto outline = [&](const QRect& box, QRgb pen) {
+        painter.setPen(QPen(QColor(pen), 1));
+        if (square)
+            painter.drawRect(box);
+        else
+            painter.drawEllipse(box);
+    };
     // The box's right and bottom edges lie outside the shape.
     const QRect box(0, 0, size - 1, size - 1);
-    if (square)
-        painter.drawRect(box);
-    else
-        painter.drawEllipse(box);
+    outline(box, DarkRing);
+    outline(box.adjusted(1, 1, -1, -1), colour);
     return picture;
 }
 
@@ -58,9 +63,9 @@ void CCanvasPane::RebuildCursor()
         m_imgCursor = QImage();
         setCursor(Qt::CrossCursor);
     } else {
-        m_imgCursor = DrawBrushPicture(size, BrushColour(), m_nTool == ToolEraser);
-        // Black is see-through: the corners outside the disc, and the
-        // eraser's own lines.
+        const bool eraser = m_nTool == ToolEraser;
+        m_imgCursor = DrawBrushPicture(size, eraser ? qRgb(255, 255, 255) : BrushColour(), eraser);
+        // Black is see-through: all but the outline.
         if (const auto cursor = m_colorCursor.CreateColorCursor(m_imgCursor, qRgb(0, 0, 0), size / 2, size / 2))
             setCursor(*cursor);
     }

@@ -6,6 +6,7 @@
 #include "kernels/rounding.h"
 #include "picture/cmyk_conversion.h"
 #include "picture/picture_loader.h"
+#include "picture/upright_pixels.h"
 
 #include <QFile>
 #include <QPainter>
@@ -61,6 +62,8 @@ LoadedPicture CPreviewPane::ReadPictureFile(const QString& name)
         return {};
     }
     LoadedPicture loaded = LoadPicture(QFile::encodeName(name).toStdString());
+    // Shown, edited and saved as a photo viewer shows it.
+    TurnLoadedPictureUpright(loaded);
     if (!loaded)
         ShowMessageBox(OpenFailureText(name, QString::fromStdString(loaded.error)));
     return loaded;

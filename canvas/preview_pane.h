@@ -70,8 +70,9 @@ protected:
     // The fitting zoom changed with the view's size.
     virtual void FitZoomChanged() {}
 
-    // Reads a picture without changing the pane; a failure is told to the
-    // user with the loader's reason.
+    // Reads a picture, turned upright by its EXIF orientation, without
+    // changing the pane; a failure is told to the user with the loader's
+    // reason.
     LoadedPicture ReadPictureFile(const QString& name);
     // Replaces the shown picture by one that was read.
     void ShowPicture(LoadedPicture loaded, const QString& name);

@@ -179,6 +179,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             options.force = true;
         } else if (name == "--smooth-seam") {
             options.smoothSeam = true;
+        } else if (name == "--auto-orient") {
+            options.autoOrient = true;
         } else if (name == "--quiet") {
             options.quiet = true;
         } else {
@@ -250,6 +252,12 @@ Options:
                     known too (default 0, as the editor does): a hole that
                     fills its whole bounding box, such as a rectangle from
                     another tool, then gets patches instead of averaging
+  --auto-orient     turn INPUT upright by its EXIF orientation first, as
+                    photo viewers show it and the editor opens it: the
+                    overlay or mask is then the size of the upright
+                    picture, and OUTPUT holds upright pixels with
+                    Orientation 1 (default: the pixels as stored, the
+                    orientation kept)
   --depth 8         write 8 bits per channel, for formats such as JPEG
                     that cannot hold 16 (a 16-bit INPUT is refused otherwise)
   --quality N       JPEG quality, 1 to 100 (default 95)

@@ -23,6 +23,7 @@ struct CliOptions {
     FillMethod method = FillMethod::Patches;
     int patchSize = DefaultPatchSize;
     bool smoothSeam = false;
+    bool autoOrient = false; // turn INPUT upright by its EXIF orientation; the marks are for the upright picture
     int threads = 0;    // 0: as many as the machine offers
     int scanMargin = 0; // pixels the scan rectangle grows by on every side
     bool quiet = false;

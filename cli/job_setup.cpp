@@ -9,6 +9,7 @@
 #include "picture/output_file.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_writer.h"
+#include "picture/upright_pixels.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -89,6 +90,7 @@ std::optional<PreparedJob> PrepareJob(const CliOptions& options, CliFailure& fai
         std::async(options.overlay.empty() ? std::launch::async : std::launch::deferred,
                    [&marksPath] { return LoadPicture(marksPath); });
     LoadedPicture input = LoadPicture(options.input);
+    const int orientation = options.autoOrient ? TurnLoadedPictureUpright(input) : 1;
     if (!input) {
         failure = Failure(ExitBadInput, options.input, input.error);
         return std::nullopt;
@@ -114,7 +116,8 @@ std::optional<PreparedJob> PrepareJob(const CliOptions& options, CliFailure& fai
         failure = Failure(ExitBadInput, marksPath,
                           std::string(options.overlay.empty() ? "the mask" : "the overlay") + " is " +
                               SizeText(marks.bitmap.get()) + " pixels but " + options.input + " is " +
-                              SizeText(picture) + "; they must be the same size");
+                              SizeText(picture) + "; they must be the same size" +
+                              (orientation >= 5 ? " (with --auto-orient, the size of the upright picture)" : ""));
         return std::nullopt;
     }
 

@@ -85,6 +85,8 @@ std::vector<std::string> WorkerArguments(const CliOptions& options, const BatchI
     };
     if (options.smoothSeam)
         arguments.push_back("--smooth-seam");
+    if (options.autoOrient)
+        arguments.push_back("--auto-orient");
     if (options.eightBitOutput)
         arguments.push_back("--depth=8");
     // Not shaping the result, but how each picture may be read and written.

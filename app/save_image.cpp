@@ -9,10 +9,12 @@
 #include "canvas/canvas_pane.h"
 #include "controls/file_dialogs.h"
 #include "controls/message_box.h"
+#include "picture/metadata_loss_text.h"
 #include "picture/picture_writer.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 
 namespace {
 
@@ -49,8 +51,10 @@ bool CViewerDlg::SaveImage()
         ShowMessageBox(QStringLiteral("No image!"));
         return false;
     }
-    const QString chosen = AskSaveFileName(this, QStringLiteral("Save image"),
-                                           QStringLiteral("Image files (*.bmp *.png *.tif *.jpg)"));
+    // The picture's own name and folder, as the TIFF file Save writes.
+    const QString suggested = TiffPathFor(m_pCanvas->OpenedFileName());
+    const QString chosen =
+        AskSaveFileName(this, QStringLiteral("Save image"), QStringLiteral("TIFF images (*.tif *.tiff)"), suggested);
     if (chosen.isEmpty())
         return false;
     const QString output = TiffPathFor(chosen);
@@ -66,11 +70,16 @@ bool CViewerDlg::SaveImage()
         SetGreyRampPalette(image);
     }
     std::string error = "there is no picture in memory to write";
-    if (image == nullptr || !WritePicture(image, QFile::encodeName(output).toStdString(), error)) {
+    WrittenPicture written;
+    if (image == nullptr || !WritePicture(image, QFile::encodeName(output).toStdString(), error, {}, &written)) {
         ShowMessageBox(QStringLiteral("File %1 could not be saved (%2).").arg(output, QString::fromStdString(error)));
         return false;
     }
-    m_pCanvas->MarkSaved();
+    // The picture is that file's now: the title and the name shown follow.
+    m_pCanvas->MarkSaved(output);
+    m_stFileName->setText(output);
     AddRecentFile(output);
+    if (!written.notWritten.empty())
+        ShowMessageBox(QString::fromStdString(MetadataLossText(output.toStdString(), written.notWritten)));
     return true;
 }

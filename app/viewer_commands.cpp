@@ -120,6 +120,9 @@ bool CViewerDlg::MayDropPicture()
 void CViewerDlg::AfterOpen()
 {
     AddRecentFile(m_pCanvas->OpenedFileName());
+    // Every way of opening shows the whole picture filling the view.
+    if (m_pCanvas->HasPicture())
+        m_pCanvas->ZoomToFit();
     UpdateZoomText(m_pCanvas->GetZoom());
     m_stFileName->setText(m_pCanvas->OpenedFileName());
     SetStatusText(m_pCanvas->HasPicture() ? m_pCanvas->DepthText() : QString());

@@ -21,7 +21,7 @@ void CViewerDlg::ReloadLastPicture()
     m_strLastFile = settings.ReadLastFile();
     m_chkReloadLast->setChecked(true);
     if (!m_strLastFile.isEmpty() && m_pCanvas->OpenPicture(m_strLastFile)) {
-        UpdateZoomText(m_pCanvas->GetZoom());
+        UpdateZoomText(m_pCanvas->ZoomToFit());
         m_stFileName->setText(m_pCanvas->OpenedFileName());
         ReplaceMask();
         AddRecentFile(m_strLastFile);

@@ -8,6 +8,7 @@
 #include "picture/cmyk_conversion.h"
 #include "picture/full_depth.h"
 
+#include <QFileInfo>
 #include <QPainter>
 
 #include <algorithm>
@@ -68,7 +69,10 @@ CCanvasPane::~CCanvasPane() = default;
 
 QString CCanvasPane::AskPictureName()
 {
-    return AskOpenFileName(this, QStringLiteral("Open image"), QStringLiteral("Image files (*.bmp *.png *.tif *.jpg)"));
+    // The next picture is most often beside the one open.
+    const QString folder = m_strOpenedFile.isEmpty() ? QString() : QFileInfo(m_strOpenedFile).absolutePath();
+    return AskOpenFileName(this, QStringLiteral("Open image"), QStringLiteral("Image files (*.bmp *.png *.tif *.jpg)"),
+                           folder);
 }
 
 bool CCanvasPane::OpenPictureDialog()
@@ -122,9 +126,11 @@ void CCanvasPane::SetRevision(int revision)
     emit RevisionChanged();
 }
 
-void CCanvasPane::MarkSaved()
+void CCanvasPane::MarkSaved(const QString& fileName)
 {
     m_nSavedRevision = m_nRevision;
+    m_strOpenedFile = fileName;
+    m_strFileName = fileName;
     emit RevisionChanged();
 }
 

@@ -101,8 +101,8 @@ public:
     void MarkChanged();
     // Shows that an earlier state is back, as undo brings one back.
     void SetRevision(int revision);
-    // The state shown is now in a file.
-    void MarkSaved();
+    // The state shown is now in the file fileName, the picture's file from now on.
+    void MarkSaved(const QString& fileName);
 
     const QString& OpenedFileName() const { return m_strOpenedFile; }
     int BrushSize() const { return m_nBrushSize; }

@@ -2,6 +2,7 @@
 #include "cli/run_report.h"
 
 #include "engine/scan_rectangle.h"
+#include "picture/metadata_loss_text.h"
 
 #include <iomanip>
 
@@ -44,12 +45,8 @@ void PrintGuides(std::ostream& out, const RunSummary& summary)
 
 void PrintLosses(std::ostream& out, const RunSummary& summary)
 {
-    if (!summary.metadataNotWritten.empty()) {
-        out << "metadata: not written to " << summary.output << ":";
-        for (std::size_t i = 0; i < summary.metadataNotWritten.size(); ++i)
-            out << (i == 0 ? " " : ", ") << summary.metadataNotWritten[i];
-        out << '\n';
-    }
+    if (!summary.metadataNotWritten.empty())
+        out << MetadataLossText(summary.output, summary.metadataNotWritten) << '\n';
     if (summary.lossyOutput)
         out << "notice:   JPEG is lossy: the whole picture loses detail, not only the filled part\n";
 }

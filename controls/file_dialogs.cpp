@@ -13,18 +13,18 @@ FileDialogHook& Hook()
 
 } // namespace
 
-QString AskOpenFileName(QWidget* parent, const QString& title, const QString& filter)
+QString AskOpenFileName(QWidget* parent, const QString& title, const QString& filter, const QString& folder)
 {
     if (Hook())
-        return Hook()(FileDialogKind::Open, title, filter);
-    return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+        return Hook()(FileDialogKind::Open, title, filter, folder);
+    return QFileDialog::getOpenFileName(parent, title, folder, filter);
 }
 
-QString AskSaveFileName(QWidget* parent, const QString& title, const QString& filter)
+QString AskSaveFileName(QWidget* parent, const QString& title, const QString& filter, const QString& suggested)
 {
     if (Hook())
-        return Hook()(FileDialogKind::Save, title, filter);
-    return QFileDialog::getSaveFileName(parent, title, QString(), filter);
+        return Hook()(FileDialogKind::Save, title, filter, suggested);
+    return QFileDialog::getSaveFileName(parent, title, suggested, filter);
 }
 
 void SetFileDialogHook(FileDialogHook hook)

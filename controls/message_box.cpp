@@ -26,14 +26,19 @@ SaveQuestionHook& SaveHook()
 
 } // namespace
 
+QString BoxTitle()
+{
+    return QStringLiteral("Quenlo");
+}
+
 void ShowMessageBox(const QString& text, MessageIcon icon)
 {
     if (Hook()) {
         Hook()(text);
         return;
     }
-    QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, QCoreApplication::applicationName(), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, BoxTitle(), text,
+                    QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 
@@ -41,7 +46,7 @@ bool AskYesNo(const QString& text)
 {
     if (QuestionHook())
         return QuestionHook()(text);
-    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), text,
+    QMessageBox box(QMessageBox::Warning, BoxTitle(), text,
                     QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
     // Replacing a file is the answer that loses data; it must be chosen.
     box.setDefaultButton(QMessageBox::No);
@@ -52,7 +57,7 @@ SaveAnswer AskSaveChanges(const QString& text)
 {
     if (SaveHook())
         return SaveHook()(text);
-    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), text,
+    QMessageBox box(QMessageBox::Warning, BoxTitle(), text,
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QApplication::activeWindow());
     box.setDefaultButton(QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Every message the user sees goes through here: an OK box, a Yes/No
-// question, or the Save/Discard/Cancel question before work is dropped, titled with the application's name. Tests install hooks that
-// record the text and answer at once.
+// question, or the Save/Discard/Cancel question before work is dropped,
+// titled with the program's display name. Tests install hooks that record
+// the text and answer at once.
 #pragma once
 
 #include <QString>
@@ -17,6 +18,10 @@ using QuestionBoxHook = std::function<bool(const QString& text)>;
 
 enum class SaveAnswer { Save, Discard, Cancel };
 using SaveQuestionHook = std::function<SaveAnswer(const QString& text)>;
+
+// "Quenlo": the title of the message boxes and the progress box (the
+// application's name is the executable's, which names the settings).
+QString BoxTitle();
 
 void ShowMessageBox(const QString& text, MessageIcon icon = MessageIcon::None);
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "controls/progress_box.h"
 
+#include "controls/message_box.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -55,7 +57,7 @@ class CProgressBox : public QDialog {
 public:
     CProgressBox(const QString& text, CJobWatch& job, QWidget* parent) : QDialog(parent), m_job(job)
     {
-        setWindowTitle(QCoreApplication::applicationName());
+        setWindowTitle(BoxTitle());
         qApp->installEventFilter(this);
         auto* layout = new QVBoxLayout(this);
         layout->addWidget(new QLabel(text, this));

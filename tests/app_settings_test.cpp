@@ -64,7 +64,8 @@ TEST_F(AppSettings, AnyNonZeroReloadOpensTheLastPictureAndIsStoredAsOne)
     EXPECT_TRUE(Canvas().HasPicture());
     EXPECT_TRUE(Find<QCheckBox>(1023)->isChecked());
     EXPECT_EQ(Text(1032), last);
-    EXPECT_EQ(Text(1020), QStringLiteral("1.00"));
+    EXPECT_TRUE(Canvas().IsFitMode()) << "fitted as every picture opened";
+    EXPECT_EQ(Text(1020), QString::number(Canvas().GetZoom(), 'f', 2));
     ASSERT_NE(dialog->Mask(), nullptr);
     EXPECT_EQ(FreeImage_GetWidth(dialog->Mask()), 30u);
 

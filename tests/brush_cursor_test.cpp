@@ -96,7 +96,7 @@ TEST_F(BrushCursor, EraserIsAWhiteSquareOutline)
     canvas.SetTool(ToolEraser);
     const QImage& picture = canvas.CursorImage();
     EXPECT_EQ(picture.pixel(1, 20), qRgb(255, 255, 255));
-    EXPECT_EQ(picture.pixel(37, 37), qRgb(255, 255, 255));
+    EXPECT_EQ(picture.pixel(38, 38), qRgb(255, 255, 255));
     EXPECT_EQ(OpacityAt({0, 20}), 255);
     EXPECT_EQ(OpacityAt({1, 1}), 255);
     EXPECT_EQ(OpacityAt({20, 20}), 0);

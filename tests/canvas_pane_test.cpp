@@ -208,7 +208,7 @@ TEST_F(CanvasPane, OpenDialogOpensTheChosenPictureOrNothing)
 {
     QString askedTitle;
     QString askedFilter;
-    SetFileDialogHook([&](FileDialogKind, const QString& title, const QString& filter) {
+    SetFileDialogHook([&](FileDialogKind, const QString& title, const QString& filter, const QString&) {
         askedTitle = title;
         askedFilter = filter;
         return QString();
@@ -219,7 +219,7 @@ TEST_F(CanvasPane, OpenDialogOpensTheChosenPictureOrNothing)
 
     const int white[4] = {255, 255, 255, 0};
     const QString other = SavePicture(MakeBitmap(8, 6, 24, white).get(), folder.filePath("other.png"));
-    SetFileDialogHook([&](FileDialogKind, const QString&, const QString&) { return other; });
+    SetFileDialogHook([&](FileDialogKind, const QString&, const QString&, const QString&) { return other; });
     EXPECT_TRUE(canvas.OpenPictureDialog());
     SetFileDialogHook({});
     EXPECT_EQ(canvas.OpenedFileName(), other);
@@ -274,7 +274,7 @@ TEST_F(CanvasPane, OpeningStartsUnmodifiedAndEachChangeIsANewState)
     canvas.MarkChanged();
     canvas.ShowPaintResult(QRect(0, 0, 64, 40));
     EXPECT_TRUE(canvas.IsModified());
-    canvas.MarkSaved();
+    canvas.MarkSaved(canvas.OpenedFileName());
     EXPECT_FALSE(canvas.IsModified());
     canvas.RestoreUndoState(nullptr);
     EXPECT_TRUE(canvas.IsModified()) << "the saved state is gone again";

@@ -6,11 +6,13 @@
 #include "controls/theme_helper.h"
 #include "controls/xp_style_button_st.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -261,3 +263,17 @@ TEST(HyperLinkText, ErrorCodesHaveTheirTexts)
 }
 
 } // namespace
+
+// Boxes carry the program's display name, not the executable's.
+TEST(MessageBox, IsTitledWithTheDisplayName)
+{
+    QString title;
+    QTimer::singleShot(0, [&title] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            title = box->windowTitle();
+            box->close();
+        }
+    });
+    ShowMessageBox(QStringLiteral("Coldn't open browser!"));
+    EXPECT_EQ(title, QStringLiteral("Quenlo"));
+}

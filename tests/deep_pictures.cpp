@@ -109,6 +109,11 @@ void AddPhotoMetadata(FIBITMAP* picture)
     FreeImage_GetICCProfile(picture)->flags = flags;
 }
 
+void SetOrientation(FIBITMAP* picture, WORD orientation)
+{
+    SetTag(picture, FIMD_EXIF_MAIN, "Orientation", 0x0112, FIDT_SHORT, 1, &orientation, 2);
+}
+
 std::string TagText(FIBITMAP* picture, FREE_IMAGE_MDMODEL model, const char* key)
 {
     FITAG* tag = nullptr;

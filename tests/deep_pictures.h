@@ -17,6 +17,8 @@ BitmapPtr MakeDeepPicture(FREE_IMAGE_TYPE type, int width, int height, uint32_t 
 // position, XMP, IPTC and an ICC profile for the picture's colour space.
 void AddPhotoMetadata(FIBITMAP* picture);
 
+// Only the EXIF Orientation, as a camera writes it.
+void SetOrientation(FIBITMAP* picture, WORD orientation);
 // The tag's value as text, or empty when the picture lacks it.
 std::string TagText(FIBITMAP* picture, FREE_IMAGE_MDMODEL model, const char* key);
 

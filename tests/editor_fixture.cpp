@@ -55,7 +55,9 @@ void EditorTest::SetUp()
         saveQuestions.push_back(text);
         return saveChoice;
     });
-    SetFileDialogHook([this](FileDialogKind kind, const QString&, const QString&) {
+    SetFileDialogHook([this](FileDialogKind kind, const QString&, const QString& filter, const QString& start) {
+        dialogFilter = filter;
+        dialogStart = start;
         if (kind == FileDialogKind::Open)
             return openAnswer;
         ++saveDialogs;
@@ -102,7 +104,10 @@ QString EditorTest::Text(int id) const
 void EditorTest::Stroke(QPoint from, QPoint to)
 {
     CCanvasPane& canvas = Canvas();
-    ASSERT_EQ(canvas.GetZoom(), 1.0) << "strokes are placed for pictures shown at 1:1";
+    // Strokes are placed for pictures shown at 1:1; pictures open fitted.
+    if (canvas.GetZoom() != 1.0)
+        Click(1030);
+    ASSERT_EQ(canvas.GetZoom(), 1.0);
     const QRect client = canvas.ClientRect();
     // A picture shown at 1:1 is centred in the client area.
     const QPoint offset(std::max(0, (client.width() - canvas.PictureWidth()) / 2),

@@ -49,6 +49,9 @@ protected:
     QString openAnswer;
     QString saveAnswer;
     int saveDialogs = 0;
+    // What the last file dialog offered and where it started.
+    QString dialogFilter;
+    QString dialogStart;
     QTemporaryDir folder;
 };
 

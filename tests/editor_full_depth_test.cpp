@@ -4,6 +4,7 @@
 // the full picture back.
 #include "deep_pictures.h"
 #include "editor_fixture.h"
+#include "picture/exif_orientation.h"
 #include "picture/full_depth.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_writer.h"
@@ -53,6 +54,8 @@ TEST_F(EditorFullDepth, PaintSaveAndUndoKeepEveryBitTheEngineDidNotChange)
         SCOPED_TRACE(c.name);
         const BitmapPtr input = MakeStripedDeepPicture(c.type, 9);
         AddPhotoMetadata(input.get());
+        // Stored upright: the editor would turn a picture on its side.
+        MarkUpright(input.get());
         const QString path = PathOf(QString::fromLatin1(c.name));
         std::string error;
         ASSERT_TRUE(WritePicture(input.get(), QFile::encodeName(path).toStdString(), error)) << error;
@@ -102,7 +105,7 @@ TEST_F(EditorFullDepth, PaintSaveAndUndoKeepEveryBitTheEngineDidNotChange)
             const char* value;
         } tags[] = {{FIMD_EXIF_MAIN, 0x010F, "Quenlo Optics"},      {FIMD_EXIF_MAIN, 0x0110, "Q-1"},
                     {FIMD_EXIF_MAIN, 0x013B, "A. Photographer"},    {FIMD_EXIF_MAIN, 0x8298, "(c) A. Photographer"},
-                    {FIMD_EXIF_MAIN, 0x0112, "right side, top"},    {FIMD_EXIF_EXIF, 0x9003, "2024:05:06 07:08:09"},
+                    {FIMD_EXIF_MAIN, 0x0112, "top, left side"},     {FIMD_EXIF_EXIF, 0x9003, "2024:05:06 07:08:09"},
                     {FIMD_EXIF_GPS, 0x0002, "48:51:30.00"}};
         for (const auto& tag : tags)
             EXPECT_EQ(TagTextById(saved.fullDepth.get(), tag.model, tag.id), tag.value) << std::hex << tag.id;

@@ -375,7 +375,8 @@ TEST_F(PaintCommand, LayersMatchAFullRedrawAfterPaintAndUndo)
     PaintTexture(picture.get(), 7);
     StartDialog();
     Open(SavePicture(picture.get(), PathOf(QStringLiteral("texture.bmp"))));
-    ASSERT_EQ(Canvas().GetZoom(), 1.0);
+    // 1:1, as the strokes are placed.
+    Click(1030);
     Find<QAbstractButton>(1044)->click();
     ASSERT_TRUE(dialog->SmoothSeam());
     Stroke({40, 40}, {70, 52});
@@ -412,6 +413,8 @@ TEST_F(PaintCommand, BeforeViewKeepsThePictureAsOpenedAfterPaint)
     PaintTexture(picture.get(), 3);
     StartDialog();
     Open(SavePicture(picture.get(), PathOf(QStringLiteral("texture.bmp"))));
+    // 1:1, as the strokes are placed.
+    Click(1030);
     const QImage opened = Canvas().grab().toImage();
     Stroke({40, 40}, {70, 52});
     Click(PaintButton);

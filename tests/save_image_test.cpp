@@ -77,8 +77,17 @@ TEST_F(SaveImage, WritesTheWorkingImageAsTiffBesideTheChosenName)
     // Nothing is left beside it from writing under another name.
     EXPECT_EQ(QDir(PathOf(QStringLiteral("my.pictures"))).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("photo.tif")});
-    // The canvas keeps the name of the file that was opened.
-    EXPECT_TRUE(Canvas().OpenedFileName().endsWith(QStringLiteral("coffee_table.png")));
+    // The dialog offered TIFF only and suggested the picture's name as a TIFF file beside it.
+    EXPECT_EQ(dialogFilter, QStringLiteral("TIFF images (*.tif *.tiff)"));
+    EXPECT_EQ(dialogStart, QStringLiteral(QUENLO_TEST_DATA_DIR "/coffee_table.tif"));
+    // The saved file is the picture's file now: title, name label and the next dialogs follow it.
+    const QString savedPath = PathOf(QStringLiteral("my.pictures/photo.tif"));
+    EXPECT_EQ(Canvas().OpenedFileName(), savedPath);
+    EXPECT_EQ(Text(1032), savedPath);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("photo.tif[*] - Quenlo"));
+    EXPECT_FALSE(dialog->isWindowModified());
+    Open(QString());
+    EXPECT_EQ(dialogStart, PathOf(QStringLiteral("my.pictures")));
 }
 
 TEST_F(SaveImage, CmykPictureIsSavedInCmyk)
@@ -158,3 +167,18 @@ TEST_F(SaveImage, CancelledDialogWritesNothing)
 }
 
 } // namespace
+
+// What TIFF cannot hold is named, in the words the command line uses.
+TEST_F(SaveImage, SaysWhichMetadataTheTiffFileCouldNotHold)
+{
+    StartDialog();
+    const int grey[4] = {90, 90, 90, 0};
+    const BitmapPtr picture = MakeBitmap(12, 8, 24, grey);
+    FreeImage_SetMetadataKeyValue(FIMD_COMMENTS, picture.get(), "Comment", "taken at dawn");
+    Open(SavePicture(picture.get(), PathOf(QStringLiteral("noted.png"))));
+    ASSERT_TRUE(Canvas().HasPicture());
+    Save(PathOf(QStringLiteral("noted.tif")));
+    EXPECT_EQ(messages, QStringList{QStringLiteral("metadata: not written to %1: comments")
+                                        .arg(PathOf(QStringLiteral("noted.tif")))});
+    EXPECT_TRUE(QFile::exists(PathOf(QStringLiteral("noted.tif"))));
+}

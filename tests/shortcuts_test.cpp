@@ -180,7 +180,7 @@ TEST_F(Shortcuts, EachCommandKeyRunsItsCommand)
 {
     StartDialog();
     int openDialogs = 0;
-    SetFileDialogHook([&](FileDialogKind kind, const QString&, const QString&) {
+    SetFileDialogHook([&](FileDialogKind kind, const QString&, const QString&, const QString&) {
         if (kind == FileDialogKind::Open) {
             ++openDialogs;
             return openAnswer;

@@ -47,19 +47,6 @@ std::string Letters(FIBITMAP* picture)
     return letters;
 }
 
-void SetOrientation(FIBITMAP* picture, WORD value)
-{
-    FITAG* tag = FreeImage_CreateTag();
-    FreeImage_SetTagKey(tag, "Orientation");
-    FreeImage_SetTagID(tag, 0x0112);
-    FreeImage_SetTagType(tag, FIDT_SHORT);
-    FreeImage_SetTagCount(tag, 1);
-    FreeImage_SetTagLength(tag, 2);
-    FreeImage_SetTagValue(tag, &value);
-    FreeImage_SetMetadata(FIMD_EXIF_MAIN, picture, "Orientation", tag);
-    FreeImage_DeleteTag(tag);
-}
-
 } // namespace
 
 // The eight EXIF orientations of

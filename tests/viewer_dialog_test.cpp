@@ -341,3 +341,18 @@ TEST_F(ViewerDialog, ExitClosesAndEscapeDoesNot)
 }
 
 } // namespace
+
+// From the Open dialog as from the command line, a picture first fills the view.
+TEST_F(ViewerDialog, SmallPictureOpensFittedHoweverItIsOpened)
+{
+    StartDialog();
+    const int grey[4] = {90, 90, 90, 0};
+    const QString small = SavePicture(MakeBitmap(60, 40, 24, grey).get(), PathOf(QStringLiteral("small.png")));
+    Open(small);
+    EXPECT_TRUE(Canvas().IsFitMode());
+    EXPECT_GT(Canvas().GetZoom(), 1.0);
+    EXPECT_EQ(Text(1020), QString::number(Canvas().GetZoom(), 'f', 2));
+    Click(1030);
+    dialog->OpenPictureFile(small);
+    EXPECT_TRUE(Canvas().IsFitMode());
+}

@@ -95,6 +95,7 @@ TEST_F(CliAutoOrient, TheOverlayIsDrawnOnTheUprightPictureAndTheOutputIsUpright)
                                 " --overlay " + Quoted(Path("stored.png")));
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("the overlay is 48 x 32 pixels"), std::string::npos) << refused.err;
-    EXPECT_NE(refused.err.find("with --auto-orient, the size of the upright picture"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("with --auto-orient, the size of the upright picture"), std::string::npos)
+        << refused.err;
     EXPECT_FALSE(fs::exists(Path("out2.png")));
 }

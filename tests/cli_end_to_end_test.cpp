@@ -445,8 +445,8 @@ TEST_F(CliEndToEnd, HelpAndVersionExplainThemselves)
     const ToolRun help = Run("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.starts_with("Usage: quenlo-inpaint INPUT OUTPUT")) << help.out;
-    for (const char* option : {"--overlay", "--mask", "--method", "structure", "--patch-size", "--smooth-seam", "--auto-orient",
-                               "--threads", "--save-mask", "--quiet", "Exit status", "Example"})
+    for (const char* option : {"--overlay", "--mask", "--method", "structure", "--patch-size", "--smooth-seam",
+                               "--auto-orient", "--threads", "--save-mask", "--quiet", "Exit status", "Example"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     const ToolRun version = Run("--version");
     EXPECT_EQ(version.status, 0);

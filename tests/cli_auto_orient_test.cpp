@@ -99,3 +99,17 @@ TEST_F(CliAutoOrient, TheOverlayIsDrawnOnTheUprightPictureAndTheOutputIsUpright)
         << refused.err;
     EXPECT_FALSE(fs::exists(Path("out2.png")));
 }
+
+// Each picture of a batch is worked on by a process of its own, which is told too.
+TEST_F(CliAutoOrient, ABatchTurnsEveryPictureUpright)
+{
+    fs::create_directories(folder / "strokes");
+    WriteOverlay("strokes/side.png", 32, 48, 12, 30);
+    const ToolRun run = Run("--auto-orient --output-dir " + Quoted(folder / "clean") + " --overlay-dir " +
+                            Quoted(folder / "strokes") + " --format tif " + Quoted(Path("side.png")));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const LoadedPicture out = LoadPicture((folder / "clean" / "side.tif").string());
+    ASSERT_TRUE(out) << out.error;
+    EXPECT_EQ(FreeImage_GetWidth(out.bitmap.get()), 32u);
+    EXPECT_EQ(ExifOrientation(out.bitmap.get()), 1);
+}

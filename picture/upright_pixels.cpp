@@ -4,6 +4,7 @@
 #include "picture/exif_orientation.h"
 #include "picture/picture_info.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -13,6 +14,73 @@ namespace {
 bool SwapsAxes(int orientation)
 {
     return orientation >= 5 && orientation <= 8;
+}
+
+// The stored pixel (column, row), rows counted from the top, shown at
+// upright (x, y) is (column0 + x * columnPerX + y * columnPerY, row0 + ...).
+struct StoredWalk {
+    long long column0, columnPerX, columnPerY;
+    long long row0, rowPerX, rowPerY;
+};
+
+StoredWalk Walk(int orientation, unsigned width, unsigned height)
+{
+    const long long right = width - 1LL;
+    const long long bottom = height - 1LL;
+    switch (orientation) {
+    case 2: return {right, -1, 0, 0, 0, 1};
+    case 3: return {right, -1, 0, bottom, 0, -1};
+    case 4: return {0, 1, 0, bottom, 0, -1};
+    case 5: return {0, 0, 1, 0, 1, 0};
+    case 6: return {0, 0, 1, bottom, -1, 0};
+    case 7: return {right, 0, -1, bottom, -1, 0};
+    case 8: return {right, 0, -1, 0, 1, 0};
+    default: return {0, 1, 0, 0, 0, 1};
+    }
+}
+
+// Copies in tiles, so that a quarter turn, which reads down the stored
+// columns, finds the rows it reads still in the cache.
+template <std::size_t PixelBytes>
+void CopyTiles(FIBITMAP* stored, FIBITMAP* upright, const StoredWalk& walk, std::size_t pixelBytes)
+{
+    constexpr unsigned Tile = 64;
+    const std::size_t bytes = PixelBytes != 0 ? PixelBytes : pixelBytes;
+    const long long storedPitch = FreeImage_GetPitch(stored);
+    // FreeImage keeps the bottom row first: the top row is the last line.
+    const BYTE* storedTop = FreeImage_GetScanLine(stored, static_cast<int>(FreeImage_GetHeight(stored)) - 1);
+    const auto storedAddress = [&](long long column, long long row) {
+        return storedTop - row * storedPitch + column * static_cast<long long>(bytes);
+    };
+    // One step right in the upright picture, in the stored picture's bytes.
+    const long long step = walk.columnPerX * static_cast<long long>(bytes) - walk.rowPerX * storedPitch;
+    const unsigned width = FreeImage_GetWidth(upright);
+    const unsigned height = FreeImage_GetHeight(upright);
+    for (unsigned top = 0; top < height; top += Tile)
+        for (unsigned left = 0; left < width; left += Tile)
+            for (unsigned y = top; y < std::min(top + Tile, height); ++y) {
+                BYTE* out = FreeImage_GetScanLine(upright, static_cast<int>(height - 1 - y)) + left * bytes;
+                const BYTE* in = storedAddress(walk.column0 + left * walk.columnPerX + y * walk.columnPerY,
+                                               walk.row0 + left * walk.rowPerX + y * walk.rowPerY);
+                const unsigned count = std::min(left + Tile, width) - left;
+                // Addresses are formed for pixels that exist only.
+                for (unsigned i = 0; i < count; ++i)
+                    std::memcpy(out + i * bytes, in + i * step, PixelBytes != 0 ? PixelBytes : bytes);
+            }
+}
+
+void CopyTurned(FIBITMAP* stored, FIBITMAP* upright, const StoredWalk& walk, std::size_t pixelBytes)
+{
+    // A size known when compiling makes each pixel's copy a move or two.
+    switch (pixelBytes) {
+    case 1: return CopyTiles<1>(stored, upright, walk, pixelBytes);
+    case 2: return CopyTiles<2>(stored, upright, walk, pixelBytes);
+    case 3: return CopyTiles<3>(stored, upright, walk, pixelBytes);
+    case 4: return CopyTiles<4>(stored, upright, walk, pixelBytes);
+    case 6: return CopyTiles<6>(stored, upright, walk, pixelBytes);
+    case 8: return CopyTiles<8>(stored, upright, walk, pixelBytes);
+    default: return CopyTiles<0>(stored, upright, walk, pixelBytes);
+    }
 }
 
 } // namespace
@@ -48,29 +116,7 @@ BitmapPtr TurnUpright(FIBITMAP* bitmap, int orientation)
         FreeImage_SetDotsPerMeterX(upright.get(), FreeImage_GetDotsPerMeterY(bitmap));
         FreeImage_SetDotsPerMeterY(upright.get(), FreeImage_GetDotsPerMeterX(bitmap));
     }
-    // In rows counted from the top: the stored pixel (column, row) that
-    // shows at upright (x, y).
-    const auto storedAt = [&](unsigned x, unsigned y) -> std::pair<unsigned, unsigned> {
-        switch (orientation) {
-        case 2: return {width - 1 - x, y};
-        case 3: return {width - 1 - x, height - 1 - y};
-        case 4: return {x, height - 1 - y};
-        case 5: return {y, x};
-        case 6: return {y, height - 1 - x};
-        case 7: return {width - 1 - y, height - 1 - x};
-        case 8: return {width - 1 - y, x};
-        default: return {x, y};
-        }
-    };
-    for (unsigned y = 0; y < uprightHeight; ++y) {
-        // FreeImage counts scan lines from the bottom.
-        BYTE* out = FreeImage_GetScanLine(upright.get(), static_cast<int>(uprightHeight - 1 - y));
-        for (unsigned x = 0; x < uprightWidth; ++x) {
-            const auto [column, row] = storedAt(x, y);
-            const BYTE* in = FreeImage_GetScanLine(bitmap, static_cast<int>(height - 1 - row));
-            std::memcpy(out + x * pixelBytes, in + column * pixelBytes, pixelBytes);
-        }
-    }
+    CopyTurned(bitmap, upright.get(), Walk(orientation, width, height), pixelBytes);
     return upright;
 }
 

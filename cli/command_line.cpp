@@ -241,9 +241,11 @@ Options:
                     structure  gives each region of the hole one offset to
                                the known picture, chosen for the whole hole,
                                and blends the seams; carries horizons,
-                               shorelines and long straight edges through
+                               shorelines and long straight edges through;
+                               a trial on a ring around the hole picks the
+                               patches fill instead where it fits better
   --patch-size N    edge of the copied patches in pixels, 3 to 128 (default
-                    32); patches method only
+                    32); patches method and the structure method's trial
   --smooth-seam     blend pasted patches into the pixels around them;
                     patches method only
   --threads N       use at most N threads (default: one per core); the

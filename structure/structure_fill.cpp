@@ -14,6 +14,7 @@
 #include "kernels/bitmap_rows.h"
 #include "structure/fill_grid.h"
 #include "structure/guide_fill.h"
+#include "structure/method_choice.h"
 #include "structure/offset_labels.h"
 #include "structure/offset_refinement.h"
 #include "structure/patch_offsets.h"
@@ -109,12 +110,8 @@ void WriteFill(const InpaintJob& job, const FillGrid& grid, const FineLabels& fi
         }
 }
 
-} // namespace
-
-InpaintOutcome StructureFill(InpaintJob job, std::vector<CopiedPixel>* copied, const GuideMap* guides)
+InpaintOutcome FillByOffsets(InpaintJob job, std::vector<CopiedPixel>* copied, const GuideMap* guides)
 {
-    if (copied != nullptr)
-        copied->clear();
     const int bytesPerPixel = driver::UsableBytesPerPixel(job);
     if (bytesPerPixel == 0)
         return InpaintOutcome::Filled;
@@ -175,4 +172,34 @@ InpaintOutcome StructureFill(InpaintJob job, std::vector<CopiedPixel>* copied, c
     FillWholeRegion(picture, left.minX, left.maxX, left.minY, left.maxY);
     progress.Finish();
     return InpaintOutcome::Filled;
+}
+
+// The ring trial on the job's hole; the job's Source pixels are copied into
+// the target first, as either fill does.
+bool PatchesSuitBetter(InpaintJob job)
+{
+    const int bytesPerPixel = driver::UsableBytesPerPixel(job);
+    if (bytesPerPixel == 0)
+        return false;
+    driver::ClipToImage(job);
+    const ScanCounts counts = CountScanRectangle(job);
+    if (counts.holeBox.Empty())
+        return false;
+    CopySourcePixels(job, bytesPerPixel);
+    const Surroundings around = SurroundingsOf(counts.holeBox);
+    const FillGrid grid = ReadGrid(job, bytesPerPixel, around.minX, around.maxX, around.minY, around.maxY);
+    const auto offsetFill = [](const InpaintJob& trial) { return FillByOffsets(trial, nullptr, nullptr); };
+    return PatchesFitBetter(TryBothFills(job, grid, offsetFill));
+}
+
+} // namespace
+
+InpaintOutcome StructureFill(InpaintJob job, std::vector<CopiedPixel>* copied, const GuideMap* guides)
+{
+    if (copied != nullptr)
+        copied->clear();
+    // Guide lines are drawn for the offset fill; the patch engine cannot follow them.
+    if (guides == nullptr && PatchesSuitBetter(job))
+        return InpaintRegion(job);
+    return FillByOffsets(job, copied, guides);
 }

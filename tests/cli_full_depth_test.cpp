@@ -63,20 +63,23 @@ TEST_F(CliFullDepth, RoundTripsKeepEveryBitOutsideTheChangedPixels)
         FREE_IMAGE_TYPE type;
         const char* name;
         const char* depth;
+        bool cmyk = false;
     } cases[] = {{FIT_RGB16, "rgb.png", "48 bits per pixel, 16 per channel"},
                  {FIT_RGB16, "rgb.tif", "48 bits per pixel, 16 per channel"},
                  {FIT_UINT16, "grey.png", "16 bits per pixel, 16 per channel"},
-                 {FIT_RGBA16, "rgba.tif", "64 bits per pixel, 16 per channel"}};
+                 {FIT_RGBA16, "rgba.tif", "64 bits per pixel, 16 per channel"},
+                 {FIT_RGBA16, "cmyk.tif", "64 bits per pixel, 16 per channel", true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const BitmapPtr input = MakeDeepPicture(c.type, 40, 30, 7);
+        const BitmapPtr input = MakeDeepPicture(c.type, 40, 30, 7, c.cmyk);
         AddPhotoMetadata(input.get());
         std::string error;
         ASSERT_TRUE(WritePicture(input.get(), PathOf(c.name), error)) << error;
         const std::string output = PathOf(std::string("out_") + c.name);
         const ToolRun run = Run("--smooth-seam --patch-size 5 --scan-margin 10 '" + PathOf(c.name) + "' '" + output + "'");
         ASSERT_EQ(run.status, 0) << run.err;
-        EXPECT_NE(run.out.find(std::string("pixels, ") + c.depth + "\n"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find(std::string("pixels, ") + c.depth + (c.cmyk ? " (CMYK)\n" : "\n")), std::string::npos)
+            << run.out;
         EXPECT_NE(run.out.find(output + " (" + c.depth + ")"), std::string::npos) << run.out;
         // The same job written at 8 bits gives the engine's own result.
         const std::string eightBit = PathOf(std::string("out8_") + c.name);

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <optional>
+#include <memory>
 
 namespace {
 
@@ -16,17 +16,25 @@ constexpr uint8_t NotFilled = 0;
 constexpr uint8_t FillPending = 1;
 constexpr uint8_t FillDone = 2;
 
+// Samples of a pixel at most; saying so keeps the compiler from reading
+// past the layout's table.
+constexpr unsigned MaxSamples = 4;
+
+// The picture at 16 bits beside its 8-bit working image and the job's mask.
 class DeepPicture {
 public:
     DeepPicture(FIBITMAP* fullDepth, FIBITMAP* working, FIBITMAP* mask)
-        : m_fullDepth(fullDepth)
+        : width(static_cast<int>(FreeImage_GetWidth(fullDepth)))
+        , height(static_cast<int>(FreeImage_GetHeight(fullDepth)))
+        , m_fullDepth(fullDepth)
         , m_working(working)
         , m_mask(mask)
         , m_layout(SampleLayoutOf(fullDepth))
-        , width(static_cast<int>(FreeImage_GetWidth(fullDepth)))
-        , height(static_cast<int>(FreeImage_GetHeight(fullDepth)))
     {
     }
+
+    const int width;
+    const int height;
 
     bool Matches() const
     {
@@ -54,7 +62,7 @@ public:
     {
         const BYTE* bytes = BytesAt(x, y);
         const uint16_t* samples = SamplesAt(x, y);
-        for (unsigned s = 0; s < m_layout.samples; ++s)
+        for (unsigned s = 0; s < MaxSamples && s < m_layout.samples; ++s)
             if (bytes[m_layout.byteOf[s]] != samples[s] >> 8)
                 return true;
         return false;
@@ -65,7 +73,7 @@ public:
     {
         std::copy_n(samples, m_layout.samples, SamplesAt(x, y));
         BYTE* bytes = BytesAt(x, y);
-        for (unsigned s = 0; s < m_layout.samples; ++s)
+        for (unsigned s = 0; s < MaxSamples && s < m_layout.samples; ++s)
             bytes[m_layout.byteOf[s]] = static_cast<BYTE>(samples[s] >> 8);
     }
 
@@ -74,7 +82,7 @@ public:
     {
         const BYTE* bytes = BytesAt(x, y);
         uint16_t* samples = SamplesAt(x, y);
-        for (unsigned s = 0; s < m_layout.samples; ++s)
+        for (unsigned s = 0; s < MaxSamples && s < m_layout.samples; ++s)
             samples[s] = static_cast<uint16_t>(bytes[m_layout.byteOf[s]] * 257);
     }
 
@@ -88,10 +96,6 @@ private:
     FIBITMAP* m_working;
     FIBITMAP* m_mask;
     SampleLayout m_layout;
-
-public:
-    const int width;
-    const int height;
 };
 
 // The window of the patch passes at 16 bits: its samples and its codes, as
@@ -242,10 +246,10 @@ void ReplayAtFullDepth(const FillRecord& record, FIBITMAP* fullDepth, FIBITMAP* 
     if (!picture.Matches() || filled.size() != static_cast<std::size_t>(picture.width) * picture.height)
         return;
     // The only memory it needs is taken before anything changes.
-    std::optional<WindowTwin> window;
+    std::unique_ptr<WindowTwin> window;
     if (record.windowWidth > 0 &&
         record.windowCodes.size() == static_cast<std::size_t>(record.windowWidth) * record.windowHeight)
-        window.emplace(record, picture);
+        window = std::make_unique<WindowTwin>(record, picture);
     for (uint8_t& state : filled)
         state = state != 0 ? FillPending : NotFilled;
     if (window) {

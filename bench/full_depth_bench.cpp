@@ -160,7 +160,9 @@ void FullDepthReplayed(benchmark::State& state)
 } // namespace
 
 // Each run fills a fresh copy of 137 MiB of samples: a few runs suffice.
-BENCHMARK(FullDepthWidened)->Arg(3600)->Arg(30000)->Arg(300000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4);
-BENCHMARK(FullDepthReplayed)->Arg(3600)->Arg(30000)->Arg(300000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4);
+BENCHMARK(FullDepthWidened)
+    ->Arg(3600)->Arg(30000)->Arg(300000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4);
+BENCHMARK(FullDepthReplayed)
+    ->Arg(3600)->Arg(30000)->Arg(300000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4);
 
 BENCHMARK_MAIN();

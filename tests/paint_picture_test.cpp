@@ -138,15 +138,17 @@ TEST(PaintPicture, SixteenBitFillIsTheSameOnAnyThreadCount)
             DeepJob deep = MakeDeepJob(MakeDeepPicture(c.type, 80, 60, 5, c.cmyk), 9, true);
             // Smooth stripes under the noise of the low bytes give the search something to find.
             PaintTexture(deep.working.get(), 3);
+            FIBITMAP* const picture = deep.fullDepth.get();
+            const SampleLayout layout = SampleLayoutOf(picture);
             for (int y = 0; y < 60; ++y)
                 for (int x = 0; x < 80; ++x)
-                    for (int s = 0; s < SamplesPerPixel(deep.fullDepth.get()); ++s)
-                        SetSample(deep.fullDepth.get(), x, y, s,
-                                  static_cast<uint16_t>(PixelAt(deep.working.get(), x, y)[SampleLayoutOf(deep.fullDepth.get()).byteOf[s]] << 8 |
-                                                        (Sample(deep.fullDepth.get(), x, y, s) & 0xFF)));
+                    for (int s = 0; s < SamplesPerPixel(picture); ++s) {
+                        const int high = PixelAt(deep.working.get(), x, y)[layout.byteOf[s]];
+                        SetSample(picture, x, y, s, static_cast<uint16_t>(high << 8 | (Sample(picture, x, y, s) & 0xFF)));
+                    }
             FillCodes(deep.mask.get(), 30, 49, 22, 37, MaskHole);
             const WorkerThreadLimit threads(run == 0 ? 1 : 4);
-            ASSERT_EQ(PaintPicture(deep.job, FillMethod::Patches, deep.fullDepth.get(), nullptr), InpaintOutcome::Filled);
+            ASSERT_EQ(PaintPicture(deep.job, FillMethod::Patches, picture, nullptr), InpaintOutcome::Filled);
             EXPECT_TRUE(SameBytes(ReduceToWorkingDepth(deep.fullDepth.get()).get(), deep.working.get()));
             results[run] = std::move(deep.fullDepth);
         }

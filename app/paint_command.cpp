@@ -5,15 +5,11 @@
 #include "app/viewer_dialog.h"
 
 #include "app/paint_run.h"
-#include "controls/wait_cursor.h"
 #include "canvas/canvas_pane.h"
-#include "canvas/overlay_capture.h"
-#include "canvas/paint_reach.h"
 #include "controls/message_box.h"
 #include "controls/progress_box.h"
+#include "controls/wait_cursor.h"
 #include "mask/filled_pixels.h"
-#include "mask/overlay_to_mask.h"
-#include "picture/full_depth.h"
 
 #include <new>
 #include <utility>
@@ -39,9 +35,9 @@ QString UnfilledText(long long pixels, bool outlined)
 
 } // namespace
 
-bool CViewerDlg::RunPaintJob(const InpaintJob& job, std::vector<CopiedPixel>* copied, GuideMap guides)
+bool CViewerDlg::RunPaintJob(const InpaintJob& job, FIBITMAP* fullDepth, GuideMap guides)
 {
-    CPaintRun run(job, m_fillMethod, copied, std::move(guides));
+    CPaintRun run(job, m_fillMethod, fullDepth, std::move(guides));
     m_pRunningPaint = &run;
     const RunningPaint forget{m_pRunningPaint};
     const bool cancelled = FollowJob(QStringLiteral("Painting..."), run, this);
@@ -54,57 +50,20 @@ void CViewerDlg::PaintCommand()
 {
     if (PaintRunning())
         return;
-    if (!m_pCanvas->HasPicture()) {
-        ShowMessageBox(QStringLiteral("No image!"));
-        return;
-    }
-    // Without a hole there is nothing to fill; the strokes and Undo stay.
-    if (!m_pCanvas->HasHoleStroke()) {
-        ShowMessageBox(QStringLiteral("Nothing is marked for removal."));
-        return;
-    }
-    const bool cmyk = m_pCanvas->ColorType() == FIC_CMYK;
-    FIBITMAP* const target = cmyk ? m_pCanvas->CmykImage() : m_pCanvas->WorkingImage();
-    // Only a picture too large for the memory left lacks these; painting
-    // without them would write through null bitmaps.
-    if (!m_pMask || !target) {
-        ShowMessageBox(QStringLiteral("Not enough memory to paint this picture."));
-        return;
+    CanvasPaintJob paint;
+    const PaintStart start = m_pCanvas->StartPaint(
+        m_pMask.get(), m_nPatchSize, m_bSmoothSeam != 0,
+        [](const std::string& message) { ShowMessageBox(QString::fromStdString(message)); }, paint);
+    switch (start) {
+    case PaintStart::Ready: break;
+    case PaintStart::NoPicture: ShowMessageBox(QStringLiteral("No image!")); return;
+    case PaintStart::NothingMarked: ShowMessageBox(QStringLiteral("Nothing is marked for removal.")); return;
+    case PaintStart::NoMemory: ShowMessageBox(QStringLiteral("Not enough memory to paint this picture.")); return;
     }
     const CWaitCursor waitCursor;
-    std::optional<CMaskRuns> maskBefore;
-    try {
-        maskBefore = CMaskRuns::Of(m_pMask.get());
-    } catch (const std::bad_alloc&) {
-        ShowMessageBox(QStringLiteral("Not enough memory to paint this picture."));
-        return;
-    }
-    const bool outlined = m_pCanvas->HasStrokeOf(OutlineRgb);
-
-    // Outside the strokes' rectangle the overlay is black: only that part is read.
-    const std::optional<OverlayRows> overlay = OverlayRowsOf(m_pCanvas->OverlayLayer(), m_pCanvas->StrokesRect());
-    if (!overlay)
-        ShowMessageBox(QStringLiteral("GetDIBits() failed."));
-    const int width = m_pCanvas->PictureWidth();
-    const int height = m_pCanvas->PictureHeight();
-    GuideMap guides;
-    const InpaintJob job =
-        OverlayToMask(overlay.value_or(OverlayRows{}), width, height, m_pMask.get(), m_nPatchSize,
-                      m_bSmoothSeam != 0, target,
-                      [](const std::string& message) { ShowMessageBox(QString::fromStdString(message)); }, &guides);
-    // The step is taken before the engine runs: a Paint without one could
-    // not be undone.
-    if (!m_pCanvas->SaveUndoState(std::move(*maskBefore), JobReach(job) | m_pCanvas->StrokesRect())) {
-        maskBefore->SwapWith(m_pMask.get());
-        ShowMessageBox(QStringLiteral("Not enough memory to paint this picture."));
-        return;
-    }
-    FIBITMAP* const fullDepth = m_pCanvas->FullDepthImage();
-    std::vector<uint8_t> filled = fullDepth != nullptr ? HolePixels(m_pMask.get()) : std::vector<uint8_t>();
-    std::vector<CopiedPixel> copied;
     bool finished = false;
     try {
-        finished = RunPaintJob(job, fullDepth != nullptr ? &copied : nullptr, std::move(guides));
+        finished = RunPaintJob(paint.job, paint.fullDepth, std::move(paint.guides));
     } catch (const std::bad_alloc&) {
         ShowMessageBox(QStringLiteral("Not enough memory to paint this picture."));
     }
@@ -115,25 +74,10 @@ void CViewerDlg::PaintCommand()
             close();
         return;
     }
-    const long long unfilled = overlay ? CountUnfilledMarks(*overlay, m_pMask.get()) : 0;
-    if (fullDepth != nullptr) {
-        KeepFilledPixels(filled, m_pMask.get());
-        try {
-            ComposeFullDepth(fullDepth, target, filled, PixelCopiesOf(copied));
-        } catch (const std::bad_alloc&) {
-            // It writes nothing before it has its room; without it the
-            // filled pixels are widened from 8 bits, as after patches.
-            ComposeFullDepth(fullDepth, target, filled);
-        }
-    }
-    m_pCanvas->KeepUndoState();
-    m_pCanvas->MarkChanged();
-
-    if (cmyk)
-        m_pCanvas->ConvertCmykImage();
-    m_pCanvas->ShowPaintResult(JobReach(job));
+    const long long unfilled = paint.overlay ? CountUnfilledMarks(*paint.overlay, m_pMask.get()) : 0;
+    m_pCanvas->FinishPaint(paint);
     if (unfilled > 0)
-        ShowMessageBox(UnfilledText(unfilled, outlined));
+        ShowMessageBox(UnfilledText(unfilled, paint.outlined));
 }
 
 void CViewerDlg::UndoCommand()

@@ -1,15 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "app/paint_run.h"
 
+#include "paint/paint_picture.h"
+
 #include <system_error>
 #include <utility>
 
-CPaintRun::CPaintRun(InpaintJob job, FillMethod method, std::vector<CopiedPixel>* copied, GuideMap guides)
+CPaintRun::CPaintRun(InpaintJob job, FillMethod method, FIBITMAP* fullDepth, GuideMap guides)
     : m_guides(std::move(guides))
 {
     job.progress = {&CPaintRun::Report, this, &m_stop};
     const GuideMap* const followed = m_guides.empty() ? nullptr : &m_guides;
-    const auto fill = [job, method, copied, followed] { return RunFill(method, job, copied, followed); };
+    const auto fill = [job, method, fullDepth, followed] { return PaintPicture(job, method, fullDepth, followed); };
     try {
         m_result = std::async(std::launch::async, fill);
     } catch (const std::system_error&) {

@@ -16,9 +16,10 @@ class CPaintRun final : public CJobWatch {
 public:
     // Starts the job at once with method; on a system without room for
     // another thread it runs here and has ended when the constructor
-    // returns. copied, when given, is written by the fill until it ends;
-    // guides (empty: none) are kept here while the fill follows them.
-    CPaintRun(InpaintJob job, FillMethod method, std::vector<CopiedPixel>* copied = nullptr, GuideMap guides = {});
+    // returns. fullDepth, when given, is the picture at 16 bits per channel
+    // that takes the fill's result before it ends; guides (empty: none) are
+    // kept here while the fill follows them.
+    CPaintRun(InpaintJob job, FillMethod method, FIBITMAP* fullDepth = nullptr, GuideMap guides = {});
     // Waits for the worker: it must never outlive the bitmaps it writes.
     ~CPaintRun() override;
     CPaintRun(const CPaintRun&) = delete;

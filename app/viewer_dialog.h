@@ -109,10 +109,10 @@ private:
     void UpdateHistoryCommands();
     void ReplaceMask();
     // Runs the chosen fill while the progress box follows it; true when the
-    // job ran to its end, false when the user cancelled it. copied, when
-    // given, receives the pixels the fill copied; guides (empty: none) are
-    // followed by the structure method.
-    bool RunPaintJob(const InpaintJob& job, std::vector<CopiedPixel>* copied, GuideMap guides);
+    // job ran to its end, false when the user cancelled it. fullDepth, when
+    // given, is the picture at 16 bits per channel that takes the result;
+    // guides (empty: none) are followed by the structure method.
+    bool RunPaintJob(const InpaintJob& job, FIBITMAP* fullDepth, GuideMap guides);
 
     void SetStatusText(const QString& text);
     void UpdateBrushSizeText();

@@ -12,7 +12,9 @@
 #include "canvas/paint_history.h"
 #include "canvas/preview_pane.h"
 #include "mask/brush_colours.h"
+#include "mask/overlay_to_mask.h"
 #include "picture/bitmap.h"
+#include "structure/structure_fill.h"
 
 #include <QImage>
 #include <QPen>
@@ -31,6 +33,17 @@ inline constexpr QRgb GuideRgb = qRgb(RedOf(GuideColour), GreenOf(GuideColour), 
 
 class QMouseEvent;
 class QPainter;
+
+// One Paint as the canvas prepares it from its strokes and picture.
+struct CanvasPaintJob {
+    InpaintJob job;                     // its target: the working image, or a CMYK picture's separation
+    GuideMap guides;                    // the guide lines over the hole; empty without any
+    FIBITMAP* fullDepth = nullptr;      // the picture at 16 bits per channel the target is the view of, or null
+    std::optional<OverlayRows> overlay; // the strokes, unchanged until FinishPaint; empty when unreadable
+    bool outlined = false;              // some stroke is a source outline
+};
+
+enum class PaintStart { Ready, NoPicture, NothingMarked, NoMemory };
 
 class CCanvasPane : public CPreviewPane {
     Q_OBJECT
@@ -59,13 +72,24 @@ public:
 
     // The history of Paint and stroke steps. A Paint takes its step before the engine
     // runs (the mask's codes before it rewrote them, the layers inside rect),
-    // then keeps it or, when it was stopped, puts it back. Undo and Redo
+    // then keeps it or, when it was stopped, puts it back; maskBefore stays
+    // with the caller when there is no room for the step. Undo and Redo
     // return false when there is no step to take; mask is the Paint's mask.
-    bool SaveUndoState(CMaskRuns maskBefore, const QRect& rect);
+    bool SaveUndoState(CMaskRuns&& maskBefore, const QRect& rect);
     void KeepUndoState();
     void DropPaint(FIBITMAP* mask);
     bool RestoreUndoState(FIBITMAP* mask);
     bool RedoState(FIBITMAP* mask);
+
+    // Makes the job of a Paint from the strokes into mask and takes its
+    // history step; report says what the strokes' conversion has to say.
+    // Anything but Ready leaves the mask and the history as they were.
+    PaintStart StartPaint(FIBITMAP* mask, int patchSize, bool smoothSeam, const UserMessageHook& report,
+                          CanvasPaintJob& paint);
+    // After the fill of paint finished: keeps its history step, gives the
+    // picture a new state and shows the result. A stopped fill goes through
+    // DropPaint instead.
+    void FinishPaint(const CanvasPaintJob& paint);
     const CPaintHistory& History() const { return m_history; }
 
     // Sizes below 1 pixel are taken as 1.

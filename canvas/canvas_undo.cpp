@@ -19,7 +19,7 @@ PaintLayers CCanvasPane::Layers(FIBITMAP* mask)
     return layers;
 }
 
-bool CCanvasPane::SaveUndoState(CMaskRuns maskBefore, const QRect& rect)
+bool CCanvasPane::SaveUndoState(CMaskRuns&& maskBefore, const QRect& rect)
 {
     m_pendingStep = CPaintStep::Take(Layers(nullptr), rect, std::move(maskBefore));
     return m_pendingStep.has_value();

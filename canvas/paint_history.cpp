@@ -7,7 +7,7 @@
 #include <new>
 #include <utility>
 
-std::optional<CPaintStep> CPaintStep::Take(const PaintLayers& layers, const QRect& rect, CMaskRuns maskBefore)
+std::optional<CPaintStep> CPaintStep::Take(const PaintLayers& layers, const QRect& rect, CMaskRuns&& maskBefore)
 {
     try {
         CPaintStep step;

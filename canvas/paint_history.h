@@ -37,8 +37,8 @@ class CPaintStep {
 public:
     // The picture and strokes inside rect, which must hold every stroke,
     // with the mask as it was before the Paint rewrote it; empty when there
-    // is no memory for the copy.
-    static std::optional<CPaintStep> Take(const PaintLayers& layers, const QRect& rect, CMaskRuns maskBefore);
+    // is no memory for the copy, and maskBefore is then left as it was.
+    static std::optional<CPaintStep> Take(const PaintLayers& layers, const QRect& rect, CMaskRuns&& maskBefore);
     // The strokes inside rect of the overlay as it was before a stroke
     // changed them there; empty when there is no memory for the copy.
     static std::optional<CPaintStep> TakeStroke(const QImage& overlayBefore, const QRect& rect);

@@ -215,8 +215,9 @@ from the rest of the picture, as the Quenlo editor's Paint command does.
   INPUT             the picture to work on (PNG, TIFF, JPEG, BMP and more)
   OUTPUT            where the result goes; its extension picks the format.
                     A CMYK picture stays CMYK when OUTPUT is a TIFF file.
-                    Pictures of 16 bits per channel stay 16 bits: pixels
-                    that were not filled keep every bit. EXIF, GPS, IPTC,
+                    Pictures of 16 bits per channel stay 16 bits: they
+                    are filled at 16 bits, and pixels that were not
+                    filled keep every bit. EXIF, GPS, IPTC,
                     XMP and the ICC profile are kept where OUTPUT's format
                     holds them; the report says what was not written.
 

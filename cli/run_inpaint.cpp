@@ -6,11 +6,10 @@
 #include "engine/fill_choice.h"
 #include "engine/scan_rectangle.h"
 #include "kernels/parallel_for.h"
-#include "mask/filled_pixels.h"
-#include "picture/full_depth.h"
+#include "paint/paint_picture.h"
 #include "picture/picture_writer.h"
-#include "structure/fill_method.h"
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 
@@ -41,13 +40,7 @@ ExitStatus RunInpaint(const CliOptions& options, std::ostream& out, std::ostream
         if (options.threads > 0)
             limit = std::make_unique<WorkerThreadLimit>(options.threads);
         const auto start = std::chrono::steady_clock::now();
-        std::vector<uint8_t> filled = fullDepth != nullptr ? HolePixels(job.maskImage) : std::vector<uint8_t>();
-        std::vector<CopiedPixel> copied;
-        RunFill(options.method, job, fullDepth != nullptr ? &copied : nullptr, guides.empty() ? nullptr : &guides);
-        if (fullDepth != nullptr) {
-            KeepFilledPixels(filled, job.maskImage);
-            ComposeFullDepth(fullDepth, picture, filled, PixelCopiesOf(copied));
-        }
+        PaintPicture(job, options.method, fullDepth, guides.empty() ? nullptr : &guides);
         summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     summary.unfilledPixels = CountHolePixels(job);

@@ -65,6 +65,17 @@ HoleBox Shifted(const HoleBox& box, int dx, int dy)
     return shifted;
 }
 
+void RecordWindow(const WorkWindow& window, bool smoothSeam, FillRecord& record)
+{
+    record.windowOriginX = window.originX;
+    record.windowOriginY = window.originY;
+    record.windowWidth = window.width;
+    record.windowHeight = window.height;
+    const std::size_t pixels = static_cast<std::size_t>(window.width) * static_cast<std::size_t>(window.height);
+    record.windowCodes.assign(window.maskBuffer.begin(), window.maskBuffer.begin() + static_cast<std::ptrdiff_t>(pixels));
+    record.smoothSeam = smoothSeam;
+}
+
 HoleBox HolesLeft(const WindowView& window, const HoleBox& box)
 {
     HoleBox remaining;

@@ -10,6 +10,7 @@
 #include "engine/exemplar_search.h"
 #include "engine/fill_choice.h"
 #include "engine/fill_front.h"
+#include "engine/fill_record.h"
 #include "engine/initial_front_index.h"
 #include "engine/inpaint_job.h"
 #include "engine/job_progress.h"
@@ -48,16 +49,19 @@ HoleBox Shifted(const HoleBox& box, int dx, int dy);
 // The box around the hole codes left inside box.
 HoleBox HolesLeft(const WindowView& window, const HoleBox& box);
 
+// Notes the window's place and codes as the passes begin.
+void RecordWindow(const WorkWindow& window, bool smoothSeam, FillRecord& record);
+
 enum class PassOutcome { Finished, Fallback, Cancelled };
 
 } // namespace driver
 
 // Runs passes over the window until no hole is left, a pass fills nothing,
 // the pass limit is reached or the caller asks to stop. box is the hole box
-// in window coordinates.
+// in window coordinates; record, when given, receives every paste.
 template <typename Steps>
 driver::PassOutcome RunPasses(const WindowView& window, HoleBox& box, int P, int G, int colourType, bool smoothSeam,
-                              JobScratch& scratch, JobProgress& progress)
+                              JobScratch& scratch, JobProgress& progress, FillRecord* record)
 {
     using driver::PassOutcome;
     bool firstPass = true;
@@ -94,6 +98,8 @@ driver::PassOutcome RunPasses(const WindowView& window, HoleBox& box, int P, int
             const WindowPoint centre = SearchCentre(point.x, point.y, firstPass, *centres);
             const bool found = Steps::SearchExemplar(window, centre.x, centre.y, adaptedP, adaptedG, targetKnownCount,
                                                      searchStep, scratch);
+            if (found && record != nullptr)
+                record->pastes.push_back({point.x, point.y, adaptedP, BestMatch.x, BestMatch.y});
             const int filled = found ? PastePatch(window, point.x, point.y, adaptedP, smoothSeam, searchStep) : 0;
             if (filled == 0)
                 ++failedFills;
@@ -129,7 +135,8 @@ InpaintOutcome InpaintWith(InpaintJob job)
         return InpaintOutcome::Filled;
     const int colourType = static_cast<int>(FreeImage_GetColorType(job.sourceImage));
     driver::ClipToImage(job);
-    const PictureView picture{job.targetImage, job.maskImage, job.imageWidth, job.imageHeight, bytesPerPixel};
+    const PictureView picture{job.targetImage, job.maskImage, job.imageWidth, job.imageHeight, bytesPerPixel,
+                              job.record};
     const auto promoteScanRectangle = [&] {
         Steps::PromoteFilledCodes(job.scanMinX, job.scanMaxX, job.scanMinY, job.scanMaxY, job.maskImage);
     };
@@ -162,10 +169,12 @@ InpaintOutcome InpaintWith(InpaintJob job)
         return finish();
     }
     Steps::PrepareWindow(window, picture);
+    if (job.record != nullptr)
+        driver::RecordWindow(window, job.smoothSeam != 0, *job.record);
 
     HoleBox box = driver::Shifted(imageBox, -window.originX, -window.originY);
     const driver::PassOutcome outcome = RunPasses<Steps>(driver::ViewOf(window, bytesPerPixel), box, P, G, colourType,
-                                                         job.smoothSeam != 0, *scratch, progress);
+                                                         job.smoothSeam != 0, *scratch, progress, job.record);
 
     FillFront.clear();
     InitialFront.clear();

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+struct FillRecord;
+
 // Lets a caller follow a job and stop it; every member may stay null.
 // report runs now and then on the engine's thread with the hole pixels
 // filled so far and the hole's size; stop, set from any thread, ends the
@@ -41,6 +43,7 @@ struct InpaintJob {
     FIBITMAP* maskImage = nullptr;    // 8 bits per pixel, one MaskCode each
     uint8_t smoothSeam = 0;           // 1: pasted patches also blend into Source pixels
     InpaintProgress progress;         // none by default
+    FillRecord* record = nullptr;     // when set, receives every write of the fill, in order
 };
 
 // Per-pixel codes of maskImage and maskBuffer.
@@ -91,6 +94,7 @@ struct PictureView {
     int imageWidth = 0;
     int imageHeight = 0;
     int bytesPerPixel = 0;
+    FillRecord* record = nullptr; // when set, neighbour averaging adds the pixels it fills
 };
 
 // Five planes of 128 x 128 entries addressed [plane][i][j], i the column

@@ -3,6 +3,7 @@
 // and for whatever the patch passes could not reach.
 #include "engine/whole_region_fill.h"
 
+#include "engine/fill_record.h"
 #include "engine/inpaint_job.h"
 #include "engine/neighbour_mean.h"
 #include "kernels/bitmap_rows.h"
@@ -93,11 +94,12 @@ private:
     BitmapRows m_colour;
 };
 
+// growth receives the filled pixels in the order they were filled.
 template <int BytesPerPixel>
-void FillRegion(int minX, int maxX, int minY, int maxY, FIBITMAP* targetImage, FIBITMAP* maskImage)
+void FillRegion(int minX, int maxX, int minY, int maxY, FIBITMAP* targetImage, FIBITMAP* maskImage,
+                std::vector<WindowPoint>& growth)
 {
     const RegionFiller<BytesPerPixel> filler(maskImage, targetImage);
-    std::vector<WindowPoint> growth;
 
     // Pixels filled earlier in the sweep are already known (254) and feed
     // the ones visited after them.
@@ -150,10 +152,14 @@ void FillWholeRegion(const PictureView& picture, int minX, int maxX, int minY, i
     const int bytesPerPixel = picture.bytesPerPixel;
     if (!HasPlainLayout(maskImage, 1) || !HasPlainLayout(targetImage, bytesPerPixel))
         return;
+    std::vector<WindowPoint> growth;
     switch (bytesPerPixel) {
-    case 1: FillRegion<1>(minX, maxX, minY, maxY, targetImage, maskImage); break;
-    case 3: FillRegion<3>(minX, maxX, minY, maxY, targetImage, maskImage); break;
-    case 4: FillRegion<4>(minX, maxX, minY, maxY, targetImage, maskImage); break;
+    case 1: FillRegion<1>(minX, maxX, minY, maxY, targetImage, maskImage, growth); break;
+    case 3: FillRegion<3>(minX, maxX, minY, maxY, targetImage, maskImage, growth); break;
+    case 4: FillRegion<4>(minX, maxX, minY, maxY, targetImage, maskImage, growth); break;
     default: break;
     }
+    if (picture.record != nullptr)
+        for (const WindowPoint& p : growth)
+            picture.record->averaged.push_back({p.x, p.y});
 }

@@ -6,17 +6,7 @@
 #include <algorithm>
 #include <array>
 
-namespace {
-
-// Where each 16-bit sample of a pixel lands in the pixel of the working
-// image: RGB samples are stored red first, 8-bit colour pixels blue first;
-// CMYK inks are stored in the same order at both depths.
-struct SampleLayout {
-    unsigned samples = 0;
-    std::array<unsigned, 4> byteOf{};
-};
-
-SampleLayout LayoutOf(FIBITMAP* fullDepth)
+SampleLayout SampleLayoutOf(FIBITMAP* fullDepth)
 {
     switch (FreeImage_GetImageType(fullDepth)) {
     case FIT_UINT16: return {1, {0}};
@@ -29,16 +19,14 @@ SampleLayout LayoutOf(FIBITMAP* fullDepth)
     }
 }
 
-} // namespace
-
 bool IsFullDepth(FIBITMAP* bitmap)
 {
-    return bitmap != nullptr && LayoutOf(bitmap).samples != 0;
+    return bitmap != nullptr && SampleLayoutOf(bitmap).samples != 0;
 }
 
 BitmapPtr ReduceToWorkingDepth(FIBITMAP* fullDepth)
 {
-    const SampleLayout layout = LayoutOf(fullDepth);
+    const SampleLayout layout = SampleLayoutOf(fullDepth);
     const unsigned width = FreeImage_GetWidth(fullDepth);
     const unsigned height = FreeImage_GetHeight(fullDepth);
     BitmapPtr working(FreeImage_Allocate(static_cast<int>(width), static_cast<int>(height),
@@ -58,7 +46,7 @@ BitmapPtr ReduceToWorkingDepth(FIBITMAP* fullDepth)
 
 void ComposeFullDepth(FIBITMAP* fullDepth, FIBITMAP* working, const std::vector<uint8_t>& filled)
 {
-    const SampleLayout layout = LayoutOf(fullDepth);
+    const SampleLayout layout = SampleLayoutOf(fullDepth);
     const unsigned width = FreeImage_GetWidth(fullDepth);
     const unsigned height = FreeImage_GetHeight(fullDepth);
     for (unsigned y = 0; y < height; ++y) {
@@ -83,7 +71,7 @@ void ComposeFullDepth(FIBITMAP* fullDepth, FIBITMAP* working, const std::vector<
 void ComposeFullDepth(FIBITMAP* fullDepth, FIBITMAP* working, const std::vector<uint8_t>& filled,
                       const std::vector<PixelCopy>& copies)
 {
-    const SampleLayout layout = LayoutOf(fullDepth);
+    const SampleLayout layout = SampleLayoutOf(fullDepth);
     const int width = static_cast<int>(FreeImage_GetWidth(fullDepth));
     const int height = static_cast<int>(FreeImage_GetHeight(fullDepth));
     const auto filledAt = [&](int32_t x, int32_t y) {

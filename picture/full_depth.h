@@ -6,12 +6,23 @@
 
 #include "picture/bitmap.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 // 16-bit greyscale, 48-bit RGB and 64-bit RGBA or CMYK pictures.
 bool IsFullDepth(FIBITMAP* bitmap);
+
+// Where each 16-bit sample of a pixel lands in the pixel of the working
+// image: RGB samples are stored red first, 8-bit colour pixels blue first;
+// CMYK inks are stored in the same order at both depths.
+struct SampleLayout {
+    unsigned samples = 0; // 0 for a picture that is not full depth
+    std::array<unsigned, 4> byteOf{};
+};
+
+SampleLayout SampleLayoutOf(FIBITMAP* fullDepth);
 
 // The working image of a full-depth picture: the high byte of every sample,
 // as 8-bit greyscale, 24-bit RGB or 32-bit RGBA or CMYK, with the picture's

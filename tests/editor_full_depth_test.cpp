@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The editor on pictures of 16 bits per channel: Paint changes only what
-// the engine changed, Save writes every bit with the metadata (EXIF too), Undo brings
-// the full picture back.
+// the engine changed, and at 16 bits; Save writes every bit with the
+// metadata (EXIF too), Undo brings the full picture back.
 #include "deep_pictures.h"
 #include "editor_fixture.h"
 #include "picture/exif_orientation.h"
@@ -70,9 +70,10 @@ TEST_F(EditorFullDepth, PaintSaveAndUndoKeepEveryBitTheEngineDidNotChange)
         FIBITMAP* const full = Canvas().FullDepthImage();
         FIBITMAP* const view = Canvas().WorkingImage();
         ASSERT_FALSE(SameBytes(viewBefore.get(), view));
-        // The 8-bit view shown is exactly the engine's result.
+        // The 8-bit view shown is the picture's, filled at 16 bits.
         EXPECT_TRUE(SameBytes(ReduceToWorkingDepth(full).get(), view));
         const unsigned bytes = FreeImage_GetBPP(view) / 8;
+        int finerThanBytes = 0;
         for (int y = 0; y < 64; ++y)
             for (int x = 0; x < 96; ++x) {
                 const BYTE* before = FreeImage_GetScanLine(viewBefore.get(), y) + x * bytes;
@@ -84,10 +85,11 @@ TEST_F(EditorFullDepth, PaintSaveAndUndoKeepEveryBitTheEngineDidNotChange)
                     if (farFromStroke) {
                         ASSERT_EQ(Sample(full, x, y, s), Sample(fullBefore.get(), x, y, s)) << x << "," << y;
                     } else if (!kept) {
-                        ASSERT_EQ(Sample(full, x, y, s) % 257, 0) << x << "," << y;
+                        finerThanBytes += Sample(full, x, y, s) % 257 != 0;
                     }
                 }
             }
+        EXPECT_GT(finerThanBytes, 0) << "filled samples should be more than widened bytes";
 
         saveAnswer = PathOf(QStringLiteral("saved_") + QString::fromLatin1(c.name));
         Click(SaveButton);

@@ -3,6 +3,7 @@
 // taken in doubles and rounded.
 #include "engine/plain/plain_engine.h"
 
+#include "engine/fill_record.h"
 #include "kernels/pixel_access.h"
 #include "kernels/rounding.h"
 
@@ -44,6 +45,8 @@ bool FillPixel(const PictureView& picture, int x, int y, int code)
         return false;
     WritePixel(picture.targetImage, x, y, average, picture.bytesPerPixel);
     WriteMaskValue(picture.maskImage, x, y, code);
+    if (picture.record != nullptr)
+        picture.record->averaged.push_back({x, y});
     return true;
 }
 

@@ -15,15 +15,18 @@ InpaintOutcome PaintPicture(InpaintJob job, FillMethod method, FIBITMAP* fullDep
     std::vector<uint8_t> filled = HolePixels(job.maskImage);
     FillRecord record;
     std::vector<CopiedPixel> copied;
-    if (method == FillMethod::Patches)
-        job.record = &record;
+    // The structure method hands the job to the patch engine when that suits
+    // the hole better; the record then holds the engine's fill.
+    job.record = &record;
     const InpaintOutcome outcome =
         RunFill(method, job, method == FillMethod::Structure ? &copied : nullptr, guides);
     if (outcome != InpaintOutcome::Filled)
         return outcome;
     KeepFilledPixels(filled, job.maskImage);
+    const bool engineFilled = method == FillMethod::Patches || record.windowWidth > 0 || !record.pastes.empty() ||
+                              !record.averaged.empty();
     try {
-        if (method == FillMethod::Patches)
+        if (engineFilled)
             ReplayAtFullDepth(record, fullDepth, job.targetImage, job.maskImage, filled);
         else
             ComposeFullDepth(fullDepth, job.targetImage, filled, PixelCopiesOf(copied));

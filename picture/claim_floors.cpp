@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <string>
 #include <vector>
@@ -126,6 +127,7 @@ struct ExrHeader {
     long long tileWidth = 0; // 0 for scan lines
     long long tileHeight = 0;
     double bytesPerPixel = 0;
+    bool overrun = false; // an attribute claims more bytes than the file has left
 };
 
 int32_t Little32Signed(const uint8_t* bytes) { return static_cast<int32_t>(static_cast<uint32_t>(Little32(bytes))); }
@@ -150,7 +152,7 @@ double ExrBytesPerPixel(const std::vector<uint8_t>& list)
     return bytes;
 }
 
-std::optional<ExrHeader> ReadExrHeader(HeaderReader& reader)
+std::optional<ExrHeader> ReadExrHeader(HeaderReader& reader, std::uintmax_t fileBytes)
 {
     std::array<uint8_t, 8> start{};
     if (!reader.Read(start.data(), start.size()) || Little32(start.data()) != 20000630)
@@ -160,6 +162,7 @@ std::optional<ExrHeader> ReadExrHeader(HeaderReader& reader)
     if ((flags & 0x1800) != 0)
         return std::nullopt;
     ExrHeader header;
+    std::uintmax_t consumed = start.size();
     for (int attributes = 0; attributes < 1024; ++attributes) {
         std::string name, type;
         for (std::string* text : {&name, &type}) {
@@ -175,8 +178,15 @@ std::optional<ExrHeader> ReadExrHeader(HeaderReader& reader)
         if (!reader.Read(sizeBytes.data(), sizeBytes.size()))
             return std::nullopt;
         const long long size = Little32(sizeBytes.data());
+        consumed += name.size() + type.size() + 2 + sizeBytes.size();
+        // The decoder would reserve the claimed size before finding the file too short.
+        if (static_cast<std::uintmax_t>(size) > fileBytes - std::min(consumed, fileBytes)) {
+            header.overrun = true;
+            return header;
+        }
         if (size > (1 << 20))
             return std::nullopt;
+        consumed += static_cast<std::uintmax_t>(size);
         std::vector<uint8_t> value(static_cast<std::size_t>(size));
         if (!reader.Read(value.data(), value.size()))
             return std::nullopt;
@@ -199,9 +209,11 @@ std::optional<ExrHeader> ReadExrHeader(HeaderReader& reader)
 // Every chunk of scan lines or tile has an entry of 8 bytes in the offset
 // table and a header of at least 8 bytes; its data shrinks by no more than
 // the compression can.
-std::optional<ClaimFloor> ReadExrFloor(HeaderReader& reader)
+std::optional<ClaimFloor> ReadExrFloor(HeaderReader& reader, std::uintmax_t fileBytes)
 {
-    const std::optional<ExrHeader> header = ReadExrHeader(reader);
+    const std::optional<ExrHeader> header = ReadExrHeader(reader, fileBytes);
+    if (header && header->overrun)
+        return ClaimFloor{{}, 0, true};
     if (!header || header->width <= 0 || header->height <= 0)
         return std::nullopt;
     ClaimFloor floor;
@@ -279,10 +291,14 @@ std::optional<ClaimFloor> ReadWebpFloor(HeaderReader& reader)
 std::optional<ClaimFloor> ReadClaimFloor(const std::string& path, FREE_IMAGE_FORMAT format)
 {
     HeaderReader reader(path);
+    std::error_code unknown;
+    const std::uintmax_t fileBytes = std::filesystem::file_size(path, unknown);
+    if (unknown)
+        return std::nullopt;
     switch (format) {
     case FIF_JPEG: return ReadJpegFloor(reader);
     case FIF_PNG: return ReadPngFloor(reader);
-    case FIF_EXR: return ReadExrFloor(reader);
+    case FIF_EXR: return ReadExrFloor(reader, fileBytes);
     case FIF_WEBP: return ReadWebpFloor(reader);
     default: return std::nullopt;
     }

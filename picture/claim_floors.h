@@ -15,6 +15,7 @@
 struct ClaimFloor {
     ClaimedSize claimed;
     std::uint64_t leastFileBytes = 0; // 0 when the coding allows any claim in a few bytes
+    bool headerOverrun = false;       // a header field claims more bytes than the file has
 };
 
 // For JPEG, PNG, OpenEXR and WebP files; nullopt for other formats and for

@@ -415,6 +415,14 @@ void WriteOverclaims()
         for (int i = 0; i < 4; ++i)
             exr[at + static_cast<std::size_t>(i)] = static_cast<uint8_t>(15999 >> (8 * i));
     WriteBytes("overclaim.exr", exr);
+
+    // An attribute whose size field claims nearly 2 GB, which the decoder
+    // would reserve before finding the file too short.
+    Bytes overrun = SaveToMemory(FloatPicture(FIT_RGBF, 16, 16, 3), FIF_EXR, EXR_ZIP);
+    const std::size_t display = Find(overrun, TextBytes(std::string("displayWindow\0box2i\0", 20))) + 20;
+    for (int i = 0; i < 4; ++i)
+        overrun[display + static_cast<std::size_t>(i)] = static_cast<uint8_t>(0x6f646e00 >> (8 * i));
+    WriteBytes("attribute_overrun.exr", overrun);
 }
 
 int main(int argc, char** argv)

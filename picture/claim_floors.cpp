@@ -2,6 +2,7 @@
 #include "picture/claim_floors.h"
 
 #include "picture/header_reader.h"
+#include "picture/tiff_floor.h"
 
 #include <algorithm>
 #include <array>
@@ -300,6 +301,7 @@ std::optional<ClaimFloor> ReadClaimFloor(const std::string& path, FREE_IMAGE_FOR
     case FIF_PNG: return ReadPngFloor(reader);
     case FIF_EXR: return ReadExrFloor(reader, fileBytes);
     case FIF_WEBP: return ReadWebpFloor(reader);
+    case FIF_TIFF: return ReadTiffFloor(path, fileBytes);
     default: return std::nullopt;
     }
 }

@@ -305,3 +305,14 @@ std::optional<ClaimFloor> ReadClaimFloor(const std::string& path, FREE_IMAGE_FOR
     default: return std::nullopt;
     }
 }
+
+std::optional<ClaimedSize> ReadHeaderSize(const std::string& path)
+{
+    std::error_code unknown;
+    if (!std::filesystem::is_regular_file(path, unknown))
+        return std::nullopt;
+    const std::optional<ClaimFloor> floor = ReadClaimFloor(path, FreeImage_GetFIFFromFilename(path.c_str()));
+    if (!floor || floor->headerOverrun || floor->claimed.width <= 0 || floor->claimed.height <= 0)
+        return std::nullopt;
+    return floor->claimed;
+}

@@ -21,3 +21,8 @@ struct ClaimFloor {
 // For JPEG, PNG, OpenEXR, WebP and TIFF files; nullopt for other formats and for
 // headers too damaged to say, which the decoder judges.
 std::optional<ClaimFloor> ReadClaimFloor(const std::string& path, FREE_IMAGE_FORMAT format);
+
+// The size the header of the file at path claims, for a regular file of one
+// of those formats named by its extension; nullopt when it cannot say. Read
+// without decoding, so pictures that must match can be compared first.
+std::optional<ClaimedSize> ReadHeaderSize(const std::string& path);

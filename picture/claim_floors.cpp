@@ -237,6 +237,53 @@ std::optional<ClaimFloor> ReadExrFloor(HeaderReader& reader, std::uintmax_t file
     return floor;
 }
 
+// The merged picture follows the colour table, resources and layers, each
+// behind its length: stored, it takes every byte; run-length coded, a count
+// of each row of each channel and two bytes for each run of up to 128;
+// deflated, at best MostDeflateRatio.
+std::optional<ClaimFloor> ReadPsdFloor(HeaderReader& reader)
+{
+    std::array<uint8_t, 26> header{};
+    if (!reader.Read(header.data(), header.size()) || std::memcmp(header.data(), "8BPS", 4) != 0)
+        return std::nullopt;
+    const long long version = Big16(&header[4]);
+    if (version != 1 && version != 2)
+        return std::nullopt;
+    ClaimFloor floor;
+    floor.claimed = ClaimedSize{Big32(&header[18]), Big32(&header[14])};
+    const double channels = static_cast<double>(std::max(Big16(&header[12]), 1LL));
+    const double depth = static_cast<double>(std::max(Big16(&header[22]), 1LL));
+    std::uint64_t consumed = header.size();
+    for (int section = 0; section < 3; ++section) {
+        // The layers' length is 8 bytes wide in the large document format.
+        const std::size_t width = section == 2 && version == 2 ? 8 : 4;
+        std::array<uint8_t, 8> length{};
+        if (!reader.Read(length.data(), width))
+            return std::nullopt;
+        const std::uint64_t bytes = width == 8 ? static_cast<std::uint64_t>(Big32(length.data())) << 32 | Big32(&length[4])
+                                               : static_cast<std::uint64_t>(Big32(length.data()));
+        if (bytes > (1ULL << 40) || !reader.Skip(static_cast<long long>(bytes)))
+            return std::nullopt;
+        consumed += width + bytes;
+    }
+    std::array<uint8_t, 2> coding{};
+    if (!reader.Read(coding.data(), coding.size()))
+        return std::nullopt;
+    const double width = static_cast<double>(floor.claimed.width);
+    const double rows = static_cast<double>(floor.claimed.height) * channels;
+    const double samples = width * rows * depth / 8;
+    double least = 0;
+    switch (Big16(coding.data())) {
+    case 0: least = samples; break;
+    case 1: least = rows * (version == 2 ? 4 : 2) + rows * std::ceil(width / 128) * 2; break;
+    case 2:
+    case 3: least = samples / MostDeflateRatio; break;
+    default: return floor;
+    }
+    floor.leastFileBytes = Bytes(static_cast<double>(consumed) + 2 + least);
+    return floor;
+}
+
 // A lossy frame codes the modes of each 16 x 16 macroblock with fixed
 // probabilities, which cost more than a bit together; a lossless frame can
 // code a plain picture in no bits a pixel, so only its claim is known.
@@ -302,6 +349,7 @@ std::optional<ClaimFloor> ReadClaimFloor(const std::string& path, FREE_IMAGE_FOR
     case FIF_EXR: return ReadExrFloor(reader, fileBytes);
     case FIF_WEBP: return ReadWebpFloor(reader);
     case FIF_TIFF: return ReadTiffFloor(path, fileBytes);
+    case FIF_PSD: return ReadPsdFloor(reader);
     default: return std::nullopt;
     }
 }

@@ -47,6 +47,7 @@ const std::vector<HostileFile>& HostileFiles()
         Refused("huge_codestream.j2k", "the picture is too large (100000 x 100000 pixels)"),
         Refused("huge_header.jp2", "the picture is too large (100000 x 100000 pixels)"),
         Refused("huge_pixel_map.pct", "the picture is too large (30000 x 30000 pixels)"),
+        Refused("huge_header.psd", "the picture is too large (4294967136 x 255 pixels)"),
         Refused("ends_after_frame.pct", "the picture is damaged or cut short"),
         // Claims below the size limit that the file's bytes cannot hold.
         Refused("overclaim_progressive.jpg", "its header claims 30000 x 8000 pixels, more than its 690 bytes can hold"),

@@ -253,22 +253,23 @@ std::optional<ClaimFloor> ReadPsdFloor(HeaderReader& reader)
     floor.claimed = ClaimedSize{Big32(&header[18]), Big32(&header[14])};
     const double channels = static_cast<double>(std::max(Big16(&header[12]), 1LL));
     const double depth = static_cast<double>(std::max(Big16(&header[22]), 1LL));
+    // Sections cut short leave the claim alone to be judged.
     std::uint64_t consumed = header.size();
     for (int section = 0; section < 3; ++section) {
         // The layers' length is 8 bytes wide in the large document format.
         const std::size_t width = section == 2 && version == 2 ? 8 : 4;
         std::array<uint8_t, 8> length{};
         if (!reader.Read(length.data(), width))
-            return std::nullopt;
+            return floor;
         const std::uint64_t bytes = width == 8 ? static_cast<std::uint64_t>(Big32(length.data())) << 32 | Big32(&length[4])
                                                : static_cast<std::uint64_t>(Big32(length.data()));
         if (bytes > (1ULL << 40) || !reader.Skip(static_cast<long long>(bytes)))
-            return std::nullopt;
+            return floor;
         consumed += width + bytes;
     }
     std::array<uint8_t, 2> coding{};
     if (!reader.Read(coding.data(), coding.size()))
-        return std::nullopt;
+        return floor;
     const double width = static_cast<double>(floor.claimed.width);
     const double rows = static_cast<double>(floor.claimed.height) * channels;
     const double samples = width * rows * depth / 8;

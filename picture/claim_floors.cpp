@@ -285,6 +285,29 @@ std::optional<ClaimFloor> ReadPsdFloor(HeaderReader& reader)
     return floor;
 }
 
+// Block-compressed surfaces take 8 (DXT1) or 16 bytes for each 4 x 4
+// block, others their bits a pixel; the main surface follows the header.
+std::optional<ClaimFloor> ReadDdsFloor(HeaderReader& reader)
+{
+    std::array<uint8_t, 128> header{};
+    if (!reader.Read(header.data(), header.size()) || std::memcmp(header.data(), "DDS ", 4) != 0)
+        return std::nullopt;
+    ClaimFloor floor;
+    floor.claimed = ClaimedSize{Little32(&header[16]), Little32(&header[12])};
+    const double width = static_cast<double>(floor.claimed.width);
+    const double height = static_cast<double>(floor.claimed.height);
+    const bool fourCc = (Little32(&header[80]) & 4) != 0;
+    double bytes = 0;
+    if (fourCc && std::memcmp(&header[84], "DXT1", 4) == 0)
+        bytes = std::ceil(width / 4) * std::ceil(height / 4) * 8;
+    else if (fourCc && (std::memcmp(&header[84], "DXT3", 4) == 0 || std::memcmp(&header[84], "DXT5", 4) == 0))
+        bytes = std::ceil(width / 4) * std::ceil(height / 4) * 16;
+    else if (!fourCc)
+        bytes = width * height * static_cast<double>(Little32(&header[88])) / 8;
+    floor.leastFileBytes = Bytes(static_cast<double>(header.size()) + bytes);
+    return floor;
+}
+
 // A lossy frame codes the modes of each 16 x 16 macroblock with fixed
 // probabilities, which cost more than a bit together; a lossless frame can
 // code a plain picture in no bits a pixel, so only its claim is known.
@@ -351,6 +374,7 @@ std::optional<ClaimFloor> ReadClaimFloor(const std::string& path, FREE_IMAGE_FOR
     case FIF_WEBP: return ReadWebpFloor(reader);
     case FIF_TIFF: return ReadTiffFloor(path, fileBytes);
     case FIF_PSD: return ReadPsdFloor(reader);
+    case FIF_DDS: return ReadDdsFloor(reader);
     default: return std::nullopt;
     }
 }

@@ -18,7 +18,7 @@ struct ClaimFloor {
     bool headerOverrun = false;       // a header field claims more bytes than the file has
 };
 
-// For JPEG, PNG, OpenEXR, WebP, TIFF and PSD files; nullopt for other formats and for
+// For JPEG, PNG, OpenEXR, WebP, TIFF, PSD and DDS files; nullopt for other formats and for
 // headers too damaged to say, which the decoder judges.
 std::optional<ClaimFloor> ReadClaimFloor(const std::string& path, FREE_IMAGE_FORMAT format);
 

@@ -55,6 +55,7 @@ const std::vector<HostileFile>& HostileFiles()
         Refused("overclaim.exr", "its header claims 16000 x 16000 pixels, more than its 992 bytes can hold"),
         Refused("attribute_overrun.exr", "its header claims more bytes than the file has"),
         Refused("overclaim.tif", "its header claims 16000 x 16000 pixels, more than its 890 bytes can hold"),
+        Refused("overclaim.dds", "its header claims 4192 x 30000 pixels, more than its 3200 bytes can hold"),
         // Sample types the engine has no use for.
         Refused("grey_float.tif", "unsupported pixel type: 32-bit floating-point greyscale"),
         Refused("rgb_float.tif", "unsupported pixel type: floating-point RGB"),

@@ -13,7 +13,8 @@ each file being its own mask, and its time then includes the fill.
 
 Seed pictures are the files under --pictures, and small copies of the first
 photograph in other formats made with ImageMagick's convert where it is
-installed. OUT/cases holds every input, OUT/misbehaved the failures, and
+installed. Width and height fields are found with PIL (python3-pil); without
+it sizes are enlarged at random offsets of the header. OUT/cases holds every input, OUT/misbehaved the failures, and
 OUT/results.md the table: format, outcome, count, longest time, largest tree.
 """
 import argparse

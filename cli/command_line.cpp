@@ -214,6 +214,8 @@ from the rest of the picture, as the Quenlo editor's Paint command does.
 
   INPUT             the picture to work on (PNG, TIFF, JPEG, BMP and more)
   OUTPUT            where the result goes; its extension picks the format.
+                    Through a symbolic link, the file it leads to is
+                    replaced and the link stays.
                     A CMYK picture stays CMYK when OUTPUT is a TIFF file.
                     Pictures of 16 bits per channel stay 16 bits: they
                     are filled at 16 bits, and pixels that were not

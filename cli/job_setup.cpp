@@ -4,6 +4,7 @@
 #include "mask/mask_picture.h"
 #include "mask/overlay_buffer.h"
 #include "mask/overlay_to_mask.h"
+#include "picture/claim_floors.h"
 #include "picture/full_depth.h"
 #include "picture/decode_limits.h"
 #include "picture/output_file.h"
@@ -13,22 +14,40 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <future>
 #include <system_error>
 
 namespace fs = std::filesystem;
+
+std::string WithOptionHint(const std::string& reason)
+{
+    return reason == ReadOnlyRefusal ? reason + " (--force replaces it)" : reason;
+}
 
 namespace {
 
 CliFailure Failure(ExitStatus status, const std::string& file, const std::string& reason)
 {
-    return CliFailure{status, file + ": " + reason};
+    return CliFailure{status, file + ": " + WithOptionHint(reason)};
 }
 
 std::string SizeText(FIBITMAP* picture)
 {
     return std::to_string(FreeImage_GetWidth(picture)) + " x " + std::to_string(FreeImage_GetHeight(picture));
 }
+
+std::string SizeText(const ClaimedSize& size)
+{
+    return std::to_string(size.width) + " x " + std::to_string(size.height);
+}
+
+bool Disagree(const ClaimedSize& a, const ClaimedSize& b)
+{
+    return !(a.width == b.width && a.height == b.height) && !(a.width == b.height && a.height == b.width);
+}
+
+// What a mask or overlay may take even when the picture took nearly all of
+// the budget: enough for the header checks to answer rather than the allocator.
+constexpr std::uint64_t LeastMarksBudget = 16 * MiB;
 
 bool SameFile(const std::string& a, const std::string& b)
 {
@@ -83,14 +102,15 @@ std::optional<PreparedJob> PrepareJob(const CliOptions& options, CliFailure& fai
     if (options.memoryBudget != 0)
         SetMemoryBudget(options.memoryBudget);
     const std::string& marksPath = options.overlay.empty() ? options.mask : options.overlay;
-    // Each picture is decoded in a process of its own, so a mask is decoded
-    // on the other core meanwhile; an overlay waits, as its 24 bits beside
-    // the picture's would raise the peak memory.
-    std::future<LoadedPicture> pendingMarks =
-        std::async(options.overlay.empty() ? std::launch::async : std::launch::deferred,
-                   [&marksPath] { return LoadPicture(marksPath); });
-    LoadedPicture input = LoadPicture(options.input);
+    const char* marksKind = options.overlay.empty() ? "the mask" : "the overlay";
+    // The memory budget is for the whole run: the mask or overlay is decoded
+    // within what the picture left of it.
+    DecodeLimits limits = CurrentDecodeLimits();
+    LoadedPicture input = LoadPicture(options.input, limits);
     const int orientation = options.autoOrient ? TurnLoadedPictureUpright(input) : 1;
+    const std::string sizeRule =
+        std::string("; they must be the same size") +
+        (orientation >= 5 ? " (with --auto-orient, the size of the upright picture)" : "");
     if (!input) {
         failure = Failure(ExitBadInput, options.input, input.error);
         return std::nullopt;
@@ -103,7 +123,20 @@ std::optional<PreparedJob> PrepareJob(const CliOptions& options, CliFailure& fai
                               ", or give --depth 8");
         return std::nullopt;
     }
-    LoadedPicture marks = pendingMarks.get();
+    // Marks whose header claims another size are refused before they are
+    // decoded; a quarter turn is left to the decoded sizes.
+    const ClaimedSize inputSize{FreeImage_GetWidth(input.bitmap.get()), FreeImage_GetHeight(input.bitmap.get())};
+    if (const std::optional<ClaimedSize> claimedMarks = ReadHeaderSize(marksPath);
+        claimedMarks && Disagree(inputSize, *claimedMarks)) {
+        failure = Failure(ExitBadInput, marksPath,
+                          std::string(marksKind) + " is " + SizeText(*claimedMarks) + " pixels but " + options.input +
+                              " is " + SizeText(inputSize) + sizeRule);
+        return std::nullopt;
+    }
+    const std::uint64_t held = HeldBytes(input);
+    limits.budgetBytes = std::max(limits.budgetBytes > held ? limits.budgetBytes - held : 0,
+                                  std::min(limits.budgetBytes, LeastMarksBudget));
+    LoadedPicture marks = LoadPicture(marksPath, limits);
     if (!marks) {
         failure = Failure(ExitBadInput, marksPath, marks.error);
         return std::nullopt;
@@ -114,10 +147,8 @@ std::optional<PreparedJob> PrepareJob(const CliOptions& options, CliFailure& fai
     if (FreeImage_GetWidth(marks.bitmap.get()) != FreeImage_GetWidth(picture) ||
         FreeImage_GetHeight(marks.bitmap.get()) != FreeImage_GetHeight(picture)) {
         failure = Failure(ExitBadInput, marksPath,
-                          std::string(options.overlay.empty() ? "the mask" : "the overlay") + " is " +
-                              SizeText(marks.bitmap.get()) + " pixels but " + options.input + " is " +
-                              SizeText(picture) + "; they must be the same size" +
-                              (orientation >= 5 ? " (with --auto-orient, the size of the upright picture)" : ""));
+                          std::string(marksKind) + " is " + SizeText(marks.bitmap.get()) + " pixels but " +
+                              options.input + " is " + SizeText(picture) + sizeRule);
         return std::nullopt;
     }
 

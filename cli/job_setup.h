@@ -25,3 +25,7 @@ struct PreparedJob {
 // other, the output names and the output's depth, and builds the job; on failure says which
 // file is at fault and why.
 std::optional<PreparedJob> PrepareJob(const CliOptions& options, CliFailure& failure);
+
+// A reason for not writing a file, with the option that overrides it where
+// there is one (the library's reasons name no command-line option).
+std::string WithOptionHint(const std::string& reason);

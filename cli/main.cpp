@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // quenlo-inpaint: the inpainting engine from the command line.
 #include "cli/command_line.h"
+#include "cli/one_line.h"
 #include "cli/run_batch.h"
 #include "cli/run_inpaint.h"
 #include "picture/freeimage_messages.h"
@@ -22,7 +23,7 @@ int Run(int argc, char** argv)
         std::cout << VersionText();
         return ExitDone;
     case CliAction::Refuse:
-        std::cerr << "quenlo-inpaint: " << parsed.error << " (see quenlo-inpaint --help)\n";
+        std::cerr << "quenlo-inpaint: " << OneLine(parsed.error) << " (see quenlo-inpaint --help)\n";
         return ExitBadInput;
     case CliAction::RunBatch:
         return RunBatch(parsed.options, argv[0], std::cout, std::cerr);
@@ -32,7 +33,7 @@ int Run(int argc, char** argv)
     CliFailure failure;
     const ExitStatus status = RunInpaint(parsed.options, std::cout, std::cerr, failure);
     if (status != ExitDone)
-        std::cerr << "quenlo-inpaint: " << failure.message << '\n';
+        std::cerr << "quenlo-inpaint: " << OneLine(failure.message) << '\n';
     return status;
 }
 
@@ -47,7 +48,7 @@ int main(int argc, char** argv)
     try {
         return Run(argc, argv);
     } catch (const std::exception& error) {
-        std::cerr << "quenlo-inpaint: " << error.what() << '\n';
+        std::cerr << "quenlo-inpaint: " << OneLine(error.what()) << '\n';
     }
     return ExitBadInput;
 }

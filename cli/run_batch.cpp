@@ -3,8 +3,9 @@
 
 #include "cli/batch_plan.h"
 #include "cli/batch_progress.h"
+#include "cli/one_line.h"
+#include "cli/single_run_arguments.h"
 #include "cli/worker_processes.h"
-#include "picture/decode_limits.h"
 
 #include <fcntl.h>
 #include <sched.h>
@@ -70,32 +71,26 @@ int CoreCount()
     return std::max(1L, sysconf(_SC_NPROCESSORS_ONLN));
 }
 
-// The one-picture command line for item; every option that shapes the
-// result is passed on, so its bytes equal those of a run on it alone.
+// The one-picture command line for item: the batch's options with the
+// item's files, so every single-picture option reaches the worker.
 std::vector<std::string> WorkerArguments(const CliOptions& options, const BatchItem& item, int threads)
 {
-    std::vector<std::string> arguments = {
-        "--quiet",
-        "--method=" + std::string(FillMethodName(options.method)),
-        "--threads=" + std::to_string(threads),
-        "--patch-size=" + std::to_string(options.patchSize),
-        "--scan-margin=" + std::to_string(options.scanMargin),
-        "--quality=" + std::to_string(options.jpegQuality),
-        (options.maskDir.empty() ? "--overlay=" : "--mask=") + item.marks,
-    };
-    if (options.smoothSeam)
-        arguments.push_back("--smooth-seam");
-    if (options.autoOrient)
-        arguments.push_back("--auto-orient");
-    if (options.eightBitOutput)
-        arguments.push_back("--depth=8");
-    // Not shaping the result, but how each picture may be read and written.
-    if (options.memoryBudget != 0)
-        arguments.push_back("--memory-budget=" + std::to_string(options.memoryBudget / MiB));
-    if (options.force)
-        arguments.push_back("--force");
-    arguments.insert(arguments.end(), {"--", item.input, item.output});
-    return arguments;
+    CliOptions single;
+    single.input = item.input;
+    single.output = item.output;
+    (options.maskDir.empty() ? single.overlay : single.mask) = item.marks;
+    single.method = options.method;
+    single.patchSize = options.patchSize;
+    single.smoothSeam = options.smoothSeam;
+    single.threads = threads;
+    single.scanMargin = options.scanMargin;
+    single.quiet = true;
+    single.eightBitOutput = options.eightBitOutput;
+    single.autoOrient = options.autoOrient;
+    single.jpegQuality = options.jpegQuality;
+    single.force = options.force;
+    single.memoryBudget = options.memoryBudget;
+    return SingleRunArguments(single);
 }
 
 // Each line the worker wrote, or a line of our own when it ended without one.
@@ -110,7 +105,7 @@ void ReportFailure(std::ostream& err, const BatchItem& item, const FinishedWorke
         }
     }
     if (!said)
-        err << "quenlo-inpaint: " << item.input << ": stopped with status " << worker.status << '\n';
+        err << "quenlo-inpaint: " << OneLine(item.input) << ": stopped with status " << worker.status << '\n';
 }
 
 // A worker that ran quietly says on stderr that it ignored guide lines.
@@ -126,7 +121,7 @@ ExitStatus RunBatch(const CliOptions& options, const char* program, std::ostream
     CliFailure failure;
     const std::optional<std::vector<BatchItem>> items = PlanBatch(options, failure);
     if (!items) {
-        err << "quenlo-inpaint: " << failure.message << '\n';
+        err << "quenlo-inpaint: " << OneLine(failure.message) << '\n';
         return failure.status;
     }
     std::size_t failed = 0;
@@ -138,7 +133,7 @@ ExitStatus RunBatch(const CliOptions& options, const char* program, std::ostream
         } else if ((*items)[i].problem.empty()) {
             workable.push_back(i);
         } else {
-            err << "quenlo-inpaint: " << (*items)[i].problem << '\n';
+            err << "quenlo-inpaint: " << OneLine((*items)[i].problem) << '\n';
             ++failed;
         }
     }

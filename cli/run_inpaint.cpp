@@ -56,7 +56,7 @@ ExitStatus RunInpaint(const CliOptions& options, std::ostream& out, std::ostream
         outputs.push_back({job.maskImage, options.saveMask});
     std::string failedPath;
     if (!WritePictures(outputs, error, failedPath, writeOptions)) {
-        failure = CliFailure{ExitWriteFailed, failedPath + ": " + error};
+        failure = CliFailure{ExitWriteFailed, failedPath + ": " + WithOptionHint(error)};
         return failure.status;
     }
     summary.output = options.output;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "cli/worker_processes.h"
 
+#include "cli/one_line.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -94,7 +96,7 @@ void RunWorkers(const std::string& program, const std::vector<std::vector<std::s
         while (*stop == 0 && next < argumentLists.size() && static_cast<int>(running.size()) < parallel) {
             std::string error;
             if (!Start(program, argumentLists[next], next, running, error) && callbacks.finished)
-                callbacks.finished(FinishedWorker{next, ExitCannotStart, "quenlo-inpaint: " + error + "\n"});
+                callbacks.finished(FinishedWorker{next, ExitCannotStart, "quenlo-inpaint: " + OneLine(error) + "\n"});
             ++next;
         }
         if (running.empty())

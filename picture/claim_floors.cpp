@@ -2,11 +2,13 @@
 #include "picture/claim_floors.h"
 
 #include "picture/header_reader.h"
+#include "picture/tiff_floor.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <string>
 #include <vector>
@@ -126,6 +128,7 @@ struct ExrHeader {
     long long tileWidth = 0; // 0 for scan lines
     long long tileHeight = 0;
     double bytesPerPixel = 0;
+    bool overrun = false; // an attribute claims more bytes than the file has left
 };
 
 int32_t Little32Signed(const uint8_t* bytes) { return static_cast<int32_t>(static_cast<uint32_t>(Little32(bytes))); }
@@ -150,7 +153,7 @@ double ExrBytesPerPixel(const std::vector<uint8_t>& list)
     return bytes;
 }
 
-std::optional<ExrHeader> ReadExrHeader(HeaderReader& reader)
+std::optional<ExrHeader> ReadExrHeader(HeaderReader& reader, std::uintmax_t fileBytes)
 {
     std::array<uint8_t, 8> start{};
     if (!reader.Read(start.data(), start.size()) || Little32(start.data()) != 20000630)
@@ -160,6 +163,7 @@ std::optional<ExrHeader> ReadExrHeader(HeaderReader& reader)
     if ((flags & 0x1800) != 0)
         return std::nullopt;
     ExrHeader header;
+    std::uintmax_t consumed = start.size();
     for (int attributes = 0; attributes < 1024; ++attributes) {
         std::string name, type;
         for (std::string* text : {&name, &type}) {
@@ -175,8 +179,15 @@ std::optional<ExrHeader> ReadExrHeader(HeaderReader& reader)
         if (!reader.Read(sizeBytes.data(), sizeBytes.size()))
             return std::nullopt;
         const long long size = Little32(sizeBytes.data());
+        consumed += name.size() + type.size() + 2 + sizeBytes.size();
+        // The decoder would reserve the claimed size before finding the file too short.
+        if (static_cast<std::uintmax_t>(size) > fileBytes - std::min(consumed, fileBytes)) {
+            header.overrun = true;
+            return header;
+        }
         if (size > (1 << 20))
             return std::nullopt;
+        consumed += static_cast<std::uintmax_t>(size);
         std::vector<uint8_t> value(static_cast<std::size_t>(size));
         if (!reader.Read(value.data(), value.size()))
             return std::nullopt;
@@ -199,9 +210,11 @@ std::optional<ExrHeader> ReadExrHeader(HeaderReader& reader)
 // Every chunk of scan lines or tile has an entry of 8 bytes in the offset
 // table and a header of at least 8 bytes; its data shrinks by no more than
 // the compression can.
-std::optional<ClaimFloor> ReadExrFloor(HeaderReader& reader)
+std::optional<ClaimFloor> ReadExrFloor(HeaderReader& reader, std::uintmax_t fileBytes)
 {
-    const std::optional<ExrHeader> header = ReadExrHeader(reader);
+    const std::optional<ExrHeader> header = ReadExrHeader(reader, fileBytes);
+    if (header && header->overrun)
+        return ClaimFloor{{}, 0, true};
     if (!header || header->width <= 0 || header->height <= 0)
         return std::nullopt;
     ClaimFloor floor;
@@ -221,6 +234,77 @@ std::optional<ClaimFloor> ReadExrFloor(HeaderReader& reader)
                                               header->bytesPerPixel / ratio
                                         : 0;
     floor.leastFileBytes = Bytes(std::max(static_cast<double>(chunks) * 16, pixelBytes));
+    return floor;
+}
+
+// The merged picture follows the colour table, resources and layers, each
+// behind its length: stored, it takes every byte; run-length coded, a count
+// of each row of each channel and two bytes for each run of up to 128;
+// deflated, at best MostDeflateRatio.
+std::optional<ClaimFloor> ReadPsdFloor(HeaderReader& reader)
+{
+    std::array<uint8_t, 26> header{};
+    if (!reader.Read(header.data(), header.size()) || std::memcmp(header.data(), "8BPS", 4) != 0)
+        return std::nullopt;
+    const long long version = Big16(&header[4]);
+    if (version != 1 && version != 2)
+        return std::nullopt;
+    ClaimFloor floor;
+    floor.claimed = ClaimedSize{Big32(&header[18]), Big32(&header[14])};
+    const double channels = static_cast<double>(std::max(Big16(&header[12]), 1LL));
+    const double depth = static_cast<double>(std::max(Big16(&header[22]), 1LL));
+    // Sections cut short leave the claim alone to be judged.
+    std::uint64_t consumed = header.size();
+    for (int section = 0; section < 3; ++section) {
+        // The layers' length is 8 bytes wide in the large document format.
+        const std::size_t width = section == 2 && version == 2 ? 8 : 4;
+        std::array<uint8_t, 8> length{};
+        if (!reader.Read(length.data(), width))
+            return floor;
+        const std::uint64_t bytes = width == 8 ? static_cast<std::uint64_t>(Big32(length.data())) << 32 | Big32(&length[4])
+                                               : static_cast<std::uint64_t>(Big32(length.data()));
+        if (bytes > (1ULL << 40) || !reader.Skip(static_cast<long long>(bytes)))
+            return floor;
+        consumed += width + bytes;
+    }
+    std::array<uint8_t, 2> coding{};
+    if (!reader.Read(coding.data(), coding.size()))
+        return floor;
+    const double width = static_cast<double>(floor.claimed.width);
+    const double rows = static_cast<double>(floor.claimed.height) * channels;
+    const double samples = width * rows * depth / 8;
+    double least = 0;
+    switch (Big16(coding.data())) {
+    case 0: least = samples; break;
+    case 1: least = rows * (version == 2 ? 4 : 2) + rows * std::ceil(width / 128) * 2; break;
+    case 2:
+    case 3: least = samples / MostDeflateRatio; break;
+    default: return floor;
+    }
+    floor.leastFileBytes = Bytes(static_cast<double>(consumed) + 2 + least);
+    return floor;
+}
+
+// Block-compressed surfaces take 8 (DXT1) or 16 bytes for each 4 x 4
+// block, others their bits a pixel; the main surface follows the header.
+std::optional<ClaimFloor> ReadDdsFloor(HeaderReader& reader)
+{
+    std::array<uint8_t, 128> header{};
+    if (!reader.Read(header.data(), header.size()) || std::memcmp(header.data(), "DDS ", 4) != 0)
+        return std::nullopt;
+    ClaimFloor floor;
+    floor.claimed = ClaimedSize{Little32(&header[16]), Little32(&header[12])};
+    const double width = static_cast<double>(floor.claimed.width);
+    const double height = static_cast<double>(floor.claimed.height);
+    const bool fourCc = (Little32(&header[80]) & 4) != 0;
+    double bytes = 0;
+    if (fourCc && std::memcmp(&header[84], "DXT1", 4) == 0)
+        bytes = std::ceil(width / 4) * std::ceil(height / 4) * 8;
+    else if (fourCc && (std::memcmp(&header[84], "DXT3", 4) == 0 || std::memcmp(&header[84], "DXT5", 4) == 0))
+        bytes = std::ceil(width / 4) * std::ceil(height / 4) * 16;
+    else if (!fourCc)
+        bytes = width * height * static_cast<double>(Little32(&header[88])) / 8;
+    floor.leastFileBytes = Bytes(static_cast<double>(header.size()) + bytes);
     return floor;
 }
 
@@ -279,11 +363,29 @@ std::optional<ClaimFloor> ReadWebpFloor(HeaderReader& reader)
 std::optional<ClaimFloor> ReadClaimFloor(const std::string& path, FREE_IMAGE_FORMAT format)
 {
     HeaderReader reader(path);
+    std::error_code unknown;
+    const std::uintmax_t fileBytes = std::filesystem::file_size(path, unknown);
+    if (unknown)
+        return std::nullopt;
     switch (format) {
     case FIF_JPEG: return ReadJpegFloor(reader);
     case FIF_PNG: return ReadPngFloor(reader);
-    case FIF_EXR: return ReadExrFloor(reader);
+    case FIF_EXR: return ReadExrFloor(reader, fileBytes);
     case FIF_WEBP: return ReadWebpFloor(reader);
+    case FIF_TIFF: return ReadTiffFloor(path, fileBytes);
+    case FIF_PSD: return ReadPsdFloor(reader);
+    case FIF_DDS: return ReadDdsFloor(reader);
     default: return std::nullopt;
     }
+}
+
+std::optional<ClaimedSize> ReadHeaderSize(const std::string& path)
+{
+    std::error_code unknown;
+    if (!std::filesystem::is_regular_file(path, unknown))
+        return std::nullopt;
+    const std::optional<ClaimFloor> floor = ReadClaimFloor(path, FreeImage_GetFIFFromFilename(path.c_str()));
+    if (!floor || floor->headerOverrun || floor->claimed.width <= 0 || floor->claimed.height <= 0)
+        return std::nullopt;
+    return floor->claimed;
 }

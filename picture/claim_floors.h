@@ -15,8 +15,14 @@
 struct ClaimFloor {
     ClaimedSize claimed;
     std::uint64_t leastFileBytes = 0; // 0 when the coding allows any claim in a few bytes
+    bool headerOverrun = false;       // a header field claims more bytes than the file has
 };
 
-// For JPEG, PNG, OpenEXR and WebP files; nullopt for other formats and for
+// For JPEG, PNG, OpenEXR, WebP, TIFF, PSD and DDS files; nullopt for other formats and for
 // headers too damaged to say, which the decoder judges.
 std::optional<ClaimFloor> ReadClaimFloor(const std::string& path, FREE_IMAGE_FORMAT format);
+
+// The size the header of the file at path claims, for a regular file of one
+// of those formats named by its extension; nullopt when it cannot say. Read
+// without decoding, so pictures that must match can be compared first.
+std::optional<ClaimedSize> ReadHeaderSize(const std::string& path);

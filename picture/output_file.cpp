@@ -175,7 +175,7 @@ bool ResolveTarget(const std::string& target, bool replaceReadOnly, fs::path& pa
         return false;
     }
     if (exists && !replaceReadOnly && IsReadOnlyFile(path.string())) {
-        error = "the file is read-only (--force replaces it)";
+        error = ReadOnlyRefusal;
         return false;
     }
     const std::string folder = FolderText(path.parent_path());

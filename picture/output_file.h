@@ -40,6 +40,9 @@ bool PutInPlace(const std::vector<OutputFile*>& files, std::string& error, std::
 // creating anything; false with the reason in error.
 bool CheckOutputPath(const std::string& target, bool replaceReadOnly, std::string& error);
 
+// The reason Open and CheckOutputPath give for a read-only target.
+constexpr const char* ReadOnlyRefusal = "the file is read-only";
+
 // Whether path, as a target, is an existing file this user may not write.
 bool IsReadOnlyFile(const std::string& path);
 

@@ -69,6 +69,10 @@ DecodedPicture DecodePictureFile(const std::string& path, const std::string& nam
 
     // A claim the file is too small to hold is refused before any decoder reserves memory for it.
     if (const std::optional<ClaimFloor> floor = ReadClaimFloor(path, format)) {
+        if (floor->headerOverrun) {
+            result.error = "the file is damaged or not a picture (its header claims more bytes than the file has)";
+            return result;
+        }
         result.error = PictureSizeProblem(floor->claimed.width, floor->claimed.height);
         std::error_code unknown;
         const std::uintmax_t fileBytes = std::filesystem::file_size(path, unknown);

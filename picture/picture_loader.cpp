@@ -81,8 +81,22 @@ BitmapPtr ToEditableBitmap(BitmapPtr bitmap, std::string& error)
 
 LoadedPicture LoadPicture(const std::string& path)
 {
+    return LoadPicture(path, CurrentDecodeLimits());
+}
+
+std::uint64_t HeldBytes(const LoadedPicture& picture)
+{
+    std::uint64_t bytes = 0;
+    for (FIBITMAP* bitmap : {picture.bitmap.get(), picture.fullDepth.get()})
+        if (bitmap != nullptr)
+            bytes += static_cast<std::uint64_t>(FreeImage_GetPitch(bitmap)) * FreeImage_GetHeight(bitmap);
+    return bytes;
+}
+
+LoadedPicture LoadPicture(const std::string& path, const DecodeLimits& limits)
+{
     LoadedPicture result;
-    DecodedPicture decoded = DecodeIsolated(path, CurrentDecodeLimits());
+    DecodedPicture decoded = DecodeIsolated(path, limits);
     result.format = decoded.format;
     if (!decoded.bitmap) {
         result.error = decoded.error;

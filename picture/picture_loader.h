@@ -4,8 +4,10 @@
 #pragma once
 
 #include "picture/bitmap.h"
+#include "picture/decode_limits.h"
 #include "picture/picture_decoding.h"
 
+#include <cstdint>
 #include <string>
 
 struct LoadedPicture {
@@ -26,6 +28,11 @@ struct LoadedPicture {
 // file's metadata and ICC profile. Floating-point and other sample types are
 // refused, and so are JPEG and GIF files whose pixel data ends early.
 LoadedPicture LoadPicture(const std::string& path);
+// The same under the given limits.
+LoadedPicture LoadPicture(const std::string& path, const DecodeLimits& limits);
+
+// The bytes of pixels a loaded picture holds in memory.
+std::uint64_t HeldBytes(const LoadedPicture& picture);
 
 // The layout conversions of LoadPicture on a bitmap already in memory, down
 // to 8 bits per channel; null with the reason in error when the layout is

@@ -144,25 +144,18 @@ bool HoldsDepth(FIBITMAP* bitmap, const std::string& path)
 
 namespace {
 
-// Encodes one picture into a new output file; false with the reason in error.
-bool Encode(const PictureToWrite& picture, const WriteOptions& options, OutputFile& output, std::string& error)
+constexpr const char* NotEncoded = "the picture could not be encoded";
+
+// Writes dib into the empty or emptied file fd; false with the reason in error.
+bool WriteOnce(FREE_IMAGE_FORMAT format, FIBITMAP* dib, int flags, int fd, std::string& error)
 {
-    TakeFreeImageMessages();
-    const FREE_IMAGE_FORMAT format = FreeImage_GetFIFFromFilename(picture.path.c_str());
-    if (!IsWritablePictureName(picture.path)) {
-        error = "the file name does not end in the extension of a picture format that can be written";
+    if (ftruncate(fd, 0) != 0 || lseek(fd, 0, SEEK_SET) != 0) {
+        error = std::string("writing failed: ") + std::strerror(errno);
         return false;
     }
-    BitmapPtr converted;
-    int flags = SaveFlagsFor(format, options);
-    FIBITMAP* dib = LayoutFor(format, picture.bitmap, converted, flags, error);
-    if (dib == nullptr)
-        return false;
-    if (!output.Open(picture.path, options.replaceReadOnly, error))
-        return false;
-
+    TakeFreeImageMessages();
     TrackedFile tracked;
-    const int own = dup(output.Descriptor());
+    const int own = dup(fd);
     tracked.file = own >= 0 ? fdopen(own, "wb") : nullptr;
     if (tracked.file == nullptr) {
         if (own >= 0)
@@ -187,9 +180,63 @@ bool Encode(const PictureToWrite& picture, const WriteOptions& options, OutputFi
         tracked.Fail();
     if (!saved || tracked.error != 0) {
         error = tracked.error != 0 ? std::string("writing failed: ") + std::strerror(tracked.error)
-                                   : WithCodecReason("the picture could not be encoded");
+                                   : WithCodecReason(NotEncoded);
         return false;
     }
+    return true;
+}
+
+// Takes a bitmap's colour profile away for as long as it lives, then puts it back.
+class ProfileSetAside {
+public:
+    explicit ProfileSetAside(FIBITMAP* dib) : m_dib(dib)
+    {
+        const FIICCPROFILE* profile = FreeImage_GetICCProfile(dib);
+        const auto* bytes = static_cast<const BYTE*>(profile->data);
+        m_bytes.assign(bytes, bytes + profile->size);
+        m_flags = profile->flags;
+        FreeImage_DestroyICCProfile(dib);
+    }
+    ~ProfileSetAside()
+    {
+        if (FIICCPROFILE* profile = FreeImage_CreateICCProfile(m_dib, m_bytes.data(), static_cast<long>(m_bytes.size())))
+            profile->flags = m_flags;
+    }
+    ProfileSetAside(const ProfileSetAside&) = delete;
+    ProfileSetAside& operator=(const ProfileSetAside&) = delete;
+
+private:
+    FIBITMAP* m_dib;
+    std::vector<BYTE> m_bytes;
+    WORD m_flags = 0;
+};
+
+// Encodes one picture into a new output file; false with the reason in error.
+bool Encode(const PictureToWrite& picture, const WriteOptions& options, OutputFile& output, std::string& error)
+{
+    TakeFreeImageMessages();
+    const FREE_IMAGE_FORMAT format = FreeImage_GetFIFFromFilename(picture.path.c_str());
+    if (!IsWritablePictureName(picture.path)) {
+        error = "the file name does not end in the extension of a picture format that can be written";
+        return false;
+    }
+    BitmapPtr converted;
+    int flags = SaveFlagsFor(format, options);
+    FIBITMAP* dib = LayoutFor(format, picture.bitmap, converted, flags, error);
+    if (dib == nullptr)
+        return false;
+    if (!output.Open(picture.path, options.replaceReadOnly, error))
+        return false;
+
+    bool saved = WriteOnce(format, dib, flags, output.Descriptor(), error);
+    // A damaged colour profile the encoder refuses is left out, not the
+    // picture; the written file then lacks it and says so.
+    if (!saved && error.starts_with(NotEncoded) && FreeImage_GetICCProfile(dib)->size > 0) {
+        const ProfileSetAside setAside(dib);
+        saved = WriteOnce(format, dib, flags, output.Descriptor(), error);
+    }
+    if (!saved)
+        return false;
     // FreeImage's TIFF writer leaves out the EXIF and IPTC tags.
     if (format == FIF_TIFF && !AddMetadataToTiff(output.Descriptor(), dib, error))
         return false;

@@ -415,6 +415,30 @@ void WriteOverclaims()
         for (int i = 0; i < 4; ++i)
             exr[at + static_cast<std::size_t>(i)] = static_cast<uint8_t>(15999 >> (8 * i));
     WriteBytes("overclaim.exr", exr);
+
+    // An attribute whose size field claims nearly 2 GB, which the decoder
+    // would reserve before finding the file too short.
+    Bytes overrun = SaveToMemory(FloatPicture(FIT_RGBF, 16, 16, 3), FIF_EXR, EXR_ZIP);
+    const std::size_t display = Find(overrun, TextBytes(std::string("displayWindow\0box2i\0", 20))) + 20;
+    for (int i = 0; i < 4; ++i)
+        overrun[display + static_cast<std::size_t>(i)] = static_cast<uint8_t>(0x6f646e00 >> (8 * i));
+    WriteBytes("attribute_overrun.exr", overrun);
+
+    // A deflated TIFF whose directory claims 16000 x 16000 pixels: its one
+    // strip of a few hundred bytes cannot hold them.
+    Bytes tiff = SaveToMemory(ColourPicture(16, 16, 24), FIF_TIFF, TIFF_ADOBE_DEFLATE);
+    if (tiff[0] != 'I')
+        Fail("expected a little-endian TIFF file");
+    const std::size_t directory = tiff[4] | tiff[5] << 8 | tiff[6] << 16 | static_cast<std::size_t>(tiff[7]) << 24;
+    for (std::size_t entry = directory + 2; entry < directory + 2 + 12 * (tiff[directory] | tiff[directory + 1] << 8);
+         entry += 12) {
+        const int tag = tiff[entry] | tiff[entry + 1] << 8;
+        if (tag == 256 || tag == 257) {
+            tiff[entry + 8] = 16000 & 0xFF;
+            tiff[entry + 9] = 16000 >> 8;
+        }
+    }
+    WriteBytes("overclaim.tif", tiff);
 }
 
 int main(int argc, char** argv)

@@ -47,11 +47,15 @@ const std::vector<HostileFile>& HostileFiles()
         Refused("huge_codestream.j2k", "the picture is too large (100000 x 100000 pixels)"),
         Refused("huge_header.jp2", "the picture is too large (100000 x 100000 pixels)"),
         Refused("huge_pixel_map.pct", "the picture is too large (30000 x 30000 pixels)"),
+        Refused("huge_header.psd", "the picture is too large (4294967136 x 255 pixels)"),
         Refused("ends_after_frame.pct", "the picture is damaged or cut short"),
         // Claims below the size limit that the file's bytes cannot hold.
         Refused("overclaim_progressive.jpg", "its header claims 30000 x 8000 pixels, more than its 690 bytes can hold"),
         Refused("overclaim.png", "its header claims 16000 x 16000 pixels, more than its 142 bytes can hold"),
         Refused("overclaim.exr", "its header claims 16000 x 16000 pixels, more than its 992 bytes can hold"),
+        Refused("attribute_overrun.exr", "its header claims more bytes than the file has"),
+        Refused("overclaim.tif", "its header claims 16000 x 16000 pixels, more than its 890 bytes can hold"),
+        Refused("overclaim.dds", "its header claims 4192 x 30000 pixels, more than its 3200 bytes can hold"),
         // Sample types the engine has no use for.
         Refused("grey_float.tif", "unsupported pixel type: 32-bit floating-point greyscale"),
         Refused("rgb_float.tif", "unsupported pixel type: floating-point RGB"),

@@ -108,6 +108,24 @@ TEST(WritePicture, GreyscaleStaysEightBit)
     }
 }
 
+// A colour profile the PNG encoder refuses (its length field disagrees with
+// its size) costs the profile, named as not written, never the picture; the
+// picture in memory keeps it.
+TEST(WritePicture, DamagedColourProfileIsLeftOutNotThePicture)
+{
+    const fs::path folder = FreshFolder("damaged_profile");
+    BitmapPtr picture(FreeImage_Allocate(4, 4, 24));
+    std::vector<BYTE> profile(200, 0x5a);
+    FreeImage_CreateICCProfile(picture.get(), profile.data(), static_cast<long>(profile.size()));
+    std::string error;
+    WrittenPicture written;
+    ASSERT_TRUE(WritePicture(picture.get(), (folder / "out.png").string(), error, {}, &written)) << error;
+    EXPECT_EQ(written.notWritten, std::vector<std::string>{"ICC profile"});
+    EXPECT_TRUE(LoadPicture((folder / "out.png").string()));
+    ASSERT_EQ(FreeImage_GetICCProfile(picture.get())->size, 200);
+    EXPECT_EQ(static_cast<const BYTE*>(FreeImage_GetICCProfile(picture.get())->data)[199], 0x5a);
+}
+
 TEST(WritePicture, FailureLeavesTheOldFileAndNoScratchFiles)
 {
     const fs::path folder = FreshFolder("failure");

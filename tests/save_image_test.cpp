@@ -155,6 +155,18 @@ TEST_F(SaveImage, FailedWriteIsReportedAndKeepsTheOldFile)
     ASSERT_EQ(messages.size(), 2);
     EXPECT_TRUE(messages.back().contains(PathOf(QStringLiteral("album.tif"))));
     EXPECT_TRUE(QDir(PathOf(QStringLiteral("album.tif/inside"))).exists());
+
+    // A read-only file is kept, and the message names no command-line option.
+    QFile locked(PathOf(QStringLiteral("locked.tif")));
+    ASSERT_TRUE(locked.open(QIODevice::WriteOnly));
+    locked.write("keep me");
+    locked.close();
+    ASSERT_TRUE(locked.setPermissions(QFileDevice::ReadOwner));
+    Save(PathOf(QStringLiteral("locked.tif")));
+    ASSERT_EQ(messages.size(), 3);
+    EXPECT_TRUE(messages.back().contains(QStringLiteral("read-only"))) << messages.back().toStdString();
+    EXPECT_FALSE(messages.back().contains(QStringLiteral("--"))) << messages.back().toStdString();
+    EXPECT_EQ(Contents(locked.fileName()), QByteArray("keep me"));
 }
 
 TEST_F(SaveImage, CancelledDialogWritesNothing)

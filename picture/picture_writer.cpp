@@ -1,16 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "picture/picture_writer.h"
 
+#include "metadata/metadata_writer.h"
 #include "picture/bitmap.h"
 #include "picture/cmyk_conversion.h"
 #include "picture/freeimage_messages.h"
 #include "picture/output_file.h"
 #include "picture/full_depth.h"
-#include "picture/jpeg_exif.h"
-#include "picture/metadata_check.h"
 #include "picture/picture_info.h"
-#include "picture/png_chunks.h"
-#include "picture/tiff_metadata.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -171,14 +168,7 @@ bool Encode(const PictureToWrite& picture, const WriteOptions& options, OutputFi
         return false;
     }
     FreeImageIO io{ReadProc, WriteProc, SeekProc, TellProc};
-    // FreeImage writes no EXIF into PNG files, and into JPEG files only a raw block.
-    const std::vector<BYTE> pngExif = format == FIF_PNG ? ExifChunkData(dib) : std::vector<BYTE>();
-    bool saved = false;
-    {
-        const JpegExifBlock jpegExif(format == FIF_JPEG ? dib : nullptr);
-        saved = !pngExif.empty() ? WritePngWithExif(dib, flags, pngExif, tracked.file)
-                                 : FreeImage_SaveToHandle(format, dib, &io, &tracked, flags) != 0;
-    }
+    const bool saved = FreeImage_SaveToHandle(format, dib, &io, &tracked, flags) != 0;
     if (std::ferror(tracked.file) != 0)
         tracked.Fail();
     if (std::fflush(tracked.file) != 0)
@@ -190,14 +180,13 @@ bool Encode(const PictureToWrite& picture, const WriteOptions& options, OutputFi
                                    : WithCodecReason("the picture could not be encoded");
         return false;
     }
-    // FreeImage's TIFF writer leaves out the EXIF and IPTC tags.
-    if (format == FIF_TIFF && !AddMetadataToTiff(output.Descriptor(), dib, error))
+    // FreeImage's writers leave out much of the metadata, or write it as it came.
+    std::vector<std::string> notWritten;
+    if (!AddMetadataToFile(output.Descriptor(), format, picture.bitmap, dib, notWritten, error))
         return false;
     if (picture.written != nullptr) {
         picture.written->depth = DepthText(dib);
-        // The new file may have no name yet; its descriptor's name reads it.
-        picture.written->notWritten = MetadataMissingFrom(picture.bitmap, format,
-                                                          "/proc/self/fd/" + std::to_string(output.Descriptor()));
+        picture.written->notWritten = std::move(notWritten);
     }
     return true;
 }

@@ -1,0 +1,195 @@
+// SPDX-License-Identifier: MIT
+#include "metadata/metadata_reader.h"
+
+#include "metadata/carried_blocks.h"
+#include "metadata/exif_models.h"
+#include "metadata/exiv2_messages.h"
+#include "metadata/iptc_models.h"
+#include "metadata/metadata_tags.h"
+
+#include <exiv2/exiv2.hpp>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+// exiv2 names the directory it could not read in full ("Directory GPSInfo, entry 0x0002: ...").
+struct DamagedDirectory {
+    const char* mention;
+    const char* name;
+};
+constexpr DamagedDirectory Directories[] = {{"Directory Image", "EXIF directory (damaged)"},
+                                            {"Directory Photo", "EXIF camera settings directory (damaged)"},
+                                            {"Directory GPSInfo", "EXIF GPS directory (damaged)"},
+                                            {"Directory Iop", "EXIF interoperability directory (damaged)"}};
+constexpr const char* DamagedMakerNote = "maker notes (damaged)";
+
+void Note(std::vector<std::string>& damaged, const std::string& name)
+{
+    if (std::find(damaged.begin(), damaged.end(), name) == damaged.end())
+        damaged.push_back(name);
+}
+
+void NoteDamagedDirectories(const Exiv2Messages& messages, std::vector<std::string>& damaged)
+{
+    for (const DamagedDirectory& directory : Directories)
+        if (messages.Mention(directory.mention))
+            Note(damaged, directory.name);
+    for (const std::string& text : messages.Texts()) {
+        if (text.rfind("Directory ", 0) != 0)
+            continue;
+        const std::string group = text.substr(10, text.find_first_of(",: ", 10) - 10);
+        if (Exiv2::ExifTags::isMakerGroup(group))
+            Note(damaged, DamagedMakerNote);
+    }
+}
+
+// The tags that go on: no thumbnail (it shows the picture before the edit)
+// and none of the layout the file states for itself.
+Exiv2::ExifData Travelling(const Exiv2::ExifData& read)
+{
+    Exiv2::ExifData kept;
+    for (const Exiv2::Exifdatum& datum : read)
+        if (datum.groupName() != "Thumbnail" && !(datum.groupName() == "Image" && LeftToTheFile(datum.tag())))
+            kept.add(datum);
+    return kept;
+}
+
+// The block laid out anew from what could be read; empty when nothing could.
+std::vector<uint8_t> Encoded(const Exiv2::ExifData& exifData)
+{
+    if (exifData.empty())
+        return {};
+    Exiv2::Blob block;
+    Exiv2::ExifParser::encode(block, Exiv2::littleEndian, exifData);
+    return block;
+}
+
+std::string PacketOf(FIBITMAP* picture)
+{
+    FITAG* tag = nullptr;
+    if (!FreeImage_GetMetadata(FIMD_XMP, picture, "XMLPacket", &tag) || tag == nullptr ||
+        FreeImage_GetTagValue(tag) == nullptr)
+        return {};
+    const std::string packet(static_cast<const char*>(FreeImage_GetTagValue(tag)), FreeImage_GetTagLength(tag));
+    return packet.substr(0, packet.find('\0'));
+}
+
+void CheckXmp(FIBITMAP* picture, std::vector<std::string>& damaged)
+{
+    const std::string packet = PacketOf(picture);
+    Exiv2::XmpData parsed;
+    if (FreeImage_GetMetadataCount(FIMD_XMP, picture) == 0 ||
+        (!packet.empty() && Exiv2::XmpParser::decode(parsed, packet) == 0))
+        return;
+    FreeImage_SetMetadata(FIMD_XMP, picture, nullptr, nullptr);
+    Note(damaged, "XMP (damaged)");
+}
+
+// Text chunks that carry metadata blocks ("Raw profile type exif") are
+// read as the blocks they hold, not passed on as text.
+void DropProfileTexts(FIBITMAP* picture)
+{
+    std::vector<std::string> keys;
+    for (FITAG* tag : TagsOf(picture, FIMD_COMMENTS))
+        if (std::string(FreeImage_GetTagKey(tag)).rfind("Raw profile type ", 0) == 0)
+            keys.emplace_back(FreeImage_GetTagKey(tag));
+    for (const std::string& key : keys)
+        FreeImage_SetMetadata(FIMD_COMMENTS, picture, key.c_str(), nullptr);
+}
+
+bool HasExif(FIBITMAP* picture)
+{
+    for (const ExifModel& each : ExifModels())
+        if (FreeImage_GetMetadataCount(each.model, picture) > 0)
+            return true;
+    return FreeImage_GetMetadataCount(FIMD_EXIF_MAKERNOTE, picture) > 0 || !CameraExifBlock(picture).empty();
+}
+
+void DropExif(FIBITMAP* picture)
+{
+    for (const ExifModel& each : ExifModels())
+        FreeImage_SetMetadata(each.model, picture, nullptr, nullptr);
+    FreeImage_SetMetadata(FIMD_EXIF_MAKERNOTE, picture, nullptr, nullptr);
+    SetCameraExifBlock(picture, {});
+}
+
+void ReadWithExiv2(const uint8_t* file, std::size_t size, FREE_IMAGE_FORMAT format, FIBITMAP* picture,
+                   std::vector<std::string>& damaged)
+{
+    const Exiv2Messages messages;
+    Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(file, static_cast<long>(size));
+    image->readMetadata();
+    const Exiv2::ExifData exifData = Travelling(image->exifData());
+    NoteDamagedDirectories(messages, damaged);
+    // FreeImage's own parse of the maker note reads offsets exiv2 may have refused.
+    FreeImage_SetMetadata(FIMD_EXIF_MAKERNOTE, picture, nullptr, nullptr);
+    PutExifDataInModels(exifData, picture);
+    SetCameraExifBlock(picture, Encoded(exifData));
+    if (messages.Mention("IPTC"))
+        Note(damaged, "IPTC (damaged)");
+    PutIptcDataInModel(image->iptcData(), picture);
+    DropProfileTexts(picture);
+    // FreeImage's PNG reader drops the profile, and its TIFF reader can take it from freed memory.
+    if (format != FIF_JPEG && image->iccProfileDefined()) {
+        const Exiv2::DataBuf* profile = image->iccProfile();
+        const DWORD flags = FreeImage_GetICCProfile(picture)->flags;
+        FreeImage_DestroyICCProfile(picture);
+        FreeImage_CreateICCProfile(picture, profile->pData_, profile->size_);
+        FreeImage_GetICCProfile(picture)->flags = flags;
+    }
+}
+
+// A raw EXIF block FreeImage read from another format: what exiv2 can read of it, laid out anew.
+void CheckCameraBlock(FIBITMAP* picture, std::vector<std::string>& damaged)
+{
+    const std::vector<uint8_t> block = CameraExifBlock(picture);
+    if (block.empty())
+        return;
+    const Exiv2Messages messages;
+    Exiv2::ExifData exifData;
+    Exiv2::ExifParser::decode(exifData, block.data(), static_cast<uint32_t>(block.size()));
+    NoteDamagedDirectories(messages, damaged);
+    SetCameraExifBlock(picture, Encoded(Travelling(exifData)));
+}
+
+} // namespace
+
+void ReadFileMetadata(const uint8_t* file, std::size_t size, FREE_IMAGE_FORMAT format, FIBITMAP* picture)
+{
+    std::vector<std::string> damaged;
+    try {
+        if (file != nullptr && size > 0 && (format == FIF_JPEG || format == FIF_PNG || format == FIF_TIFF))
+            ReadWithExiv2(file, size, format, picture, damaged);
+        else
+            CheckCameraBlock(picture, damaged);
+    } catch (const std::exception&) {
+        // Nothing of a structure exiv2 gave up on goes further.
+        if (HasExif(picture))
+            Note(damaged, "EXIF (damaged)");
+        DropExif(picture);
+        if (FreeImage_GetMetadataCount(FIMD_IPTC, picture) > 0)
+            Note(damaged, "IPTC (damaged)");
+        FreeImage_SetMetadata(FIMD_IPTC, picture, nullptr, nullptr);
+    }
+    CheckXmp(picture, damaged);
+    SetDamagedMetadata(picture, damaged);
+}
+
+std::optional<long> TiffFirstDirectoryValue(const uint8_t* file, std::size_t size, uint16_t tag)
+{
+    try {
+        const Exiv2Messages messages;
+        Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(file, static_cast<long>(size));
+        image->readMetadata();
+        const Exiv2::ExifData& exifData = image->exifData();
+        const auto found = exifData.findKey(Exiv2::ExifKey(tag, "Image"));
+        if (found == exifData.end() || found->count() == 0)
+            return std::nullopt;
+        return found->toLong(0);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}

@@ -10,16 +10,22 @@
 #include <exiv2/exiv2.hpp>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
-// exiv2 names the directory it could not read in full ("Directory GPSInfo, entry 0x0002: ...").
+// exiv2 names the directory it could not read in full, or the pointer to
+// it that leads nowhere ("Directory Image, entry 0x8825 Sub-IFD pointer ...").
 struct DamagedDirectory {
     const char* mention;
     const char* name;
 };
+constexpr DamagedDirectory Pointers[] = {{"entry 0x8769", "EXIF camera settings directory (damaged)"},
+                                         {"entry 0x8825", "EXIF GPS directory (damaged)"},
+                                         {"entry 0xa005", "EXIF interoperability directory (damaged)"},
+                                         {"entry 0x927c", "maker notes (damaged)"}};
 constexpr DamagedDirectory Directories[] = {{"Directory Image", "EXIF directory (damaged)"},
                                             {"Directory Photo", "EXIF camera settings directory (damaged)"},
                                             {"Directory GPSInfo", "EXIF GPS directory (damaged)"},
@@ -32,18 +38,28 @@ void Note(std::vector<std::string>& damaged, const std::string& name)
         damaged.push_back(name);
 }
 
+const char* DamagedName(const std::string& message)
+{
+    for (const DamagedDirectory& pointer : Pointers)
+        if (message.find(pointer.mention) != std::string::npos)
+            return pointer.name;
+    for (const DamagedDirectory& directory : Directories)
+        if (message.rfind(directory.mention, 0) == 0 && message.find_first_of(",: ", std::strlen(directory.mention)) ==
+                                                             std::strlen(directory.mention))
+            return directory.name;
+    if (message.rfind("Directory ", 0) == 0) {
+        const std::size_t end = message.find_first_of(",: ", 10);
+        if (Exiv2::ExifTags::isMakerGroup(message.substr(10, end - 10)))
+            return DamagedMakerNote;
+    }
+    return nullptr;
+}
+
 void NoteDamagedDirectories(const Exiv2Messages& messages, std::vector<std::string>& damaged)
 {
-    for (const DamagedDirectory& directory : Directories)
-        if (messages.Mention(directory.mention))
-            Note(damaged, directory.name);
-    for (const std::string& text : messages.Texts()) {
-        if (text.rfind("Directory ", 0) != 0)
-            continue;
-        const std::string group = text.substr(10, text.find_first_of(",: ", 10) - 10);
-        if (Exiv2::ExifTags::isMakerGroup(group))
-            Note(damaged, DamagedMakerNote);
-    }
+    for (const std::string& message : messages.Texts())
+        if (const char* name = DamagedName(message))
+            Note(damaged, name);
 }
 
 // The tags that go on: no thumbnail (it shows the picture before the edit)

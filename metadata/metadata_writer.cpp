@@ -151,11 +151,18 @@ Exiv2::ExifData ExifDataToWrite(FIBITMAP* picture, std::vector<std::string>& ref
     return exifData;
 }
 
+// Tags about a JPEG stream's own layout, which a TIFF file may not hold.
+bool JpegStreamTag(const Exiv2::Exifdatum& datum)
+{
+    static constexpr uint16_t Tags[] = {0x9101, 0x9102, 0xA002, 0xA003}; // components, bits, pixel sizes
+    return datum.groupName() == "Photo" && std::find(std::begin(Tags), std::end(Tags), datum.tag()) != std::end(Tags);
+}
+
 // The file's own entries stay (layout, resolution, GeoTIFF); the picture's tags take their place beside them.
 void MergeIntoTiffEntries(const Exiv2::ExifData& tags, Exiv2::ExifData& file)
 {
     for (const Exiv2::Exifdatum& datum : tags) {
-        if (datum.groupName() == "Image" && TiffWriterStates(datum.tag()))
+        if ((datum.groupName() == "Image" && TiffWriterStates(datum.tag())) || JpegStreamTag(datum))
             continue;
         Replace(file, datum);
     }
@@ -223,6 +230,9 @@ bool AddMetadataToFile(int fd, FREE_IMAGE_FORMAT format, FIBITMAP* picture, FIBI
         if (format == FIF_TIFF) {
             MergeIntoTiffEntries(exifData, image->exifData());
         } else if (format == FIF_JPEG) {
+            // A JPEG file's EXIF states how its chroma samples sit: centred, as every JPEG encoder places them.
+            if (!exifData.empty() && exifData.findKey(Exiv2::ExifKey("Exif.Image.YCbCrPositioning")) == exifData.end())
+                exifData["Exif.Image.YCbCrPositioning"] = uint16_t{1};
             image->setExifData(exifData);
         } else {
             // exiv2 would put PNG's EXIF in a text chunk; the format's own chunk is eXIf.

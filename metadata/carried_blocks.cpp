@@ -81,3 +81,10 @@ void SetDamagedMetadata(FIBITMAP* picture, const std::vector<std::string>& damag
         joined.back() = '\0';
     SetBytes(picture, FIMD_CUSTOM, DamagedKey, FIDT_ASCII, joined);
 }
+
+std::string XmpPacketOf(FIBITMAP* picture)
+{
+    const std::vector<uint8_t> bytes = BytesOf(picture, FIMD_XMP, "XMLPacket");
+    const std::string packet(bytes.begin(), bytes.end());
+    return packet.substr(0, packet.find('\0'));
+}

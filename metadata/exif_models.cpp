@@ -87,6 +87,11 @@ bool CanMoveMakerNote(const uint8_t* note, std::size_t length)
     return false;
 }
 
+bool DirectoryCanHold(const Exiv2::Exifdatum& datum)
+{
+    return TypeSize(static_cast<uint16_t>(datum.typeId())) != 0;
+}
+
 const std::vector<ExifModel>& ExifModels()
 {
     static const std::vector<ExifModel> models{{FIMD_EXIF_MAIN, "Image", "EXIF"},

@@ -62,13 +62,15 @@ void NoteDamagedDirectories(const Exiv2Messages& messages, std::vector<std::stri
             Note(damaged, name);
 }
 
-// The tags that go on: no thumbnail (it shows the picture before the edit)
-// and none of the layout the file states for itself.
+// The tags that go on: no thumbnail (it shows the picture before the edit),
+// none of the layout the file states for itself, and none of a type no
+// directory holds (exiv2 names their directory among its warnings).
 Exiv2::ExifData Travelling(const Exiv2::ExifData& read)
 {
     Exiv2::ExifData kept;
     for (const Exiv2::Exifdatum& datum : read)
-        if (datum.groupName() != "Thumbnail" && !(datum.groupName() == "Image" && LeftToTheFile(datum.tag())))
+        if (datum.groupName() != "Thumbnail" && !(datum.groupName() == "Image" && LeftToTheFile(datum.tag())) &&
+            DirectoryCanHold(datum))
             kept.add(datum);
     return kept;
 }
@@ -83,19 +85,9 @@ std::vector<uint8_t> Encoded(const Exiv2::ExifData& exifData)
     return block;
 }
 
-std::string PacketOf(FIBITMAP* picture)
-{
-    FITAG* tag = nullptr;
-    if (!FreeImage_GetMetadata(FIMD_XMP, picture, "XMLPacket", &tag) || tag == nullptr ||
-        FreeImage_GetTagValue(tag) == nullptr)
-        return {};
-    const std::string packet(static_cast<const char*>(FreeImage_GetTagValue(tag)), FreeImage_GetTagLength(tag));
-    return packet.substr(0, packet.find('\0'));
-}
-
 void CheckXmp(FIBITMAP* picture, std::vector<std::string>& damaged)
 {
-    const std::string packet = PacketOf(picture);
+    const std::string packet = XmpPacketOf(picture);
     Exiv2::XmpData parsed;
     if (FreeImage_GetMetadataCount(FIMD_XMP, picture) == 0 ||
         (!packet.empty() && Exiv2::XmpParser::decode(parsed, packet) == 0))

@@ -44,7 +44,7 @@ bool HasProfile(FIBITMAP* bitmap)
 
 bool Has(FIBITMAP* bitmap, const Kind& kind)
 {
-    if (kind.name == MakerNotes)
+    if (kind.model == FIMD_EXIF_MAKERNOTE)
         return TagById(bitmap, FIMD_EXIF_EXIF, MakerNoteTag) != nullptr ||
                FreeImage_GetMetadataCount(FIMD_EXIF_MAKERNOTE, bitmap) > 0;
     return FreeImage_GetMetadataCount(kind.model, bitmap) > 0;
@@ -123,7 +123,7 @@ Exiv2::ExifData ExifDataToWrite(FIBITMAP* picture, std::vector<std::string>& ref
         Exiv2::ExifParser::decode(camera, block.data(), static_cast<uint32_t>(block.size()));
         for (const Exiv2::Exifdatum& datum : camera) {
             const bool fileStatesIt = datum.groupName() == "Image" && LeftToTheFile(datum.tag());
-            if (!fileStatesIt && datum.groupName() != "Thumbnail" && !ShowsThePicture(datum))
+            if (!fileStatesIt && datum.groupName() != "Thumbnail" && !ShowsThePicture(datum) && DirectoryCanHold(datum))
                 exifData.add(datum);
         }
     }
@@ -168,16 +168,6 @@ void MergeIntoTiffEntries(const Exiv2::ExifData& tags, Exiv2::ExifData& file)
     }
 }
 
-std::string PacketOf(FIBITMAP* picture)
-{
-    FITAG* tag = nullptr;
-    if (!FreeImage_GetMetadata(FIMD_XMP, picture, "XMLPacket", &tag) || tag == nullptr ||
-        FreeImage_GetTagValue(tag) == nullptr)
-        return {};
-    const std::string packet(static_cast<const char*>(FreeImage_GetTagValue(tag)), FreeImage_GetTagLength(tag));
-    return packet.substr(0, packet.find('\0'));
-}
-
 // What the picture's kinds lack in a file of a format exiv2 does not write:
 // read back through FreeImage, which wrote it.
 void NameKindsMissingAfterEncoder(int fd, FREE_IMAGE_FORMAT format, FIBITMAP* picture,
@@ -219,7 +209,7 @@ bool AddMetadataToFile(int fd, FREE_IMAGE_FORMAT format, FIBITMAP* picture, FIBI
     std::vector<std::string> refused;
     bool makerNoteKept = false;
     Exiv2::ExifData exifData = ExifDataToWrite(picture, refused, makerNoteKept);
-    const std::string packet = PacketOf(picture);
+    const std::string packet = XmpPacketOf(picture);
     Exiv2::XmpData parsedXmp;
     const bool xmpKept = !packet.empty() && Exiv2::XmpParser::decode(parsedXmp, packet) == 0;
     bool iptcKept = false;
@@ -273,7 +263,7 @@ bool AddMetadataToFile(int fd, FREE_IMAGE_FORMAT format, FIBITMAP* picture, FIBI
             continue;
         const bool lost = !FormatHolds(format, kind.model) ||
                           std::find(refused.begin(), refused.end(), kind.name) != refused.end() ||
-                          (kind.name == MakerNotes && !makerNoteKept) || (kind.model == FIMD_XMP && !xmpKept) || (kind.model == FIMD_IPTC && !iptcKept);
+                          (kind.model == FIMD_EXIF_MAKERNOTE && !makerNoteKept) || (kind.model == FIMD_XMP && !xmpKept) || (kind.model == FIMD_IPTC && !iptcKept);
         if (lost)
             notWritten.emplace_back(kind.name);
     }

@@ -89,7 +89,16 @@ bool CanMoveMakerNote(const uint8_t* note, std::size_t length)
 
 bool DirectoryCanHold(const Exiv2::Exifdatum& datum)
 {
-    return TypeSize(static_cast<uint16_t>(datum.typeId())) != 0;
+    if (TypeSize(static_cast<uint16_t>(datum.typeId())) == 0 || datum.count() == 0)
+        return false;
+    if (datum.typeId() == Exiv2::asciiString)
+        return true;
+    // A tag the standard gives a fixed number of values holds that many or is damaged.
+    for (const Exiv2::TagInfo* info = Exiv2::ExifTags::tagList(datum.groupName()); info != nullptr && info->tag_ != 0xFFFF;
+         ++info)
+        if (info->tag_ == datum.tag())
+            return info->count_ <= 0 || datum.count() == static_cast<long>(info->count_);
+    return true;
 }
 
 const std::vector<ExifModel>& ExifModels()
@@ -136,7 +145,7 @@ void PutExifDataInModels(const Exiv2::ExifData& exifData, FIBITMAP* bitmap)
         const auto model = std::find_if(ExifModels().begin(), ExifModels().end(),
                                          [&](const ExifModel& m) { return datum.groupName() == m.group; });
         const auto type = static_cast<uint16_t>(datum.typeId());
-        if (model == ExifModels().end() || TypeSize(type) == 0 || Skipped(model->model, datum.tag()))
+        if (model == ExifModels().end() || !DirectoryCanHold(datum) || Skipped(model->model, datum.tag()))
             continue;
         std::vector<Exiv2::byte> bytes(static_cast<std::size_t>(datum.size()));
         if (!bytes.empty())

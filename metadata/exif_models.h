@@ -27,8 +27,10 @@ constexpr uint16_t MakerNoteTag = 0x927C;
 // starts with its own TIFF header holds no offsets into the block around it.
 bool CanMoveMakerNote(const uint8_t* note, std::size_t length);
 
-// Whether the tag's type is one of the field types 1 to 12 a classic
-// directory holds; a damaged block gives others.
+// Whether the tag has a value, of one of the field types 1 to 12 a
+// classic directory holds, with as many values as the standard gives the
+// tag where it fixes them; a damaged block gives other types, counts that
+// read garbage, and entries whose value lay outside it come without one.
 bool DirectoryCanHold(const Exiv2::Exifdatum& datum);
 
 // The four EXIF models with the report's name of each.

@@ -62,16 +62,29 @@ void NoteDamagedDirectories(const Exiv2Messages& messages, std::vector<std::stri
             Note(damaged, name);
 }
 
+// The report's name of a damaged tag's directory.
+const char* DirectoryName(const Exiv2::Exifdatum& datum)
+{
+    for (const DamagedDirectory& directory : Directories)
+        if (directory.mention + std::strlen("Directory ") == datum.groupName())
+            return directory.name;
+    return Exiv2::ExifTags::isMakerGroup(datum.groupName()) ? DamagedMakerNote : nullptr;
+}
+
 // The tags that go on: no thumbnail (it shows the picture before the edit),
-// none of the layout the file states for itself, and none of a type no
-// directory holds (exiv2 names their directory among its warnings).
-Exiv2::ExifData Travelling(const Exiv2::ExifData& read)
+// none of the layout the file states for itself, and none a directory
+// cannot hold (named as damaged).
+Exiv2::ExifData Travelling(const Exiv2::ExifData& read, std::vector<std::string>& damaged)
 {
     Exiv2::ExifData kept;
-    for (const Exiv2::Exifdatum& datum : read)
-        if (datum.groupName() != "Thumbnail" && !(datum.groupName() == "Image" && LeftToTheFile(datum.tag())) &&
-            DirectoryCanHold(datum))
+    for (const Exiv2::Exifdatum& datum : read) {
+        if (datum.groupName() == "Thumbnail" || (datum.groupName() == "Image" && LeftToTheFile(datum.tag())))
+            continue;
+        if (DirectoryCanHold(datum))
             kept.add(datum);
+        else if (const char* name = DirectoryName(datum))
+            Note(damaged, name);
+    }
     return kept;
 }
 
@@ -130,8 +143,8 @@ void ReadWithExiv2(const uint8_t* file, std::size_t size, FREE_IMAGE_FORMAT form
     const Exiv2Messages messages;
     Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(file, static_cast<long>(size));
     image->readMetadata();
-    const Exiv2::ExifData exifData = Travelling(image->exifData());
     NoteDamagedDirectories(messages, damaged);
+    const Exiv2::ExifData exifData = Travelling(image->exifData(), damaged);
     // FreeImage's own parse of the maker note reads offsets exiv2 may have refused.
     FreeImage_SetMetadata(FIMD_EXIF_MAKERNOTE, picture, nullptr, nullptr);
     PutExifDataInModels(exifData, picture);
@@ -160,7 +173,7 @@ void CheckCameraBlock(FIBITMAP* picture, std::vector<std::string>& damaged)
     Exiv2::ExifData exifData;
     Exiv2::ExifParser::decode(exifData, block.data(), static_cast<uint32_t>(block.size()));
     NoteDamagedDirectories(messages, damaged);
-    SetCameraExifBlock(picture, Encoded(Travelling(exifData)));
+    SetCameraExifBlock(picture, Encoded(Travelling(exifData, damaged)));
 }
 
 } // namespace

@@ -214,9 +214,11 @@ from the rest of the picture, as the Quenlo editor's Paint command does.
   OUTPUT            where the result goes; its extension picks the format.
                     A CMYK picture stays CMYK when OUTPUT is a TIFF file.
                     Pictures of 16 bits per channel stay 16 bits: pixels
-                    that were not filled keep every bit. EXIF, GPS, IPTC,
-                    XMP and the ICC profile are kept where OUTPUT's format
-                    holds them; the report says what was not written.
+                    that were not filled keep every bit. EXIF (with the
+                    camera's maker note), GPS, IPTC, XMP and the ICC profile
+                    are kept where OUTPUT's format holds them; damaged
+                    metadata is left out; the report says what was not
+                    written.
 
 What to remove, exactly one of:
   --overlay FILE    a picture of strokes, the size of INPUT, as the editor

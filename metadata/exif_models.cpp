@@ -91,8 +91,6 @@ bool DirectoryCanHold(const Exiv2::Exifdatum& datum)
 {
     if (TypeSize(static_cast<uint16_t>(datum.typeId())) == 0 || datum.count() == 0)
         return false;
-    if (datum.typeId() == Exiv2::asciiString)
-        return true;
     // A tag the standard gives a fixed number of values holds that many or is damaged.
     for (const Exiv2::TagInfo* info = Exiv2::ExifTags::tagList(datum.groupName()); info != nullptr && info->tag_ != 0xFFFF;
          ++info)

@@ -109,16 +109,40 @@ void CheckXmp(FIBITMAP* picture, std::vector<std::string>& damaged)
     Note(damaged, "XMP (damaged)");
 }
 
-// Text chunks that carry metadata blocks ("Raw profile type exif") are
-// read as the blocks they hold, not passed on as text.
-void DropProfileTexts(FIBITMAP* picture)
+std::vector<std::string> ProfileTextKeys(FIBITMAP* picture)
 {
     std::vector<std::string> keys;
     for (FITAG* tag : TagsOf(picture, FIMD_COMMENTS))
         if (std::string(FreeImage_GetTagKey(tag)).rfind("Raw profile type ", 0) == 0)
             keys.emplace_back(FreeImage_GetTagKey(tag));
-    for (const std::string& key : keys)
+    return keys;
+}
+
+// The report's name of what a "Raw profile type ..." text chunk claims to hold.
+std::string ProfileKind(const std::string& key)
+{
+    const std::string type = key.substr(std::strlen("Raw profile type "));
+    if (type == "exif" || type == "APP1")
+        return "EXIF";
+    if (type == "iptc" || type == "xmp")
+        return type == "iptc" ? "IPTC" : "XMP";
+    return "metadata";
+}
+
+// Text chunks that carry metadata blocks ("Raw profile type iptc") are
+// read by exiv2 as the blocks they hold, not passed on as text; one it
+// found nothing in is named damaged.
+void TakeProfileTexts(FIBITMAP* picture, const Exiv2::Image* image, std::vector<std::string>& damaged)
+{
+    for (const std::string& key : ProfileTextKeys(picture)) {
+        const std::string kind = ProfileKind(key);
+        const bool read = image != nullptr && ((kind == "EXIF" && !image->exifData().empty()) ||
+                                               (kind == "IPTC" && !image->iptcData().empty()) ||
+                                               (kind == "XMP" && !image->xmpPacket().empty()));
+        if (!read)
+            Note(damaged, kind + " (damaged)");
         FreeImage_SetMetadata(FIMD_COMMENTS, picture, key.c_str(), nullptr);
+    }
 }
 
 bool HasExif(FIBITMAP* picture)
@@ -152,7 +176,7 @@ void ReadWithExiv2(const uint8_t* file, std::size_t size, FREE_IMAGE_FORMAT form
     if (messages.Mention("IPTC"))
         Note(damaged, "IPTC (damaged)");
     PutIptcDataInModel(image->iptcData(), picture);
-    DropProfileTexts(picture);
+    TakeProfileTexts(picture, image.get(), damaged);
     // FreeImage's PNG reader drops the profile, and its TIFF reader can take it from freed memory.
     if (format != FIF_JPEG && image->iccProfileDefined()) {
         const Exiv2::DataBuf* profile = image->iccProfile();
@@ -194,6 +218,7 @@ void ReadFileMetadata(const uint8_t* file, std::size_t size, FREE_IMAGE_FORMAT f
         if (FreeImage_GetMetadataCount(FIMD_IPTC, picture) > 0)
             Note(damaged, "IPTC (damaged)");
         FreeImage_SetMetadata(FIMD_IPTC, picture, nullptr, nullptr);
+        TakeProfileTexts(picture, nullptr, damaged);
     }
     CheckXmp(picture, damaged);
     SetDamagedMetadata(picture, damaged);

@@ -179,3 +179,29 @@ TEST(Metadata, ABrokenXmpPacketIsLeftBehindAndNamedOnce)
         }
     }
 }
+
+// A PNG text chunk that claims to hold an IPTC profile but holds none that
+// can be read goes no further, as text or as IPTC, and is named once.
+TEST(Metadata, ADamagedIptcProfileInAPngTextChunkIsLeftBehind)
+{
+    const BitmapPtr picture(FreeImage_Allocate(8, 8, 24));
+    FreeImage_SetMetadataKeyValue(FIMD_COMMENTS, picture.get(), "Raw profile type iptc", "\niptc\n      40\n1c0250zz");
+    FreeImage_SetMetadataKeyValue(FIMD_COMMENTS, picture.get(), "Title", "kept");
+    const fs::path folder = FreshFolder("broken_iptc");
+    ASSERT_TRUE(FreeImage_Save(FIF_PNG, picture.get(), (folder / "in.png").c_str()));
+
+    const LoadedPicture photo = LoadPicture(folder / "in.png");
+    ASSERT_TRUE(photo) << photo.error;
+    EXPECT_EQ(FreeImage_GetMetadataCount(FIMD_IPTC, photo.bitmap.get()), 0u);
+    const fs::path out = folder / "out.png";
+    std::string error;
+    WrittenPicture written;
+    ASSERT_TRUE(WritePicture(photo.bitmap.get(), out.string(), error, {}, &written)) << error;
+    EXPECT_EQ(written.notWritten, (std::vector<std::string>{"IPTC (damaged)"}));
+    const std::string bytes = Bytes(out);
+    EXPECT_EQ(bytes.find("Raw profile type"), std::string::npos);
+    EXPECT_NE(bytes.find("kept"), std::string::npos);
+    if (HaveExiftool()) {
+        EXPECT_EQ(ExiftoolFindings(out), "");
+    }
+}

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -40,15 +41,15 @@ bool Skipped(FREE_IMAGE_MDMODEL model, uint16_t id)
 }
 
 // The tag's value as exiv2 holds it; null when it cannot be written as it is.
-Exiv2::Value::AutoPtr ValueOf(FITAG* tag)
+std::unique_ptr<Exiv2::Value> ValueOf(FITAG* tag)
 {
     const auto type = static_cast<uint16_t>(FreeImage_GetTagType(tag));
     const auto* bytes = static_cast<const Exiv2::byte*>(FreeImage_GetTagValue(tag));
     const DWORD length = FreeImage_GetTagLength(tag);
     const DWORD count = FreeImage_GetTagCount(tag);
     if (TypeSize(type) == 0 || bytes == nullptr || length == 0)
-        return Exiv2::Value::AutoPtr();
-    Exiv2::Value::AutoPtr value = Exiv2::Value::create(static_cast<Exiv2::TypeId>(type));
+        return nullptr;
+    std::unique_ptr<Exiv2::Value> value = Exiv2::Value::create(static_cast<Exiv2::TypeId>(type));
     if (type == FIDT_ASCII) {
         // Read from text, exiv2 gives the value its terminating zero.
         const std::string text(reinterpret_cast<const char*>(bytes), length);
@@ -57,8 +58,18 @@ Exiv2::Value::AutoPtr ValueOf(FITAG* tag)
     }
     const uint64_t size = static_cast<uint64_t>(count) * TypeSize(type);
     if (count == 0 || size > length || value->read(bytes, static_cast<long>(size), HostOrder()) != 0)
-        return Exiv2::Value::AutoPtr();
+        return nullptr;
     return value;
+}
+
+// Text ends in its zero; exiv2 would add one, which a tag of fixed length cannot take.
+bool Terminated(const Exiv2::Exifdatum& datum)
+{
+    if (datum.typeId() != Exiv2::asciiString)
+        return true;
+    std::vector<Exiv2::byte> bytes(static_cast<std::size_t>(datum.size()));
+    datum.copy(bytes.data(), Exiv2::littleEndian);
+    return !bytes.empty() && bytes.back() == 0;
 }
 
 } // namespace
@@ -95,7 +106,7 @@ bool DirectoryCanHold(const Exiv2::Exifdatum& datum)
     for (const Exiv2::TagInfo* info = Exiv2::ExifTags::tagList(datum.groupName()); info != nullptr && info->tag_ != 0xFFFF;
          ++info)
         if (info->tag_ == datum.tag())
-            return info->count_ <= 0 || datum.count() == static_cast<long>(info->count_);
+            return info->count_ <= 0 || (datum.count() == static_cast<long>(info->count_) && Terminated(datum));
     return true;
 }
 
@@ -117,7 +128,7 @@ Exiv2::ExifData ExifDataOfModels(FIBITMAP* bitmap, std::vector<std::string>& ref
             const WORD id = FreeImage_GetTagID(tag);
             if (Skipped(each.model, id) || (each.model == FIMD_EXIF_EXIF && id == MakerNoteTag))
                 continue;
-            const Exiv2::Value::AutoPtr value = ValueOf(tag);
+            const std::unique_ptr<Exiv2::Value> value = ValueOf(tag);
             if (value.get() == nullptr) {
                 refusedOne = true;
                 continue;

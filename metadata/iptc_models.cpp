@@ -6,6 +6,7 @@
 #include <exiv2/datasets.hpp>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -39,7 +40,7 @@ Exiv2::IptcData IptcDataOfModel(FIBITMAP* bitmap)
             const std::size_t end = Joined(id) ? text.find(';') : std::string_view::npos;
             const std::string part(text.substr(0, end));
             if (!part.empty()) {
-                Exiv2::Value::AutoPtr datum = Exiv2::Value::create(Exiv2::string);
+                std::unique_ptr<Exiv2::Value> datum = Exiv2::Value::create(Exiv2::string);
                 datum->read(part);
                 iptcData.add(key, datum.get());
             }

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -165,7 +166,7 @@ void ReadWithExiv2(const uint8_t* file, std::size_t size, FREE_IMAGE_FORMAT form
                    std::vector<std::string>& damaged)
 {
     const Exiv2Messages messages;
-    Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(file, static_cast<long>(size));
+    std::unique_ptr<Exiv2::Image> image = Exiv2::ImageFactory::open(file, static_cast<long>(size));
     image->readMetadata();
     NoteDamagedDirectories(messages, damaged);
     const Exiv2::ExifData exifData = Travelling(image->exifData(), damaged);
@@ -228,7 +229,7 @@ std::optional<long> TiffFirstDirectoryValue(const uint8_t* file, std::size_t siz
 {
     try {
         const Exiv2Messages messages;
-        Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(file, static_cast<long>(size));
+        std::unique_ptr<Exiv2::Image> image = Exiv2::ImageFactory::open(file, static_cast<long>(size));
         image->readMetadata();
         const Exiv2::ExifData& exifData = image->exifData();
         const auto found = exifData.findKey(Exiv2::ExifKey(tag, "Image"));

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -215,7 +216,7 @@ bool AddMetadataToFile(int fd, FREE_IMAGE_FORMAT format, FIBITMAP* picture, FIBI
     bool iptcKept = false;
     try {
         const Exiv2Messages messages;
-        Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(file.data(), static_cast<long>(file.size()));
+        std::unique_ptr<Exiv2::Image> image = Exiv2::ImageFactory::open(file.data(), static_cast<long>(file.size()));
         image->readMetadata();
         if (format == FIF_TIFF) {
             MergeIntoTiffEntries(exifData, image->exifData());

@@ -56,7 +56,7 @@ Exiv2::ExifData ExifOf(const fs::path& path)
         Exiv2::ExifParser::decode(exifData, reinterpret_cast<const Exiv2::byte*>(bytes.data() + type + 4), size);
         return exifData;
     }
-    Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(path.string());
+    std::unique_ptr<Exiv2::Image> image = Exiv2::ImageFactory::open(path.string());
     image->readMetadata();
     return image->exifData();
 }

@@ -72,16 +72,33 @@ const char* DirectoryName(const Exiv2::Exifdatum& datum)
     return Exiv2::ExifTags::isMakerGroup(datum.groupName()) ? DamagedMakerNote : nullptr;
 }
 
+// Directories whose entry count runs past the block ("Directory Image: IFD
+// entry 32 lies outside of the data buffer"): their entries are read from
+// whatever follows them, so none is kept.
+std::vector<std::string> MiscountedDirectories(const Exiv2Messages& messages)
+{
+    std::vector<std::string> groups;
+    for (const std::string& message : messages.Texts())
+        if (message.rfind("Directory ", 0) == 0 && message.find(": IFD entry ") != std::string::npos &&
+            message.find("lies outside") != std::string::npos)
+            groups.push_back(message.substr(10, message.find(':') - 10));
+    return groups;
+}
+
 // The tags that go on: no thumbnail (it shows the picture before the edit),
 // none of the layout the file states for itself, and none a directory
-// cannot hold (named as damaged).
-Exiv2::ExifData Travelling(const Exiv2::ExifData& read, std::vector<std::string>& damaged)
+// cannot hold or of a miscounted directory (named as damaged).
+Exiv2::ExifData Travelling(const Exiv2::ExifData& read, const Exiv2Messages& messages,
+                           std::vector<std::string>& damaged)
 {
+    const std::vector<std::string> miscounted = MiscountedDirectories(messages);
     Exiv2::ExifData kept;
     for (const Exiv2::Exifdatum& datum : read) {
         if (datum.groupName() == "Thumbnail" || (datum.groupName() == "Image" && LeftToTheFile(datum.tag())))
             continue;
-        if (DirectoryCanHold(datum))
+        const bool miscountedDirectory =
+            std::find(miscounted.begin(), miscounted.end(), datum.groupName()) != miscounted.end();
+        if (DirectoryCanHold(datum) && !miscountedDirectory)
             kept.add(datum);
         else if (const char* name = DirectoryName(datum))
             Note(damaged, name);
@@ -169,7 +186,7 @@ void ReadWithExiv2(const uint8_t* file, std::size_t size, FREE_IMAGE_FORMAT form
     std::unique_ptr<Exiv2::Image> image = Exiv2::ImageFactory::open(file, static_cast<long>(size));
     image->readMetadata();
     NoteDamagedDirectories(messages, damaged);
-    const Exiv2::ExifData exifData = Travelling(image->exifData(), damaged);
+    const Exiv2::ExifData exifData = Travelling(image->exifData(), messages, damaged);
     // FreeImage's own parse of the maker note reads offsets exiv2 may have refused.
     FreeImage_SetMetadata(FIMD_EXIF_MAKERNOTE, picture, nullptr, nullptr);
     PutExifDataInModels(exifData, picture);
@@ -198,7 +215,7 @@ void CheckCameraBlock(FIBITMAP* picture, std::vector<std::string>& damaged)
     Exiv2::ExifData exifData;
     Exiv2::ExifParser::decode(exifData, block.data(), static_cast<uint32_t>(block.size()));
     NoteDamagedDirectories(messages, damaged);
-    SetCameraExifBlock(picture, Encoded(Travelling(exifData, damaged)));
+    SetCameraExifBlock(picture, Encoded(Travelling(exifData, messages, damaged)));
 }
 
 } // namespace

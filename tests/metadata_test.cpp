@@ -205,3 +205,28 @@ TEST(Metadata, ADamagedIptcProfileInAPngTextChunkIsLeftBehind)
         EXPECT_EQ(ExiftoolFindings(out), "");
     }
 }
+
+// A first directory whose entry count runs past the block would read its
+// entries from whatever follows: none of it goes on, and it is named once.
+TEST(Metadata, ADirectoryCountedPastItsBlockIsLeftBehindWhole)
+{
+    std::string bytes = Bytes(QUENLO_TEST_DATA_DIR "/maker_note.jpg");
+    const std::string header("Exif\0\0II*\0\x08\0\0\0", 14);
+    const std::size_t at = bytes.find(header);
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at + header.size(), 2, std::string("\x00\x01", 2)); // 256 entries
+    const fs::path folder = FreshFolder("miscounted");
+    PutBytes(folder / "in.jpg", bytes);
+
+    const LoadedPicture photo = LoadPicture(folder / "in.jpg");
+    ASSERT_TRUE(photo) << photo.error;
+    EXPECT_EQ(FreeImage_GetMetadataCount(FIMD_EXIF_MAIN, photo.bitmap.get()), 0u);
+    const fs::path out = folder / "out.jpg";
+    std::string error;
+    WrittenPicture written;
+    ASSERT_TRUE(WritePicture(photo.bitmap.get(), out.string(), error, {}, &written)) << error;
+    EXPECT_EQ(Count(written.notWritten, "EXIF directory (damaged)"), 1);
+    if (HaveExiftool()) {
+        EXPECT_EQ(ExiftoolFindings(out), "");
+    }
+}

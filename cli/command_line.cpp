@@ -219,9 +219,10 @@ from the rest of the picture, as the Quenlo editor's Paint command does.
                     A CMYK picture stays CMYK when OUTPUT is a TIFF file.
                     Pictures of 16 bits per channel stay 16 bits: they
                     are filled at 16 bits, and pixels that were not
-                    filled keep every bit. EXIF, GPS, IPTC,
-                    XMP and the ICC profile are kept where OUTPUT's format
-                    holds them; the report says what was not written.
+                    filled keep every bit. EXIF (with the camera's maker
+                    note), GPS, IPTC, XMP and the ICC profile are kept
+                    where OUTPUT's format holds them; damaged metadata is
+                    left out; the report says what was not written.
 
 What to remove, exactly one of:
   --overlay FILE    a picture of strokes, the size of INPUT, as the editor

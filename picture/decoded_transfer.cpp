@@ -2,7 +2,7 @@
 #include "picture/decoded_transfer.h"
 
 #include "picture/decode_limits.h"
-#include "picture/metadata_tags.h"
+#include "metadata/metadata_tags.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "picture/exif_orientation.h"
 
-#include "picture/metadata_tags.h"
+#include "metadata/metadata_tags.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "picture/picture_decoding.h"
 
+#include "metadata/metadata_reader.h"
 #include "picture/claim_floors.h"
 #include "picture/claimed_picture_size.h"
 #include "picture/decode_limits.h"
-#include "picture/exif_models.h"
 #include "picture/freeimage_messages.h"
-#include "picture/png_chunks.h"
+#include "picture/mapped_file.h"
 #include "picture/tiff_samples.h"
 
 #include <filesystem>
@@ -132,10 +132,11 @@ DecodedPicture DecodePictureFile(const std::string& path, const std::string& nam
             result.error = WithCodecReason("the picture could not be decoded");
         return result;
     }
-    if (format == FIF_PNG)
-        AddPngProfile(path, result.bitmap.get());
-    if (format == FIF_PNG || format == FIF_TIFF)
-        ReadExifOfFile(path, format, result.bitmap.get());
+    {
+        // Read here, where the picture is decoded, so that what is damaged goes no further.
+        const MappedFile file(path);
+        ReadFileMetadata(file.Data(), file.Size(), format, result.bitmap.get());
+    }
     result.messages = TakeFreeImageMessages();
     return result;
 }

@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "picture/picture_writer.h"
 
+#include "metadata/metadata_writer.h"
 #include "picture/bitmap.h"
 #include "picture/cmyk_conversion.h"
 #include "picture/freeimage_messages.h"
 #include "picture/output_file.h"
 #include "picture/full_depth.h"
-#include "picture/jpeg_exif.h"
-#include "picture/metadata_check.h"
 #include "picture/picture_info.h"
-#include "picture/png_chunks.h"
-#include "picture/tiff_metadata.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -164,14 +162,7 @@ bool WriteOnce(FREE_IMAGE_FORMAT format, FIBITMAP* dib, int flags, int fd, std::
         return false;
     }
     FreeImageIO io{ReadProc, WriteProc, SeekProc, TellProc};
-    // FreeImage writes no EXIF into PNG files, and into JPEG files only a raw block.
-    const std::vector<BYTE> pngExif = format == FIF_PNG ? ExifChunkData(dib) : std::vector<BYTE>();
-    bool saved = false;
-    {
-        const JpegExifBlock jpegExif(format == FIF_JPEG ? dib : nullptr);
-        saved = !pngExif.empty() ? WritePngWithExif(dib, flags, pngExif, tracked.file)
-                                 : FreeImage_SaveToHandle(format, dib, &io, &tracked, flags) != 0;
-    }
+    const bool saved = FreeImage_SaveToHandle(format, dib, &io, &tracked, flags) != 0;
     if (std::ferror(tracked.file) != 0)
         tracked.Fail();
     if (std::fflush(tracked.file) != 0)
@@ -231,20 +222,23 @@ bool Encode(const PictureToWrite& picture, const WriteOptions& options, OutputFi
     bool saved = WriteOnce(format, dib, flags, output.Descriptor(), error);
     // A damaged colour profile the encoder refuses is left out, not the
     // picture; the written file then lacks it and says so.
+    bool profileLeftOut = false;
     if (!saved && error.starts_with(NotEncoded) && FreeImage_GetICCProfile(dib)->size > 0) {
         const ProfileSetAside setAside(dib);
         saved = WriteOnce(format, dib, flags, output.Descriptor(), error);
+        profileLeftOut = saved;
     }
     if (!saved)
         return false;
-    // FreeImage's TIFF writer leaves out the EXIF and IPTC tags.
-    if (format == FIF_TIFF && !AddMetadataToTiff(output.Descriptor(), dib, error))
+    // FreeImage's writers leave out much of the metadata, or write it as it came.
+    std::vector<std::string> notWritten;
+    if (!AddMetadataToFile(output.Descriptor(), format, picture.bitmap, dib, notWritten, error))
         return false;
+    if (profileLeftOut && std::find(notWritten.begin(), notWritten.end(), "ICC profile") == notWritten.end())
+        notWritten.emplace_back("ICC profile");
     if (picture.written != nullptr) {
         picture.written->depth = DepthText(dib);
-        // The new file may have no name yet; its descriptor's name reads it.
-        picture.written->notWritten = MetadataMissingFrom(picture.bitmap, format,
-                                                          "/proc/self/fd/" + std::to_string(output.Descriptor()));
+        picture.written->notWritten = std::move(notWritten);
     }
     return true;
 }

@@ -1,17 +1,31 @@
 // SPDX-License-Identifier: MIT
 #include "picture/tiff_floor.h"
 
-#include "picture/ifd_layout.h"
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <fstream>
 #include <limits>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace {
+
+enum class ByteOrder { Little, Big };
+
+uint16_t Get16(const uint8_t* bytes, ByteOrder order)
+{
+    return order == ByteOrder::Little ? static_cast<uint16_t>(bytes[0] | bytes[1] << 8)
+                                      : static_cast<uint16_t>(bytes[0] << 8 | bytes[1]);
+}
+
+uint32_t Get32(const uint8_t* bytes, ByteOrder order)
+{
+    const uint32_t first = Get16(bytes, order);
+    const uint32_t second = Get16(bytes + 2, order);
+    return order == ByteOrder::Little ? first | second << 16 : first << 16 | second;
+}
 
 constexpr uint16_t ImageWidth = 256, ImageLength = 257, BitsPerSample = 258, Compression = 259, Photometric = 262,
                    StripOffsets = 273, SamplesPerPixel = 277, StripByteCounts = 279, TileOffsets = 324,

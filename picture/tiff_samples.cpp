@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "picture/tiff_samples.h"
 
-#include "picture/exif_reader.h"
+#include "metadata/metadata_reader.h"
+#include "picture/mapped_file.h"
 
 namespace {
 
@@ -22,11 +23,11 @@ const char* SampleFormatName(WORD format)
 
 std::string TiffSampleProblem(const std::string& path)
 {
-    const BitmapPtr tags = ReadExifModels(ReadFromFile(path));
-    FITAG* tag = nullptr;
-    if (!tags || !FreeImage_GetMetadata(FIMD_EXIF_MAIN, tags.get(), "0x0153", &tag) || tag == nullptr ||
-        FreeImage_GetTagID(tag) != SampleFormatTag || FreeImage_GetTagType(tag) != FIDT_SHORT)
+    const MappedFile file(path);
+    const std::optional<long> format =
+        file.Data() != nullptr ? TiffFirstDirectoryValue(file.Data(), file.Size(), SampleFormatTag) : std::nullopt;
+    if (!format)
         return {};
-    const char* name = SampleFormatName(*static_cast<const WORD*>(FreeImage_GetTagValue(tag)));
+    const char* name = SampleFormatName(static_cast<WORD>(*format));
     return name != nullptr ? std::string("unsupported pixel type: ") + name + " samples" : std::string();
 }

@@ -6,11 +6,12 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  libfreeimage-dev libtbb-dev
+  libfreeimage-dev libexiv2-dev libtbb-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev
   clang-14 libclang-rt-14-dev
   desktop-file-utils appstream man-db groff-base dpkg-dev
+  libimage-exiftool-perl
 )
 
 missing=()

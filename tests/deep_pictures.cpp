@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "deep_pictures.h"
 
-#include "picture/metadata_tags.h"
+#include "metadata/metadata_tags.h"
 
 #include <cstring>
 #include <random>

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
-// Random bytes as an EXIF block and as a TIFF file, read by our own
-// directory readers and stripped of a thumbnail: they must neither crash
-// nor read or write out of bounds.
-#include "picture/exif_models.h"
-#include "picture/exif_reader.h"
-#include "picture/exif_thumbnail.h"
-#include "picture/tiff_samples.h"
+// Random bytes as a TIFF, JPEG and PNG file's metadata, and as a camera's
+// raw EXIF block, read and checked by exiv2 as the decoding helper does,
+// then written into a file: none of it may crash or read or write out of
+// bounds.
+#include "metadata/carried_blocks.h"
+#include "metadata/metadata_reader.h"
+#include "metadata/metadata_writer.h"
+#include "picture/bitmap.h"
 
 #include <cstdio>
 #include <string>
@@ -14,18 +15,25 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    const BitmapPtr block = ReadExifModels(ReadFromMemory(std::vector<uint8_t>(data, data + size)));
-    const std::vector<uint8_t> stripped = WithoutThumbnail(data, size);
-    if (stripped.size() != size)
-        __builtin_trap();
-    const std::string path = "/tmp/quenlo-fuzz-metadata-" + std::to_string(getpid()) + ".tif";
-    if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(data, 1, size, file);
-        std::fclose(file);
-        const BitmapPtr tiff = ReadTiffMetadata(path);
+    for (const FREE_IMAGE_FORMAT format : {FIF_TIFF, FIF_JPEG, FIF_PNG, FIF_WEBP}) {
         const BitmapPtr picture(FreeImage_Allocate(1, 1, 24));
-        ReadExifOfFile(path, FIF_TIFF, picture.get());
-        TiffSampleProblem(path);
+        if (format == FIF_WEBP)
+            SetCameraExifBlock(picture.get(), std::vector<uint8_t>(data, data + size));
+        ReadFileMetadata(data, size, format, picture.get());
+        TiffFirstDirectoryValue(data, size, 0x0153);
+        if (format != FIF_TIFF)
+            continue;
+        // What the reader kept must be writable.
+        const std::string path = "/tmp/quenlo-fuzz-metadata-" + std::to_string(getpid()) + ".png";
+        if (FreeImage_Save(FIF_PNG, picture.get(), path.c_str())) {
+            std::FILE* file = std::fopen(path.c_str(), "r+b");
+            std::vector<std::string> notWritten;
+            std::string error;
+            if (file != nullptr && !AddMetadataToFile(fileno(file), FIF_PNG, picture.get(), picture.get(), notWritten, error))
+                __builtin_trap();
+            if (file != nullptr)
+                std::fclose(file);
+        }
         std::remove(path.c_str());
     }
     return 0;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "picture/metadata_tags.h"
+#include "metadata/metadata_tags.h"
 
 std::vector<FITAG*> TagsOf(FIBITMAP* bitmap, FREE_IMAGE_MDMODEL model)
 {

@@ -253,7 +253,7 @@ int main(int argc, char** argv)
     SetQuestionBoxHook([](const QString&) { return true; });
     // Opening again drops the painted picture without saving it.
     SetSaveQuestionHook([](const QString&) { return SaveAnswer::Discard; });
-    SetFileDialogHook([](FileDialogKind kind, const QString&, const QString&) {
+    SetFileDialogHook([](FileDialogKind kind, const QString&, const QString&, const QString&) {
         return kind == FileDialogKind::Open ? g_openAnswer : g_saveAnswer;
     });
     const auto sizes = [](benchmark::internal::Benchmark* bench) {

@@ -62,3 +62,16 @@ TEST(MethodChoice, AStoppedTrialKeepsTheOffsetFill)
     EXPECT_EQ(errors.ringPixels, 0);
     EXPECT_FALSE(PatchesFitBetter(errors));
 }
+
+TEST(MethodChoice, KeepsTheEngineWhereItMissesTheRingByOnlyAFewLevels)
+{
+    // 1,000 ring pixels of three channels: the engine misses each by 5 levels
+    // on average, the offset fill by 2, as on a smooth horizon.
+    RingErrors smooth{15000, 6000, 1000, 3};
+    EXPECT_TRUE(PatchesFitBetter(smooth));
+    // Missing by 12 levels the engine is kept only where it comes closer.
+    RingErrors rough{36000, 30000, 1000, 3};
+    EXPECT_FALSE(PatchesFitBetter(rough));
+    rough.patches = 29999;
+    EXPECT_TRUE(PatchesFitBetter(rough));
+}

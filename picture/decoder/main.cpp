@@ -201,13 +201,14 @@ int main(int argc, char**)
     clock.Allow(0);
     // Before any thread starts: the lockdown holds for the threads started after it.
     LockDownDecoder(STDIN_FILENO);
-    std::uint64_t freeFrom = TransferHeadBytes;
+    std::uint64_t freeFrom = TransferHeadBytes();
 #if !defined(QUENLO_SANITIZED)
     // The sanitizers reserve terabytes of address space for themselves.
     Limit(RLIMIT_AS, budget + CodeAllowance, budget + CodeAllowance);
     // The large blocks take the budget, within the address space allowed.
     static SharedHeap* const heap = new SharedHeap;
-    if (heap->Start(ResultDescriptor, TransferHeadBytes, (budget + 4095) / 4096 * 4096, NoteBlock)) {
+    const std::uint64_t page = PageBytes();
+    if (heap->Start(ResultDescriptor, TransferHeadBytes(), (budget + page - 1) / page * page, NoteBlock)) {
         g_sharedHeap = heap;
         freeFrom = heap->FileEnd();
     }

@@ -113,6 +113,10 @@ std::uint64_t InputBytes()
 // heap once it is started, and so that the program can tell a picture too
 // large for the budget from a damaged one. The rest go to the C library's
 // allocator, or under the sanitizers to theirs, so that they check them.
+// ThreadSanitizer's runtime allocates before it can trace calls: the hooks and
+// what they call on the way to its allocator stay uninstrumented.
+#define ALLOCATION_HOOK __attribute__((no_sanitize("thread")))
+
 extern "C" {
 #if defined(QUENLO_SANITIZED)
 void* __interceptor_malloc(std::size_t size);
@@ -129,28 +133,28 @@ void __libc_free(void* memory);
 
 namespace {
 #if defined(QUENLO_SANITIZED)
-void* OrdinaryMalloc(std::size_t size) { return __interceptor_malloc(size); }
-void* OrdinaryCalloc(std::size_t count, std::size_t size) { return __interceptor_calloc(count, size); }
-void* OrdinaryRealloc(void* memory, std::size_t size) { return __interceptor_realloc(memory, size); }
-void OrdinaryFree(void* memory) { __interceptor_free(memory); }
+ALLOCATION_HOOK void* OrdinaryMalloc(std::size_t size) { return __interceptor_malloc(size); }
+ALLOCATION_HOOK void* OrdinaryCalloc(std::size_t count, std::size_t size) { return __interceptor_calloc(count, size); }
+ALLOCATION_HOOK void* OrdinaryRealloc(void* memory, std::size_t size) { return __interceptor_realloc(memory, size); }
+ALLOCATION_HOOK void OrdinaryFree(void* memory) { __interceptor_free(memory); }
 #else
-void* OrdinaryMalloc(std::size_t size) { return __libc_malloc(size); }
-void* OrdinaryCalloc(std::size_t count, std::size_t size) { return __libc_calloc(count, size); }
-void* OrdinaryRealloc(void* memory, std::size_t size) { return __libc_realloc(memory, size); }
-void OrdinaryFree(void* memory) { __libc_free(memory); }
+ALLOCATION_HOOK void* OrdinaryMalloc(std::size_t size) { return __libc_malloc(size); }
+ALLOCATION_HOOK void* OrdinaryCalloc(std::size_t count, std::size_t size) { return __libc_calloc(count, size); }
+ALLOCATION_HOOK void* OrdinaryRealloc(void* memory, std::size_t size) { return __libc_realloc(memory, size); }
+ALLOCATION_HOOK void OrdinaryFree(void* memory) { __libc_free(memory); }
 #endif
 
 constinit SharedHeap* g_sharedHeap = nullptr;
 
 // Large blocks come from the shared heap alone: it holds the budget.
-bool Large(std::size_t size)
+ALLOCATION_HOOK bool Large(std::size_t size)
 {
     return g_sharedHeap != nullptr && size >= SharedHeap::LeastBlock;
 }
 
 // Under AddressSanitizer the bytes of a shared block past those asked for are
 // poisoned, so that a decoder running past its block is caught there too.
-void* Fenced(void* memory, std::size_t size)
+ALLOCATION_HOOK void* Fenced(void* memory, std::size_t size)
 {
     if (memory != nullptr)
         ASAN_POISON_MEMORY_REGION(static_cast<char*>(memory) + size, g_sharedHeap->UsableSize(memory) - size);
@@ -158,12 +162,12 @@ void* Fenced(void* memory, std::size_t size)
 }
 
 // Whole again before the block is copied from, resized or given back for reuse.
-void Unfenced(void* memory)
+ALLOCATION_HOOK void Unfenced(void* memory)
 {
     ASAN_UNPOISON_MEMORY_REGION(memory, g_sharedHeap->UsableSize(memory));
 }
 
-void* Noted(void* memory, bool asked)
+ALLOCATION_HOOK void* Noted(void* memory, bool asked)
 {
     if (memory == nullptr && asked)
         WriteNote(NoteDescriptor, DecoderNote::RefusedMemory);
@@ -172,12 +176,12 @@ void* Noted(void* memory, bool asked)
 } // namespace
 
 extern "C" {
-void* malloc(std::size_t size)
+ALLOCATION_HOOK void* malloc(std::size_t size)
 {
     return Noted(Large(size) ? Fenced(g_sharedHeap->Allocate(size), size) : OrdinaryMalloc(size), size != 0);
 }
 
-void* calloc(std::size_t count, std::size_t size)
+ALLOCATION_HOOK void* calloc(std::size_t count, std::size_t size)
 {
     std::size_t total = 0;
     // Blocks of the shared heap start zero-filled.
@@ -186,7 +190,7 @@ void* calloc(std::size_t count, std::size_t size)
     return Noted(OrdinaryCalloc(count, size), count != 0 && size != 0);
 }
 
-void free(void* memory)
+ALLOCATION_HOOK void free(void* memory)
 {
     if (g_sharedHeap && g_sharedHeap->Owns(memory)) {
         Unfenced(memory);
@@ -195,7 +199,7 @@ void free(void* memory)
         OrdinaryFree(memory);
 }
 
-void* realloc(void* old, std::size_t size)
+ALLOCATION_HOOK void* realloc(void* old, std::size_t size)
 {
     const bool shared = g_sharedHeap != nullptr && g_sharedHeap->Owns(old);
     if (!shared && !Large(size))

@@ -20,7 +20,6 @@ namespace {
 
 constexpr std::uint32_t Magic = 0x51444543; // "QDEC"
 constexpr std::uint32_t Version = 2;
-constexpr std::uint64_t PageSize = 4096;
 constexpr std::uint32_t MaxMessages = 64;
 
 // Every metadata model FreeImage knows, so that what a decoder reads survives.
@@ -204,7 +203,8 @@ std::string Description(const DecodedPicture& picture, std::uint64_t pixelOffset
 
 std::uint64_t RoundToPage(std::uint64_t size)
 {
-    return (size + PageSize - 1) / PageSize * PageSize;
+    const std::uint64_t page = PageBytes();
+    return (size + page - 1) / page * page;
 }
 
 // Moves size bytes at offset with pread or pwrite, which may move fewer at a time.
@@ -260,7 +260,7 @@ bool WriteDecodedPicture(int fd, const DecodedPicture& picture, std::uint64_t fr
     const std::uint64_t pixelBytes =
         dib ? static_cast<std::uint64_t>(FreeImage_GetPitch(dib)) * FreeImage_GetHeight(dib) : 0;
     // Copied pixels come first, the description after whichever pixels there are.
-    const std::uint64_t firstFree = RoundToPage(std::max(freeFrom, TransferHeadBytes));
+    const std::uint64_t firstFree = RoundToPage(std::max(freeFrom, TransferHeadBytes()));
     const std::uint64_t pixelOffset = pixelsAt.value_or(firstFree);
     const std::uint64_t descriptionOffset = pixelsAt ? firstFree : RoundToPage(firstFree + pixelBytes);
     const std::string description = Description(picture, pixelOffset);
@@ -279,13 +279,15 @@ PremappedBlocks::~PremappedBlocks()
 
 void PremappedBlocks::Populate(unsigned char* address, std::uint64_t size)
 {
-    unsigned char resident[PopulateChunk / PageSize] = {};
+    // One entry a page; no system has pages below 4 KiB.
+    unsigned char resident[PopulateChunk / 4096] = {};
+    const std::uint64_t pageSize = PageBytes();
     for (std::uint64_t done = 0; done < size; done += PopulateChunk) {
         const std::uint64_t chunk = std::min(PopulateChunk, size - done);
         // A page missing means the decoder freed the block: faulting it in would back it again.
         if (mincore(address + done, chunk, resident) != 0)
             return;
-        for (std::uint64_t page = 0; page < chunk / PageSize; ++page)
+        for (std::uint64_t page = 0; page < chunk / pageSize; ++page)
             if ((resident[page] & 1) == 0)
                 return;
         // Read faults map the file's pages a batch at a time; the mapping is writable all the same.
@@ -295,7 +297,8 @@ void PremappedBlocks::Populate(unsigned char* address, std::uint64_t size)
 
 void PremappedBlocks::Add(std::uint64_t offset, std::uint64_t size)
 {
-    if (offset < TransferHeadBytes || offset % PageSize != 0 || size == 0 || size % PageSize != 0 ||
+    const std::uint64_t page = PageBytes();
+    if (offset < TransferHeadBytes() || offset % page != 0 || size == 0 || size % page != 0 ||
         size > m_maxBytes - std::min(m_mappedBytes, m_maxBytes) || m_blocks.size() == MaxBlocks ||
         offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) - size)
         return;
@@ -403,7 +406,7 @@ DecodedPicture ReadDecodedPicture(int fd, std::uint64_t maxPixelBytes, Premapped
     if (pixelBytes > maxPixelBytes)
         return Refused("the picture needs more than " + std::to_string(maxPixelBytes / MiB) + " MiB to open");
     // The pixels stay where the decoder put them: the bitmap borrows their pages.
-    const std::uint64_t pixelPage = pixelOffset / PageSize * PageSize;
+    const std::uint64_t pixelPage = pixelOffset / PageBytes() * PageBytes();
     Mapping pixels;
     pixels.size = static_cast<std::size_t>(RoundToPage(pixelOffset - pixelPage + pixelBytes));
     if (void* ready = premapped != nullptr ? premapped->Take(pixelPage, pixels.size) : nullptr)

@@ -5,6 +5,7 @@
 // the program maps where they lie.
 #pragma once
 
+#include "picture/page_size.h"
 #include "picture/picture_decoding.h"
 
 #include <cstdint>
@@ -13,10 +14,10 @@
 
 // The memory file's first page says where the description lies; the
 // decoder's shared heap, when it has one, follows.
-constexpr std::uint64_t TransferHeadBytes = 4096;
+inline std::uint64_t TransferHeadBytes() { return PageBytes(); }
 
 // Writes picture into the memory file fd, from byte freeFrom on (at least
-// TransferHeadBytes), and its head. pixelsAt: where the bitmap's pixels
+// TransferHeadBytes()), and its head. pixelsAt: where the bitmap's pixels
 // already lie in the file, when they do; they are copied there otherwise.
 // False when the file cannot take it.
 bool WriteDecodedPicture(int fd, const DecodedPicture& picture, std::uint64_t freeFrom,

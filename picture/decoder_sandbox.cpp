@@ -1,20 +1,17 @@
 // SPDX-License-Identifier: MIT
-// Locks the decoding helper down in three layers: no new privileges, a
-// Landlock domain that opens the input alone, and a seccomp filter that makes
-// the calls reaching beyond the process fail with EPERM.
+// Locks the decoding helper down in four layers: no new privileges nor
+// capabilities, a Landlock domain that opens the input alone, and a seccomp
+// filter that makes the calls reaching beyond the process fail with EPERM.
 #include "picture/decoder_sandbox.h"
 #include "picture/sanitized_build.h"
 
-#include <bit>
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
-#include <vector>
-#include <linux/audit.h>
-#include <linux/filter.h>
+#include <linux/capability.h>
 #include <linux/landlock.h>
-#include <linux/seccomp.h>
 #include <sched.h>
+#include <seccomp.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -84,105 +81,77 @@ long CreateRuleset(const RulesetAttributes*, std::size_t, unsigned)
 [[maybe_unused]] void LockDownLandlock(int, DecoderLockdown&) {}
 #endif
 
-// Classic BPF over struct seccomp_data: number at 0, architecture at 4, arguments from 16.
-constexpr std::uint32_t NumberAt = 0;
-constexpr std::uint32_t ArchitectureAt = 4;
-constexpr std::uint32_t FirstArgumentAt = 16;
-constexpr std::uint32_t Allow = SECCOMP_RET_ALLOW;
-constexpr std::uint32_t RefusedWith(int error) { return SECCOMP_RET_ERRNO | static_cast<std::uint32_t>(error); }
-
-sock_filter Load(std::uint32_t offset) { return sock_filter{BPF_LD | BPF_W | BPF_ABS, 0, 0, offset}; }
-sock_filter Return(std::uint32_t action) { return sock_filter{BPF_RET | BPF_K, 0, 0, action}; }
-// Skips `yes` instructions when the loaded word is `value`, `no` otherwise.
-sock_filter Jump(std::uint16_t test, std::uint32_t value, std::uint8_t yes, std::uint8_t no)
-{
-    return sock_filter{static_cast<std::uint16_t>(BPF_JMP | test | BPF_K), yes, no, value};
-}
-sock_filter JumpIfEqual(std::uint32_t value, std::uint8_t yes, std::uint8_t no) { return Jump(BPF_JEQ, value, yes, no); }
-
-#if defined(__x86_64__)
-constexpr std::uint32_t Architecture = AUDIT_ARCH_X86_64;
-#elif defined(__aarch64__)
-constexpr std::uint32_t Architecture = AUDIT_ARCH_AARCH64;
-#endif
-
-#if defined(__x86_64__) || defined(__aarch64__)
-static_assert(std::endian::native == std::endian::little, "arguments are read by their low word");
-
 // Calls no decoder makes, that reach programs, processes, the network or the kernel's
-// wider interfaces.
-constexpr long RefusedCalls[] = {
-    __NR_execve, __NR_execveat,
-#if defined(__NR_fork)
-    __NR_fork,
-#endif
-#if defined(__NR_vfork)
-    __NR_vfork,
-#endif
-    __NR_socket, __NR_socketpair, __NR_connect, __NR_bind, __NR_listen, __NR_accept, __NR_accept4,
-    __NR_ptrace, __NR_process_vm_readv, __NR_process_vm_writev, __NR_tkill,
-    __NR_mount, __NR_umount2, __NR_unshare, __NR_setns, __NR_chroot, __NR_pivot_root,
-    __NR_open_tree, __NR_move_mount, __NR_fsopen, __NR_fsconfig, __NR_fsmount, __NR_fspick,
-    __NR_keyctl, __NR_add_key, __NR_request_key, __NR_bpf, __NR_perf_event_open, __NR_userfaultfd,
-    __NR_io_uring_setup, __NR_io_uring_enter, __NR_io_uring_register, __NR_memfd_create,
-    __NR_init_module, __NR_finit_module, __NR_delete_module, __NR_personality,
-    __NR_pidfd_open, __NR_pidfd_getfd, __NR_pidfd_send_signal, __NR_process_madvise,
-    __NR_name_to_handle_at, __NR_open_by_handle_at, __NR_mq_open,
-    __NR_shmget, __NR_shmat, __NR_shmctl, __NR_msgget, __NR_msgsnd, __NR_msgrcv, __NR_msgctl,
-    __NR_semget, __NR_semop, __NR_semctl, __NR_semtimedop,
+// wider interfaces; every other call is allowed. Refused with EPERM.
+constexpr int RefusedCalls[] = {
+    SCMP_SYS(execve), SCMP_SYS(execveat), SCMP_SYS(fork), SCMP_SYS(vfork),
+    SCMP_SYS(socket), SCMP_SYS(socketpair), SCMP_SYS(connect), SCMP_SYS(bind), SCMP_SYS(listen),
+    SCMP_SYS(accept), SCMP_SYS(accept4),
+    SCMP_SYS(ptrace), SCMP_SYS(process_vm_readv), SCMP_SYS(process_vm_writev), SCMP_SYS(tkill),
+    SCMP_SYS(mount), SCMP_SYS(umount2), SCMP_SYS(unshare), SCMP_SYS(setns), SCMP_SYS(chroot),
+    SCMP_SYS(pivot_root), SCMP_SYS(open_tree), SCMP_SYS(move_mount), SCMP_SYS(fsopen), SCMP_SYS(fsconfig),
+    SCMP_SYS(fsmount), SCMP_SYS(fspick),
+    SCMP_SYS(keyctl), SCMP_SYS(add_key), SCMP_SYS(request_key), SCMP_SYS(bpf), SCMP_SYS(perf_event_open),
+    SCMP_SYS(userfaultfd), SCMP_SYS(io_uring_setup), SCMP_SYS(io_uring_enter), SCMP_SYS(io_uring_register),
+    SCMP_SYS(memfd_create),
+    SCMP_SYS(init_module), SCMP_SYS(finit_module), SCMP_SYS(delete_module), SCMP_SYS(personality),
+    SCMP_SYS(pidfd_open), SCMP_SYS(pidfd_getfd), SCMP_SYS(pidfd_send_signal), SCMP_SYS(process_madvise),
+    SCMP_SYS(name_to_handle_at), SCMP_SYS(open_by_handle_at), SCMP_SYS(mq_open),
+    SCMP_SYS(shmget), SCMP_SYS(shmat), SCMP_SYS(shmctl), SCMP_SYS(msgget), SCMP_SYS(msgsnd), SCMP_SYS(msgrcv),
+    SCMP_SYS(msgctl), SCMP_SYS(semget), SCMP_SYS(semop), SCMP_SYS(semctl), SCMP_SYS(semtimedop),
 };
 
 // Signals may go to this process alone: the first argument names the target.
-constexpr long SelfSignalCalls[] = {__NR_kill, __NR_tgkill, __NR_rt_sigqueueinfo, __NR_rt_tgsigqueueinfo};
+constexpr int SelfSignalCalls[] = {SCMP_SYS(kill), SCMP_SYS(tgkill), SCMP_SYS(rt_sigqueueinfo),
+                                   SCMP_SYS(rt_tgsigqueueinfo)};
 
-std::vector<sock_filter> SystemCallFilter(pid_t self)
-{
-    const auto number = [](long call) { return static_cast<std::uint32_t>(call); };
-    std::vector<sock_filter> filter{
-        Load(ArchitectureAt),
-        // Calls of another architecture would bypass the numbers below.
-        JumpIfEqual(Architecture, 1, 0),
-        Return(RefusedWith(EPERM)),
-        Load(NumberAt),
-    };
-#if defined(__x86_64__)
-    // The x32 numbering reaches the same calls under other numbers.
-    filter.push_back(Jump(BPF_JGE, __X32_SYSCALL_BIT, 0, 1));
-    filter.push_back(Return(RefusedWith(EPERM)));
-#endif
-    for (const long call : RefusedCalls) {
-        filter.push_back(JumpIfEqual(number(call), 0, 1));
-        filter.push_back(Return(RefusedWith(EPERM)));
+// Releases the filter's context when it goes.
+struct FilterContext {
+    scmp_filter_ctx context = seccomp_init(SCMP_ACT_ALLOW);
+    ~FilterContext()
+    {
+        if (context != nullptr)
+            seccomp_release(context);
     }
-    // clone3 keeps its flags in memory the filter cannot read; ENOSYS sends the C library back to clone.
-    filter.push_back(JumpIfEqual(number(__NR_clone3), 0, 1));
-    filter.push_back(Return(RefusedWith(ENOSYS)));
-    // Threads may start, processes may not; clone's flags are its first argument on these machines.
-    filter.push_back(JumpIfEqual(number(__NR_clone), 0, 4));
-    filter.push_back(Load(FirstArgumentAt));
-    filter.push_back(Jump(BPF_JSET, CLONE_THREAD, 0, 1));
-    filter.push_back(Return(Allow));
-    filter.push_back(Return(RefusedWith(EPERM)));
-    for (const long call : SelfSignalCalls) {
-        filter.push_back(JumpIfEqual(number(call), 0, 4));
-        filter.push_back(Load(FirstArgumentAt));
-        filter.push_back(JumpIfEqual(static_cast<std::uint32_t>(self), 0, 1));
-        filter.push_back(Return(Allow));
-        filter.push_back(Return(RefusedWith(EPERM)));
-    }
-    filter.push_back(Return(Allow));
-    return filter;
-}
+};
 
 [[maybe_unused]] bool LockDownSystemCalls()
 {
-    std::vector<sock_filter> filter = SystemCallFilter(getpid());
-    const sock_fprog program{static_cast<unsigned short>(filter.size()), filter.data()};
-    return prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program, 0, 0) == 0;
+    const FilterContext filter;
+    scmp_filter_ctx context = filter.context;
+    if (context == nullptr)
+        return false;
+    const std::uint32_t refused = SCMP_ACT_ERRNO(EPERM);
+    // Calls of another architecture, x32's among them, would bypass the numbers below.
+    bool built = seccomp_attr_set(context, SCMP_FLTATR_ACT_BADARCH, refused) == 0;
+    for (const int call : RefusedCalls)
+        built = built && seccomp_rule_add(context, refused, call, 0) == 0;
+    // clone3 keeps its flags in memory the filter cannot read; ENOSYS sends the C library back to clone.
+    built = built && seccomp_rule_add(context, SCMP_ACT_ERRNO(ENOSYS), SCMP_SYS(clone3), 0) == 0;
+    // Threads may start, processes may not.
+    built = built && seccomp_rule_add(context, refused, SCMP_SYS(clone), 1,
+                                      SCMP_A0_32(SCMP_CMP_MASKED_EQ, CLONE_THREAD, 0)) == 0;
+    const auto self = static_cast<std::uint32_t>(getpid());
+    for (const int call : SelfSignalCalls)
+        built = built && seccomp_rule_add(context, refused, call, 1, SCMP_A0_32(SCMP_CMP_NE, self)) == 0;
+    return built && seccomp_load(context) == 0;
 }
-#else
-[[maybe_unused]] bool LockDownSystemCalls() { return false; }
-#endif
+
+// Gives up every capability, which a helper run by root holds. The bounding
+// set goes first, as dropping from it takes a capability about to go; without
+// that one it is left, and no_new_privs keeps a program from using it.
+bool DropCapabilities()
+{
+    for (int capability = 0; prctl(PR_CAPBSET_READ, capability, 0, 0, 0) >= 0; ++capability)
+        if (prctl(PR_CAPBSET_DROP, capability, 0, 0, 0) != 0 && errno != EPERM)
+            return false;
+    // Kernels before ambient capabilities have none to clear.
+    if (prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_CLEAR_ALL, 0, 0, 0) != 0 && errno != EINVAL)
+        return false;
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct none[_LINUX_CAPABILITY_U32S_3] = {};
+    return syscall(SYS_capset, &header, none) == 0;
+}
 
 } // namespace
 
@@ -197,6 +166,7 @@ DecoderLockdown LockDownDecoder([[maybe_unused]] int inputFd)
     DecoderLockdown lockdown;
     // Also the condition for a filter and a Landlock domain without privileges.
     lockdown.noNewPrivileges = prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0;
+    lockdown.capabilities = DropCapabilities();
 #if !defined(QUENLO_SANITIZED)
     if (lockdown.noNewPrivileges) {
         LockDownLandlock(inputFd, lockdown);

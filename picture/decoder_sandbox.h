@@ -6,6 +6,8 @@
 
 struct DecoderLockdown {
     bool noNewPrivileges = false;
+    // Every capability given up: bounding, ambient, effective, permitted, inheritable.
+    bool capabilities = false;
     // Landlock: no path but the input may be opened.
     bool files = false;
     // Landlock: no TCP port may be bound or connected to.
@@ -18,8 +20,8 @@ struct DecoderLockdown {
 
 // Best effort: a layer the kernel lacks is left out and decoding goes on.
 // Call before any thread starts; the input stays readable through
-// /proc/self/fd/inputFd. Sanitized builds keep only noNewPrivileges, as their
-// runtimes read /proc and start the symbolizer.
+// /proc/self/fd/inputFd. Sanitized builds keep only noNewPrivileges and
+// capabilities, as their runtimes read /proc and start the symbolizer.
 DecoderLockdown LockDownDecoder(int inputFd);
 
 // The Landlock version the running kernel offers, 0 without Landlock.

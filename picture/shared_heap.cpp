@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "picture/shared_heap.h"
 
+#include "picture/page_size.h"
+
 #include <algorithm>
 #include <cstring>
 #include <fcntl.h>
@@ -11,7 +13,6 @@
 
 namespace {
 
-constexpr std::uint64_t Page = 4096;
 // Each block starts with its size, padded so that what follows is aligned as malloc's is.
 constexpr std::uint64_t HeadBytes = 16;
 // Below this a block is backed by the caller alone: handing work over costs more than it saves.
@@ -21,7 +22,8 @@ constexpr std::size_t BackerStack = 64 << 10;
 
 std::uint64_t RoundToPage(std::uint64_t size)
 {
-    return (size + Page - 1) / Page * Page;
+    const std::uint64_t page = PageBytes();
+    return (size + page - 1) / page * page;
 }
 
 // Locked while it is in scope.
@@ -55,7 +57,7 @@ SharedHeap::~SharedHeap()
 bool SharedHeap::Start(int fd, std::uint64_t offset, std::uint64_t size, BlockNote noteBlock)
 {
     Lock lock(m_lock);
-    if (m_base != nullptr || size == 0 || offset % Page != 0 || size % Page != 0 || offset + size < offset)
+    if (m_base != nullptr || size == 0 || offset % PageBytes() != 0 || size % PageBytes() != 0 || offset + size < offset)
         return false;
     struct stat status {};
     if (fstat(fd, &status) != 0)
@@ -112,7 +114,8 @@ void SharedHeap::BackPages(unsigned char* start, std::uint64_t size)
 {
     const int helpers = size >= SharedBackingBytes ? m_backerCount : 0;
     // Whole pages each, the caller's share first.
-    const std::uint64_t share = (size / Page / static_cast<std::uint64_t>(helpers + 1)) * Page;
+    const std::uint64_t page = PageBytes();
+    const std::uint64_t share = (size / page / static_cast<std::uint64_t>(helpers + 1)) * page;
     for (int i = 0; i < helpers; ++i) {
         Backer& backer = m_backers[i];
         backer.start = start + share * static_cast<std::uint64_t>(i + 1);

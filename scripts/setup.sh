@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  libfreeimage-dev libexiv2-dev libtbb-dev
+  libfreeimage-dev libexiv2-dev libtbb-dev libseccomp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev
   clang-14 libclang-rt-14-dev

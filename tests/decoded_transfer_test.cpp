@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr std::uint64_t Page = 4096;
+const std::uint64_t Page = PageBytes();
 
 // A memory file as the program makes it for the decoder; closed when it goes.
 struct MemoryFile {
@@ -95,7 +95,7 @@ TEST(DecodedTransfer, PixelsAlreadyInTheFileAreTakenWhereTheyLie)
     const std::uint64_t at = 5 * Page + 48;
     WriteInPlace(file.fd, picture, at);
     const std::string stray(3 * Page, 's');
-    ASSERT_EQ(pwrite(file.fd, stray.data(), stray.size(), 40 * Page + static_cast<off_t>(bytes)), 3 * 4096);
+    ASSERT_EQ(pwrite(file.fd, stray.data(), stray.size(), 40 * Page + static_cast<off_t>(bytes)), static_cast<ssize_t>(3 * Page));
 
     const DecodedPicture taken = ReadDecodedPicture(file.fd, 1ull << 30);
     ASSERT_TRUE(taken.bitmap) << taken.error;

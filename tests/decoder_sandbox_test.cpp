@@ -16,11 +16,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <linux/capability.h>
 #include <spawn.h>
 #include <string>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -230,6 +232,37 @@ TEST_F(DecoderSandbox, RefusesProgramsProcessesAndTheNetworkButStartsThreads)
                   std::thread worker([&ran] { ran = 1; });
                   worker.join();
                   checks.Expect(ran == 1);
+              }),
+              0);
+}
+
+// Whether no capability is left in any set; asked of the kernel, as Landlock keeps /proc/self/status closed.
+bool HoldsNoCapability()
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct sets[_LINUX_CAPABILITY_U32S_3] = {};
+    if (syscall(SYS_capget, &header, sets) != 0)
+        return false;
+    for (const __user_cap_data_struct& set : sets)
+        if (set.effective != 0 || set.permitted != 0 || set.inheritable != 0)
+            return false;
+    int capability = 0;
+    for (; prctl(PR_CAPBSET_READ, capability, 0, 0, 0) == 0; ++capability)
+        if (prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_IS_SET, capability, 0, 0) != 0)
+            return false;
+    // The loop ends past the last capability the kernel knows, not at one still bounded.
+    return capability > CAP_LAST_CAP / 2 && prctl(PR_CAPBSET_READ, capability, 0, 0, 0) < 0;
+}
+
+TEST_F(DecoderSandbox, RunAsRootKeepsNoCapability)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root holds capabilities to give up";
+    EXPECT_EQ(FirstFailedCheck([](const DecoderLockdown& lockdown, Checks& checks) {
+                  checks.Expect(lockdown.capabilities && HoldsNoCapability());
+                  // Still root by id, but without the capabilities that override ownership.
+                  checks.ExpectRefused(setuid(1000));
+                  checks.ExpectRefused(setgid(1000));
               }),
               0);
 }

@@ -3,6 +3,8 @@
 // found again in the memory file, their pages given back and their room reused.
 #include "picture/shared_heap.h"
 
+#include "picture/page_size.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,7 +15,7 @@
 namespace {
 
 constexpr std::uint64_t MiB = 1 << 20;
-constexpr std::uint64_t HeapOffset = 4096;
+const std::uint64_t HeapOffset = PageBytes();
 
 std::uint64_t BackedBytes(int fd)
 {

@@ -22,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <malloc.h>
+#include <sanitizer/asan_interface.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -108,20 +109,65 @@ std::uint64_t InputBytes()
 
 } // namespace
 
-#if !defined(QUENLO_SANITIZED)
 // Allocations go through here, so that large blocks come from the shared
 // heap once it is started, and so that the program can tell a picture too
-// large for the budget from a damaged one.
+// large for the budget from a damaged one. The rest go to the C library's
+// allocator, or under the sanitizers to theirs, so that they check them.
+// ThreadSanitizer's runtime allocates before it can trace calls: the hooks and
+// what they call on the way to its allocator stay uninstrumented.
+#define ALLOCATION_HOOK __attribute__((no_sanitize("thread")))
+
+extern "C" {
+#if defined(QUENLO_SANITIZED)
+void* __interceptor_malloc(std::size_t size);
+void* __interceptor_calloc(std::size_t count, std::size_t size);
+void* __interceptor_realloc(void* memory, std::size_t size);
+void __interceptor_free(void* memory);
+#else
+void* __libc_malloc(std::size_t size);
+void* __libc_calloc(std::size_t count, std::size_t size);
+void* __libc_realloc(void* memory, std::size_t size);
+void __libc_free(void* memory);
+#endif
+}
+
 namespace {
+#if defined(QUENLO_SANITIZED)
+ALLOCATION_HOOK void* OrdinaryMalloc(std::size_t size) { return __interceptor_malloc(size); }
+ALLOCATION_HOOK void* OrdinaryCalloc(std::size_t count, std::size_t size) { return __interceptor_calloc(count, size); }
+ALLOCATION_HOOK void* OrdinaryRealloc(void* memory, std::size_t size) { return __interceptor_realloc(memory, size); }
+ALLOCATION_HOOK void OrdinaryFree(void* memory) { __interceptor_free(memory); }
+#else
+ALLOCATION_HOOK void* OrdinaryMalloc(std::size_t size) { return __libc_malloc(size); }
+ALLOCATION_HOOK void* OrdinaryCalloc(std::size_t count, std::size_t size) { return __libc_calloc(count, size); }
+ALLOCATION_HOOK void* OrdinaryRealloc(void* memory, std::size_t size) { return __libc_realloc(memory, size); }
+ALLOCATION_HOOK void OrdinaryFree(void* memory) { __libc_free(memory); }
+#endif
+
 constinit SharedHeap* g_sharedHeap = nullptr;
 
 // Large blocks come from the shared heap alone: it holds the budget.
-bool Large(std::size_t size)
+ALLOCATION_HOOK bool Large(std::size_t size)
 {
     return g_sharedHeap != nullptr && size >= SharedHeap::LeastBlock;
 }
 
-void* Noted(void* memory, bool asked)
+// Under AddressSanitizer the bytes of a shared block past those asked for are
+// poisoned, so that a decoder running past its block is caught there too.
+ALLOCATION_HOOK void* Fenced(void* memory, std::size_t size)
+{
+    if (memory != nullptr)
+        ASAN_POISON_MEMORY_REGION(static_cast<char*>(memory) + size, g_sharedHeap->UsableSize(memory) - size);
+    return memory;
+}
+
+// Whole again before the block is copied from, resized or given back for reuse.
+ALLOCATION_HOOK void Unfenced(void* memory)
+{
+    ASAN_UNPOISON_MEMORY_REGION(memory, g_sharedHeap->UsableSize(memory));
+}
+
+ALLOCATION_HOOK void* Noted(void* memory, bool asked)
 {
     if (memory == nullptr && asked)
         WriteNote(NoteDescriptor, DecoderNote::RefusedMemory);
@@ -130,38 +176,34 @@ void* Noted(void* memory, bool asked)
 } // namespace
 
 extern "C" {
-void* __libc_malloc(std::size_t size);
-void* __libc_calloc(std::size_t count, std::size_t size);
-void* __libc_realloc(void* memory, std::size_t size);
-void __libc_free(void* memory);
-
-void* malloc(std::size_t size)
+ALLOCATION_HOOK void* malloc(std::size_t size)
 {
-    return Noted(Large(size) ? g_sharedHeap->Allocate(size) : __libc_malloc(size), size != 0);
+    return Noted(Large(size) ? Fenced(g_sharedHeap->Allocate(size), size) : OrdinaryMalloc(size), size != 0);
 }
 
-void* calloc(std::size_t count, std::size_t size)
+ALLOCATION_HOOK void* calloc(std::size_t count, std::size_t size)
 {
     std::size_t total = 0;
     // Blocks of the shared heap start zero-filled.
     if (!__builtin_mul_overflow(count, size, &total) && Large(total))
-        return Noted(g_sharedHeap->Allocate(total), true);
-    return Noted(__libc_calloc(count, size), count != 0 && size != 0);
+        return Noted(Fenced(g_sharedHeap->Allocate(total), total), true);
+    return Noted(OrdinaryCalloc(count, size), count != 0 && size != 0);
 }
 
-void free(void* memory)
+ALLOCATION_HOOK void free(void* memory)
 {
-    if (g_sharedHeap && g_sharedHeap->Owns(memory))
+    if (g_sharedHeap && g_sharedHeap->Owns(memory)) {
+        Unfenced(memory);
         g_sharedHeap->Free(memory);
-    else
-        __libc_free(memory);
+    } else
+        OrdinaryFree(memory);
 }
 
-void* realloc(void* old, std::size_t size)
+ALLOCATION_HOOK void* realloc(void* old, std::size_t size)
 {
     const bool shared = g_sharedHeap != nullptr && g_sharedHeap->Owns(old);
     if (!shared && !Large(size))
-        return Noted(__libc_realloc(old, size), size != 0);
+        return Noted(OrdinaryRealloc(old, size), size != 0);
     if (old == nullptr)
         return malloc(size);
     if (size == 0) {
@@ -169,17 +211,20 @@ void* realloc(void* old, std::size_t size)
         return nullptr;
     }
     const std::size_t had = shared ? g_sharedHeap->UsableSize(old) : malloc_usable_size(old);
-    if (shared && size <= had)
-        return old;
+    if (shared && size <= had) {
+        Unfenced(old);
+        return Fenced(old, size);
+    }
     void* memory = malloc(size);
     if (memory == nullptr)
         return nullptr;
+    if (shared)
+        Unfenced(old);
     std::memcpy(memory, old, std::min(had, size));
     free(old);
     return memory;
 }
 }
-#endif
 
 int main(int argc, char**)
 {
@@ -201,27 +246,26 @@ int main(int argc, char**)
     clock.Allow(0);
     // Before any thread starts: the lockdown holds for the threads started after it.
     LockDownDecoder(STDIN_FILENO);
-    std::uint64_t freeFrom = TransferHeadBytes;
-#if !defined(QUENLO_SANITIZED)
+    std::uint64_t freeFrom = TransferHeadBytes();
     // The sanitizers reserve terabytes of address space for themselves.
+#if !defined(QUENLO_SANITIZED)
     Limit(RLIMIT_AS, budget + CodeAllowance, budget + CodeAllowance);
+#endif
     // The large blocks take the budget, within the address space allowed.
     static SharedHeap* const heap = new SharedHeap;
-    if (heap->Start(ResultDescriptor, TransferHeadBytes, (budget + 4095) / 4096 * 4096, NoteBlock)) {
+    const std::uint64_t page = PageBytes();
+    if (heap->Start(ResultDescriptor, TransferHeadBytes(), (budget + page - 1) / page * page, NoteBlock)) {
         g_sharedHeap = heap;
         freeFrom = heap->FileEnd();
     }
-#endif
 
     RouteFreeImageMessages();
     const DecodedPicture picture = DecodePictureFile("/proc/self/fd/0", request.name, budget,
                                                      [&clock](long long claimedPixels) { clock.Allow(claimedPixels); });
     std::optional<std::uint64_t> pixelsAt;
-#if !defined(QUENLO_SANITIZED)
     if (FIBITMAP* dib = picture.bitmap.get(); dib != nullptr && g_sharedHeap != nullptr)
         pixelsAt = g_sharedHeap->FileOffset(FreeImage_GetBits(dib),
                                             static_cast<std::uint64_t>(FreeImage_GetPitch(dib)) * FreeImage_GetHeight(dib));
-#endif
     const bool written = WriteDecodedPicture(ResultDescriptor, picture, freeFrom, pixelsAt);
     // The program goes on without waiting for this process to unmap its pages.
     if (written)

@@ -13,6 +13,7 @@
 #include "paint/paint_picture.h"
 #include "picture/full_depth.h"
 #include "picture/picture_loader.h"
+#include "pinned_hash.h"
 
 #include <benchmark/benchmark.h>
 
@@ -100,15 +101,6 @@ const std::map<std::string, uint64_t> ExpectedHashes = {
     {"FullDepthReplayed/30000", 11308896043938217901ull}, {"FullDepthReplayed/300000", 14490708552365268743ull},
 };
 
-void CheckHash(benchmark::State& state, const std::string& name, uint64_t hash)
-{
-    const auto expected = ExpectedHashes.find(name);
-    if (expected == ExpectedHashes.end())
-        state.SetLabel("hash " + std::to_string(hash));
-    else if (expected->second != hash)
-        state.SkipWithError("result differs from the pinned one");
-}
-
 void FullDepthWidened(benchmark::State& state)
 {
     const DeepScene& scene = SceneWithHole(static_cast<double>(state.range(0)));
@@ -125,7 +117,7 @@ void FullDepthWidened(benchmark::State& state)
         hash = HashDeep(run);
         state.ResumeTiming();
     }
-    CheckHash(state, "FullDepthWidened/" + std::to_string(state.range(0)), hash);
+    CheckPinnedHash(state, ExpectedHashes, "FullDepthWidened/" + std::to_string(state.range(0)), hash);
 }
 
 void FullDepthReplayed(benchmark::State& state)
@@ -141,7 +133,7 @@ void FullDepthReplayed(benchmark::State& state)
         hash = HashDeep(run);
         state.ResumeTiming();
     }
-    CheckHash(state, "FullDepthReplayed/" + std::to_string(state.range(0)), hash);
+    CheckPinnedHash(state, ExpectedHashes, "FullDepthReplayed/" + std::to_string(state.range(0)), hash);
     // What the 16-bit path holds beyond the widening one, from one more run.
     DeepRun run = Prepare(scene);
     FillRecord record;

@@ -10,6 +10,7 @@
 #include "mask/overlay_buffer.h"
 #include "mask/overlay_to_mask.h"
 #include "picture/picture_loader.h"
+#include "pinned_hash.h"
 
 #include <benchmark/benchmark.h>
 
@@ -83,15 +84,6 @@ const std::map<std::string, uint64_t> ExpectedHashes = {
     {"EngineJob/3000/24", 10329783484147172733ull},
 };
 
-void CheckHash(benchmark::State& state, const std::string& name, uint64_t hash)
-{
-    const auto expected = ExpectedHashes.find(name);
-    if (expected == ExpectedHashes.end())
-        state.SetLabel("hash " + std::to_string(hash));
-    else if (expected->second != hash)
-        state.SkipWithError("result differs from the pinned one");
-}
-
 // The overlay conversion alone: classification of every pixel, the flip.
 void OverlayConversion(benchmark::State& state)
 {
@@ -110,7 +102,7 @@ void OverlayConversion(benchmark::State& state)
         hash = HashResult(scene.picture.picture.get(), mask.get());
         state.ResumeTiming();
     }
-    CheckHash(state, "OverlayConversion", hash);
+    CheckPinnedHash(state, ExpectedHashes, "OverlayConversion", hash);
 }
 
 // A whole job: engine time for a disc of area range(0) on a picture of
@@ -133,7 +125,8 @@ void EngineJob(benchmark::State& state)
         hash = HashResult(picture.get(), mask.get());
         state.ResumeTiming();
     }
-    CheckHash(state, "EngineJob/" + std::to_string(state.range(0)) + "/" + std::to_string(state.range(1)), hash);
+    CheckPinnedHash(state, ExpectedHashes,
+                    "EngineJob/" + std::to_string(state.range(0)) + "/" + std::to_string(state.range(1)), hash);
 }
 
 } // namespace

@@ -3,10 +3,11 @@
 
 #include "metadata/metadata_tags.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstring>
-#include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -78,20 +79,55 @@ void MarkRawBlockUpright(FIBITMAP* bitmap)
                         static_cast<DWORD>(block.size()));
 }
 
+// The digits of an Orientation property that starts at name, in its
+// attribute form (tiff:Orientation="6") or element form
+// (<tiff:Orientation>6<); an empty range when name starts neither.
+std::pair<std::size_t, std::size_t> OrientationDigits(const std::string& packet, std::size_t name)
+{
+    const auto skipSpace = [&](std::size_t at) {
+        while (at < packet.size() && std::isspace(static_cast<unsigned char>(packet[at])))
+            ++at;
+        return at;
+    };
+    std::size_t at = name + std::strlen("tiff:Orientation");
+    if (name > 0 && packet[name - 1] == '<') {
+        if (at >= packet.size() || packet[at] != '>')
+            return {at, at};
+        at = skipSpace(at + 1);
+    } else {
+        at = skipSpace(at);
+        if (at >= packet.size() || packet[at] != '=')
+            return {at, at};
+        at = skipSpace(at + 1);
+        if (at >= packet.size() || (packet[at] != '"' && packet[at] != '\''))
+            return {at, at};
+        ++at;
+    }
+    std::size_t end = at;
+    while (end < packet.size() && std::isdigit(static_cast<unsigned char>(packet[end])))
+        ++end;
+    return {at, end};
+}
+
 void MarkXmpUpright(FIBITMAP* bitmap)
 {
     FITAG* xmp = nullptr;
     if (!FreeImage_GetMetadata(FIMD_XMP, bitmap, XmpKey, &xmp) || xmp == nullptr)
         return;
     const auto* text = static_cast<const char*>(FreeImage_GetTagValue(xmp));
-    const std::string packet(text, text + FreeImage_GetTagLength(xmp));
-    // The attribute form and the element form of the property; "$01" is the
-    // part before the value.
-    static const std::regex orientation(R"((tiff:Orientation\s*=\s*["']|<tiff:Orientation>\s*)[0-9]+)");
-    const std::string upright = std::regex_replace(packet, orientation, "$011");
-    if (upright != packet)
-        ReplaceTagValue(bitmap, FIMD_XMP, xmp, FIDT_ASCII, static_cast<DWORD>(upright.size()), upright.data(),
-                        static_cast<DWORD>(upright.size()));
+    std::string packet(text, text + FreeImage_GetTagLength(xmp));
+    bool changed = false;
+    for (std::size_t name = packet.find("tiff:Orientation"); name != std::string::npos;
+         name = packet.find("tiff:Orientation", name + 1)) {
+        const auto [first, last] = OrientationDigits(packet, name);
+        if (first != last) {
+            packet.replace(first, last - first, "1");
+            changed = true;
+        }
+    }
+    if (changed)
+        ReplaceTagValue(bitmap, FIMD_XMP, xmp, FIDT_ASCII, static_cast<DWORD>(packet.size()), packet.data(),
+                        static_cast<DWORD>(packet.size()));
 }
 
 } // namespace

@@ -249,8 +249,9 @@ private:
     // stroke's history step.
     QImage m_imgOverlayBeforeStroke;
     QRect m_rcStroke;
-    // The time of the last pointer position the stroke took.
+    // The time and place of the last pointer event the stroke took.
     uint64_t m_nLastMotionTime = 0;
+    QPoint m_ptLastPointer;
     // What the strokes since the last Paint or clearing covered.
     QRect m_rcStrokes;
 };

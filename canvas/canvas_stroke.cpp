@@ -72,6 +72,7 @@ void CCanvasPane::mousePressEvent(QMouseEvent* event)
         setCursor(Qt::ClosedHandCursor);
     } else if (event->button() == Qt::LeftButton && !m_bStroking && !m_bPanning) {
         m_nLastMotionTime = event->timestamp();
+        m_ptLastPointer = event->position().toPoint();
         BeginStroke(event->position().toPoint() - m_rcClient.topLeft());
     }
     event->accept();
@@ -106,9 +107,10 @@ void CCanvasPane::BeginStroke(QPoint client)
 void CCanvasPane::FollowPointer(const QMouseEvent& event)
 {
     // Positions the system merged into this event come first.
-    for (QPoint missed : PointerPositionsBetween(*this, m_nLastMotionTime, event.timestamp()))
+    for (QPoint missed : PointerPositionsSince(*this, m_nLastMotionTime, m_ptLastPointer, event.timestamp()))
         DrawSegment(missed - m_rcClient.topLeft());
-    DrawSegment(event.position().toPoint() - m_rcClient.topLeft());
+    m_ptLastPointer = event.position().toPoint();
+    DrawSegment(m_ptLastPointer - m_rcClient.topLeft());
     m_nLastMotionTime = event.timestamp();
 }
 

@@ -69,7 +69,9 @@ protected:
 #if defined(QUENLO_SANITIZED)
         GTEST_SKIP() << "sanitized builds keep only no_new_privs";
 #endif
-        folder = fs::path(QUENLO_TEST_OUTPUT_DIR) / "decoder_sandbox";
+        // A folder per test: the tests run side by side in processes of their own.
+        folder = fs::path(QUENLO_TEST_OUTPUT_DIR) / "decoder_sandbox" /
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
         fs::remove_all(folder);
         fs::create_directories(folder);
         std::ofstream(folder / "input.bin", std::ios::binary) << InputBytes;
